@@ -1,0 +1,46 @@
+// What the whole game shares: the players' kinds, the custom window
+// messages, the screen geometry of the board and the diagnostic log.
+#ifndef VORANDEL_COMUNE_H
+#define VORANDEL_COMUNE_H
+
+#include <windows.h>
+
+#include <fstream>
+
+// The kind of a player. FERMO is what partita::stato answers while no game
+// is in progress; it is never a player's kind.
+enum e_tipo : int { UMANO = 0, COMPUTER = 1, FERMO = -1 };
+
+// Custom window messages, all posted with PostMessageA.
+#define MSG_VITTORIA (WM_USER + 20)
+#define MSG_BLOCCO (WM_USER + 21)
+#define MSG_PATTA (WM_USER + 22)
+#define MSG_AGGIORNA (WM_USER + 23)
+#define MSG_FINE_TORNEO (WM_USER + 24)
+#define MSG_PERCENTO (WM_USER + 25)
+#define MSG_NUOVO_TORNEO (WM_USER + 26)
+#define MSG_MOSSA (WM_USER + 199)
+
+// Screen geometry, in client coordinates of the main window.
+// The board area; cell (1, 1) begins `offset` from its top left corner.
+inline const RECT mio_rect = {10, 10, 470, 445};
+inline const POINT offset = {15, 12};
+// An area outside the board, invalidated after every move so that a paint
+// runs and the race balance reaches the info panel again.
+inline const RECT notizie = {550, 50, 600, 90};
+// Pitch of the cell rectangles.
+inline constexpr int LARGHEZZA_CASELLA = 53;
+inline constexpr int ALTEZZA_CASELLA = 52;
+
+// The rectangle of cell (col, riga): 53 by 52, right and bottom exclusive.
+inline void rettangolo_casella(RECT* r, int col, int riga) {
+    int sx = mio_rect.left + offset.x + LARGHEZZA_CASELLA * (col - 1);
+    int su = mio_rect.top + offset.y + ALTEZZA_CASELLA * (riga - 1);
+    SetRect(r, sx, su, sx + LARGHEZZA_CASELLA, su + ALTEZZA_CASELLA);
+}
+
+// The diagnostic log "voran32.log": defined by each program, first among its
+// static objects.
+extern std::ofstream logfile;
+
+#endif

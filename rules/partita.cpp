@@ -1,0 +1,158 @@
+// The match: new games, turns, passes, the end of a game and the pointer
+// highlight of a human player's targets.
+#include "partita.h"
+
+partita::partita()
+    : turno(-1),
+      scacch(),
+      tipo{UMANO, UMANO},
+      skill{1, 1},
+      ped{pedina(1, 1, 8, 8), pedina(8, 1, 1, 8)},
+      attuale(-1),
+      lecita{},
+      vecchia{},
+      direz{},
+      n_lecite(0),
+      stallo_vicino(0),
+      mutex(CreateEventA(nullptr, FALSE, TRUE, nullptr)),
+      registro{},
+      serie(1),
+      serie_cercata(0) {}
+
+int partita::ricomincia(HWND hWnd) {
+    static std::int32_t chi_comincia = 0;
+
+    // A running search reads the board and the tokens: wait until it is over.
+    WaitForSingleObject(mutex, INFINITE);
+    turno = static_cast<std::int8_t>(chi_comincia);
+    chi_comincia = 1 - chi_comincia;
+    ped[0].posx = 1;
+    ped[0].posy = 1;
+    ped[1].posx = 8;
+    ped[1].posy = 1;
+    stallo_vicino = 0;
+    scacch.mischia();
+    aggiorna_lecite();
+    azzera_registro();
+    nuovo_turno();
+    SetEvent(mutex);
+
+    if (tipo[turno] == COMPUTER) mossa_macchina(hWnd);
+    return 1;
+}
+
+int partita::aggiorna_lecite() {
+    if (turno < 0) return 0;
+    unsigned mossa[3];
+    n_lecite = scacch.mosse_lecite(mossa, ped[turno], ped[1 - turno]);
+    if (n_lecite < 0) return 1;
+
+    unsigned col, riga;
+    ped[turno].get_pos(&col, &riga);
+    for (int i = 0; i < n_lecite; i++) {
+        rettangolo_casella(&lecita[i], static_cast<int>(col) + G_direzioni[mossa[i]][0],
+                           static_cast<int>(riga) + G_direzioni[mossa[i]][1]);
+        direz[i] = static_cast<std::uint8_t>(mossa[i]);
+    }
+    rettangolo_casella(&vecchia, static_cast<int>(col), static_cast<int>(riga));
+    attuale = -1;
+    return 1;
+}
+
+int partita::esegui_mossa(HWND hWnd, int mossa) {
+    if (turno < 0) {
+        logfile << "ERRORE in partita::esegui_mossa!!" << std::endl;
+        return 0;
+    }
+    if (mossa >= n_lecite) {
+        // No caller sends such an index; a token must never move along a
+        // direction that was not dealt to this turn.
+        logfile << "ERRORE in partita::esegui_mossa: mossa " << mossa << " fuori intervallo!!" << std::endl;
+        return 0;
+    }
+    nuovo_turno();
+
+    if (mossa >= 0) {
+        stallo_vicino = 0;
+        ped[turno].move_to(direz[mossa]);
+        InvalidateRect(hWnd, &vecchia, FALSE);
+        InvalidateRect(hWnd, &lecita[mossa], FALSE);
+        InvalidateRect(hWnd, &notizie, FALSE);
+        if (ped[turno].vittoria()) {
+            PostMessageA(hWnd, MSG_VITTORIA, static_cast<WPARAM>(turno), 0);
+            turno = -1;
+            return 1;
+        }
+        if (patta()) {
+            PostMessageA(hWnd, MSG_PATTA, 0, 0);
+            turno = -1;
+            return 1;
+        }
+    } else {
+        stallo_vicino = 1;  // a pass: nothing moves, nothing is recorded
+    }
+
+    turno = static_cast<std::int8_t>(1 - turno);
+    aggiorna_lecite();
+    if (n_lecite != 0) return 1;
+
+    if (stallo_vicino == 1) {
+        // The turn came here by a pass and this player is stuck as well.
+        turno = -1;
+        PostMessageA(hWnd, MSG_BLOCCO, 0, 0);
+    } else {
+        esegui_mossa(hWnd, -1);
+    }
+    return 1;
+}
+
+int partita::esegui_mossa(HWND hWnd, int mossa, std::uint32_t firma) {
+    if (firma != serie) {
+        logfile << "mossa " << mossa << " di un turno chiuso scartata" << std::endl;
+        return 0;
+    }
+    return esegui_mossa(hWnd, mossa);
+}
+
+int partita::mossa_uomo(HWND hWnd, POINT punto, unsigned wParam) {
+    std::int32_t L_n_lecite = n_lecite;
+    if (turno < 0 || tipo[turno] != UMANO) return 1;
+
+    std::int32_t i;
+    for (i = 0; i < L_n_lecite; i++) {
+        if (!PtInRect(&lecita[i], punto)) continue;
+        if (wParam & MK_LBUTTON) {
+            PostMessageA(hWnd, MSG_MOSSA, static_cast<WPARAM>(i), static_cast<LPARAM>(serie));
+        } else if (i != attuale) {
+            InvalidateRect(hWnd, &lecita[i], FALSE);
+            if (attuale >= 0) InvalidateRect(hWnd, &lecita[attuale], FALSE);
+            attuale = i;
+        }
+        break;
+    }
+    if (i >= L_n_lecite) {
+        if (attuale >= 0) InvalidateRect(hWnd, &lecita[attuale], FALSE);
+        attuale = -1;
+    }
+    return 1;
+}
+
+e_tipo partita::stato() const { return turno < 0 ? FERMO : tipo[turno]; }
+
+int partita::set_opzioni(e_tipo* tipi, int* livello) {
+    WaitForSingleObject(mutex, INFINITE);
+    tipo[0] = tipi[0];
+    tipo[1] = tipi[1];
+    skill[0] = livello[0];
+    skill[1] = livello[1];
+    SetEvent(mutex);
+    return 1;
+}
+
+int partita::get_opzioni(e_tipo* tipi, int* livello) const {
+    tipi[0] = tipo[0];
+    tipi[1] = tipo[1];
+    livello[0] = skill[0];
+    livello[1] = skill[1];
+    return 1;
+}

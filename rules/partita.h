@@ -1,0 +1,83 @@
+// One match: the board, the two tokens, the players' kinds and skills,
+// whose turn it is, the legal moves of the player to move with their cell
+// rectangles, the highlighted target and the repetition register.
+//
+// The match shows nothing itself: it posts MSG_VITTORIA, MSG_BLOCCO,
+// MSG_PATTA and MSG_MOSSA to the window it is given and invalidates the cells
+// that changed.
+//
+// Every MSG_MOSSA carries in its lParam the number of the turn it was made
+// for (`firma`). Each new game and each change of turn takes a new number,
+// so a move that arrives for a game that was abandoned, or for a turn that
+// has already been played, is recognised and refused.
+#ifndef VORANDEL_PARTITA_H
+#define VORANDEL_PARTITA_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "comune.h"
+#include "pedina32.h"
+#include "plancia32.h"
+
+class specchietto;
+struct partita_ispettore;
+DWORD WINAPI Thread(LPVOID param);
+
+class partita {
+    friend DWORD WINAPI Thread(LPVOID param);
+    friend struct partita_ispettore;
+
+public:
+    // One entry of the repetition register: the two tokens' position codes
+    // and how often that placement has been reached.
+    struct voce_registro {
+        std::uint8_t posiz1;
+        std::uint8_t posiz2;
+        std::uint32_t ripetizioni;
+    };
+
+    partita();
+    int ricomincia(HWND hWnd);
+    int set_opzioni(e_tipo* tipi, int* livello);
+    int get_opzioni(e_tipo* tipi, int* livello) const;
+    int mossa_uomo(HWND hWnd, POINT punto, unsigned wParam);
+    int mossa_macchina(HWND hWnd);
+    int disegna(HDC hdc, RECT zona, specchietto& info) const;
+    e_tipo stato() const;
+    int esegui_mossa(HWND hWnd, int mossa);
+    // A posted MSG_MOSSA: performed only when `firma` is the number of the
+    // turn in progress; a move made for another game or turn is refused
+    // (result 0) with one log line.
+    int esegui_mossa(HWND hWnd, int mossa, std::uint32_t firma);
+    // The number of the turn in progress, which MSG_MOSSA carries as lParam.
+    std::uint32_t firma() const { return serie; }
+
+private:
+    int aggiorna_lecite();
+    int patta();
+    void azzera_registro();
+    // Closes the current turn: every move made for it is stale from now on.
+    void nuovo_turno() { serie++; }
+
+    std::int8_t turno;  // player to move, 0 or 1; -1 while no game is in progress
+    plancia scacch;
+    e_tipo tipo[2];
+    std::int32_t skill[2];
+    pedina ped[2];
+    std::int32_t attuale;  // highlighted legal target, -1 for none
+    RECT lecita[3];        // cell rectangles of the legal targets
+    RECT vecchia;          // cell rectangle of the mover's own cell
+    std::uint8_t direz[3];
+    std::int32_t n_lecite;
+    std::int32_t stallo_vicino;  // 1 when the turn last changed hands by a pass
+    HANDLE mutex;                // auto-reset event held by a running search
+    voce_registro registro[100];
+    // Number of the turn in progress (see `firma`), and the turn for which a
+    // computer search was last started, so that one turn never gets two.
+    std::uint32_t serie;
+    std::uint32_t serie_cercata;
+};
+
+#endif

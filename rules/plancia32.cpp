@@ -1,0 +1,111 @@
+// The board, the deal of the arrow sets and the rule of movement.
+#include "plancia32.h"
+
+#include <cstdlib>
+#include <ctime>
+
+const categoria standard_tipo[10][10] = {
+    {blank, blank, blank, blank, blank, blank, blank, blank, blank, blank},
+    {blank, inizio1, normale, normale, normale, normale, normale, normale, inizio2, blank},
+    {blank, normale, normale, normale, normale, normale, normale, normale, normale, blank},
+    {blank, normale, normale, normale, normale, normale, normale, normale, normale, blank},
+    {blank, normale, normale, normale, blank, blank, normale, normale, normale, blank},
+    {blank, normale, normale, normale, blank, blank, normale, normale, normale, blank},
+    {blank, normale, normale, normale, normale, normale, normale, normale, normale, blank},
+    {blank, normale, normale, normale, normale, normale, normale, normale, normale, blank},
+    {blank, fine2, normale, normale, normale, normale, normale, normale, fine1, blank},
+    {blank, blank, blank, blank, blank, blank, blank, blank, blank, blank},
+};
+
+const std::int32_t G_direzioni[8][2] = {
+    {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1},
+};
+
+const std::int8_t G_set_frecce[56][3] = {
+    {0, 1, 2}, {0, 1, 3}, {0, 1, 4}, {0, 1, 5}, {0, 1, 6}, {0, 1, 7}, {0, 2, 3}, {0, 2, 4},
+    {0, 2, 5}, {0, 2, 6}, {0, 2, 7}, {0, 3, 4}, {0, 3, 5}, {0, 3, 6}, {0, 3, 7}, {0, 4, 5},
+    {0, 4, 6}, {0, 4, 7}, {0, 5, 6}, {0, 5, 7}, {0, 6, 7}, {1, 2, 3}, {1, 2, 4}, {1, 2, 5},
+    {1, 2, 6}, {1, 2, 7}, {1, 3, 4}, {1, 3, 5}, {1, 3, 6}, {1, 3, 7}, {1, 4, 5}, {1, 4, 6},
+    {1, 4, 7}, {1, 5, 6}, {1, 5, 7}, {1, 6, 7}, {2, 3, 4}, {2, 3, 5}, {2, 3, 6}, {2, 3, 7},
+    {2, 4, 5}, {2, 4, 6}, {2, 4, 7}, {2, 5, 6}, {2, 5, 7}, {2, 6, 7}, {3, 4, 5}, {3, 4, 6},
+    {3, 4, 7}, {3, 5, 6}, {3, 5, 7}, {3, 6, 7}, {4, 5, 6}, {4, 5, 7}, {4, 6, 7}, {5, 6, 7},
+};
+
+int (*plancia::estrai)() = &std::rand;
+
+plancia::plancia() {
+    // The one board is built with the match at start-up, so the generator is
+    // seeded once per run.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    int k = 0;
+    for (int y = 0; y < 10; y++)
+        for (int x = 0; x < 10; x++) {
+            matrice[x][y].cat = standard_tipo[y][x];
+            matrice[x][y].frecce = 0;
+            if (matrice[x][y].cat == normale) matrice[x][y].frecce = static_cast<std::uint8_t>(k++);
+        }
+}
+
+int plancia::mischia() {
+    // Probe and place: each set draws a slot and, if it is taken, moves on
+    // to the next free one, wrapping from 55 to 0.
+    unsigned L_ordine_frecce[56];
+    for (unsigned& slot : L_ordine_frecce) slot = 100;
+    for (unsigned i = 0; i < 56; i++) {
+        unsigned L_pos = static_cast<unsigned>(estrai()) % 56;
+        while (L_ordine_frecce[L_pos] != 100) L_pos = (L_pos + 1) % 56;
+        L_ordine_frecce[L_pos] = i;
+    }
+    int k = 0;
+    for (int y = 0; y < 10; y++)
+        for (int x = 0; x < 10; x++)
+            if (matrice[x][y].cat == normale) matrice[x][y].frecce = static_cast<std::uint8_t>(L_ordine_frecce[k++]);
+    return 1;
+}
+
+int plancia::mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua) const {
+    enum { GIOCATORE = 0, AVVERSARIO = 1 } L_chidecide;
+    if (mia.vittoria() || sua.vittoria()) return -1;
+
+    unsigned mx, my, sx, sy;
+    mia.get_pos(&mx, &my);
+    sua.get_pos(&sx, &sy);
+    if (mx > 9 || my > 9 || sx > 9 || sy > 9) return 0;  // a token off the board has no move
+    const casella& L_mia_casa = matrice[mx][my];
+    const casella& L_sua_casa = matrice[sx][sy];
+
+    // Whose arrows decide: the opponent's cell while it is ordinary, else the
+    // mover's own; with both on corners every direction is tried.
+    unsigned candidati[8];
+    int n_candidati;
+    if (L_sua_casa.cat == normale) {
+        L_chidecide = AVVERSARIO;
+    } else {
+        L_chidecide = GIOCATORE;
+    }
+    const casella* decide = L_chidecide == AVVERSARIO ? &L_sua_casa : &L_mia_casa;
+    if (decide->cat == normale) {
+        n_candidati = 3;
+        for (int i = 0; i < 3; i++) candidati[i] = static_cast<unsigned>(G_set_frecce[decide->frecce][i]);
+    } else {
+        n_candidati = 8;
+        for (unsigned d = 0; d < 8; d++) candidati[d] = d;
+    }
+
+    unsigned L_lecite[3];
+    int L_n_lecite = 0;
+    for (int i = 0; i < n_candidati && L_n_lecite < 3; i++) {
+        unsigned d = candidati[i];
+        unsigned tx = mx + static_cast<unsigned>(G_direzioni[d][0]);
+        unsigned ty = my + static_cast<unsigned>(G_direzioni[d][1]);
+        // Tokens stand inside the ring of blank cells, so a target never
+        // leaves the grid; the bound is checked anyway for a token that was
+        // misplaced.
+        if (tx > 9 || ty > 9) continue;
+        if (matrice[tx][ty].cat == blank) continue;
+        if (tx == sx && ty == sy) continue;
+        L_lecite[L_n_lecite++] = d;
+    }
+    for (int i = 0; i < L_n_lecite; i++) lecite[i] = L_lecite[i];
+    return L_n_lecite;
+}

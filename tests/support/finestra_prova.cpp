@@ -1,0 +1,59 @@
+#include "finestra_prova.h"
+
+#include <fstream>
+#include <string>
+
+#ifdef _WIN32
+#include <chrono>
+#include <thread>
+
+HWND finestra_prova() {
+    static ATOM classe = 0;
+    if (classe == 0) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "vorandel prova";
+        classe = RegisterClassA(&wc);
+    }
+    return CreateWindowExA(0, "vorandel prova", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) {
+    auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (PeekMessageA(msg, hWnd, 0, 0, PM_REMOVE)) return true;
+        if (std::chrono::steady_clock::now() > fine) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+#else
+#include <winstub.h>
+
+HWND finestra_prova() { return winstub_nuova_finestra(); }
+
+bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) { return winstub_attendi_messaggio(msg, hWnd, ms) != FALSE; }
+#endif
+
+std::vector<MSG> messaggi(HWND hWnd) {
+    std::vector<MSG> v;
+    MSG m;
+    while (PeekMessageA(&m, hWnd, 0, 0, PM_REMOVE)) v.push_back(m);
+    return v;
+}
+
+std::vector<std::string> nuove_righe_log() {
+    static std::streamoff letto = 0;
+    extern std::ofstream logfile;
+    logfile.flush();
+    std::ifstream in("voran32.log");
+    in.seekg(letto);
+    std::vector<std::string> righe;
+    std::string r;
+    while (std::getline(in, r)) righe.push_back(r);
+    in.clear();
+    in.seekg(0, std::ios::end);
+    letto = in.tellg();
+    return righe;
+}

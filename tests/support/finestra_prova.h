@@ -1,0 +1,19 @@
+// A window for the core's tests to post to, and the messages it received:
+// the stand-in's window natively, a message-only window under Windows.
+#ifndef VORANDEL_FINESTRA_PROVA_H
+#define VORANDEL_FINESTRA_PROVA_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+HWND finestra_prova();
+// Every message waiting for `hWnd`, in the order it was posted; removed.
+std::vector<MSG> messaggi(HWND hWnd);
+// Waits up to `ms` for one message to `hWnd`; false when none came.
+bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms);
+// The lines written to the log since the last call.
+std::vector<std::string> nuove_righe_log();
+
+#endif

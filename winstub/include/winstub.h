@@ -1,0 +1,33 @@
+// What the Win32 stand-in offers tests and headless tools beyond the calls
+// of <windows.h>: windows to post to, and a way to read back, in order, what
+// the game posted and invalidated.
+#ifndef VORANDEL_WINSTUB_H
+#define VORANDEL_WINSTUB_H
+
+#include <windows.h>
+
+#include <vector>
+
+// One InvalidateRect call as the stand-in saw it; `tutto` is set when the
+// caller passed no rectangle (the whole client area).
+struct winstub_invalidazione {
+    RECT rect;
+    bool tutto;
+    BOOL erase;
+};
+
+// A new window handle that messages can be posted to and read back from.
+HWND winstub_nuova_finestra();
+
+// The InvalidateRect calls made on `hWnd` since the last call, in order;
+// reading them clears the record.
+std::vector<winstub_invalidazione> winstub_invalidazioni(HWND hWnd);
+
+// Waits up to `ms` milliseconds for a message posted to `hWnd` and removes it
+// into `*msg`. FALSE when none arrived in time.
+BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms);
+
+// The next `quante` calls of CreateThread fail (return null, last error 8).
+void winstub_fallisci_thread(int quante);
+
+#endif

@@ -1,0 +1,310 @@
+// The stand-in's Win32 calls, written from what the game expects of them:
+// posted messages queue per window in posting order and are peeked in that
+// order, auto-reset events release exactly one waiter, threads run at once,
+// and files are read-only byte streams. Events and queues are built on
+// std::mutex and std::condition_variable, so ThreadSanitizer sees every
+// hand-over between the main thread and a worker.
+#include <windows.h>
+#include <winstub.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+enum class tipo_oggetto { evento, thread, file };
+
+struct oggetto {
+    explicit oggetto(tipo_oggetto t) : tipo(t) {}
+    tipo_oggetto tipo;
+    // Events and threads: a signalled state guarded by `m`.
+    std::mutex m;
+    std::condition_variable cv;
+    bool segnalato = false;
+    bool manuale = false;
+    // Files.
+    std::FILE* f = nullptr;
+};
+
+// Handles are owned by this table, so that a handle closed while a thread
+// still runs (the game closes its worker's handle at once) stays valid for
+// the thread itself.
+std::mutex tabella_m;
+std::map<HANDLE, std::shared_ptr<oggetto>> tabella;
+
+thread_local DWORD ultimo_errore = 0;
+std::atomic<int> thread_da_fallire{0};
+
+HANDLE registra(std::shared_ptr<oggetto> o) {
+    HANDLE h = o.get();
+    std::lock_guard<std::mutex> l(tabella_m);
+    tabella[h] = std::move(o);
+    return h;
+}
+
+std::shared_ptr<oggetto> trova(HANDLE h) {
+    std::lock_guard<std::mutex> l(tabella_m);
+    auto it = tabella.find(h);
+    return it == tabella.end() ? nullptr : it->second;
+}
+
+struct coda_finestra {
+    std::deque<MSG> messaggi;
+    std::vector<winstub_invalidazione> invalidazioni;
+};
+
+std::mutex code_m;
+std::condition_variable code_cv;
+std::map<HWND, coda_finestra> code;
+std::atomic<std::uintptr_t> prossima_finestra{0x1000};
+
+bool nel_filtro(const MSG& m, HWND hWnd, UINT min, UINT max) {
+    if (hWnd != nullptr && m.hwnd != hWnd) return false;
+    if (min == 0 && max == 0) return true;
+    return m.message >= min && m.message <= max;
+}
+
+// Removes (or copies) the first queued message that passes the filter.
+bool preleva(MSG* out, HWND hWnd, UINT min, UINT max, bool togli) {
+    for (auto& [h, coda] : code) {
+        if (hWnd != nullptr && h != hWnd) continue;
+        for (auto it = coda.messaggi.begin(); it != coda.messaggi.end(); ++it) {
+            if (!nel_filtro(*it, hWnd, min, max)) continue;
+            if (out != nullptr) *out = *it;
+            if (togli) coda.messaggi.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+HWND winstub_nuova_finestra() {
+    HWND h = reinterpret_cast<HWND>(prossima_finestra.fetch_add(0x10));
+    std::lock_guard<std::mutex> l(code_m);
+    code[h];
+    return h;
+}
+
+std::vector<winstub_invalidazione> winstub_invalidazioni(HWND hWnd) {
+    std::lock_guard<std::mutex> l(code_m);
+    std::vector<winstub_invalidazione> v;
+    v.swap(code[hWnd].invalidazioni);
+    return v;
+}
+
+BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms) {
+    std::unique_lock<std::mutex> l(code_m);
+    bool ok = code_cv.wait_for(l, std::chrono::milliseconds(ms),
+                               [&] { return preleva(msg, hWnd, 0, 0, true); });
+    return ok ? TRUE : FALSE;
+}
+
+void winstub_fallisci_thread(int quante) { thread_da_fallire = quante; }
+
+BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard<std::mutex> l(code_m);
+    auto it = code.find(hWnd);
+    if (hWnd == nullptr || it == code.end()) {
+        ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
+        return FALSE;
+    }
+    MSG m{};
+    m.hwnd = hWnd;
+    m.message = Msg;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    it->second.messaggi.push_back(m);
+    code_cv.notify_all();
+    return TRUE;
+}
+
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
+    std::lock_guard<std::mutex> l(code_m);
+    return preleva(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) ? TRUE
+                                                                                           : FALSE;
+}
+
+BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
+    std::unique_lock<std::mutex> l(code_m);
+    code_cv.wait(l, [&] { return preleva(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true); });
+    return lpMsg->message == 0x0012 /* WM_QUIT */ ? FALSE : TRUE;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+    std::lock_guard<std::mutex> l(code_m);
+    auto it = code.find(hWnd);
+    if (hWnd == nullptr || it == code.end()) return FALSE;
+    winstub_invalidazione inv{};
+    inv.tutto = lpRect == nullptr;
+    if (lpRect != nullptr) inv.rect = *lpRect;
+    inv.erase = bErase;
+    it->second.invalidazioni.push_back(inv);
+    return TRUE;
+}
+
+BOOL SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom) {
+    if (lprc == nullptr) return FALSE;
+    lprc->left = xLeft;
+    lprc->top = yTop;
+    lprc->right = xRight;
+    lprc->bottom = yBottom;
+    return TRUE;
+}
+
+BOOL PtInRect(const RECT* lprc, POINT pt) {
+    if (lprc == nullptr) return FALSE;
+    return pt.x >= lprc->left && pt.x < lprc->right && pt.y >= lprc->top && pt.y < lprc->bottom;
+}
+
+HANDLE CreateEventA(LPSECURITY_ATTRIBUTES, BOOL bManualReset, BOOL bInitialState, LPCSTR) {
+    auto o = std::make_shared<oggetto>(tipo_oggetto::evento);
+    o->manuale = bManualReset != FALSE;
+    o->segnalato = bInitialState != FALSE;
+    return registra(std::move(o));
+}
+
+BOOL SetEvent(HANDLE hEvent) {
+    auto o = trova(hEvent);
+    if (!o || o->tipo != tipo_oggetto::evento) {
+        ultimo_errore = 6;  // ERROR_INVALID_HANDLE
+        return FALSE;
+    }
+    {
+        std::lock_guard<std::mutex> l(o->m);
+        o->segnalato = true;
+    }
+    if (o->manuale)
+        o->cv.notify_all();
+    else
+        o->cv.notify_one();
+    return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
+    auto o = trova(hHandle);
+    if (!o || o->tipo == tipo_oggetto::file) {
+        ultimo_errore = 6;
+        return WAIT_FAILED;
+    }
+    std::unique_lock<std::mutex> l(o->m);
+    auto pronto = [&] { return o->segnalato; };
+    if (dwMilliseconds == INFINITE) {
+        o->cv.wait(l, pronto);
+    } else if (!o->cv.wait_for(l, std::chrono::milliseconds(dwMilliseconds), pronto)) {
+        return WAIT_TIMEOUT;
+    }
+    // An auto-reset event lets exactly one waiter through; a finished thread
+    // stays signalled for everyone.
+    if (o->tipo == tipo_oggetto::evento && !o->manuale) o->segnalato = false;
+    return WAIT_OBJECT_0;
+}
+
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStartAddress, LPVOID lpParameter,
+                    DWORD, LPDWORD lpThreadId) {
+    int da_fallire = thread_da_fallire.load();
+    while (da_fallire > 0 && !thread_da_fallire.compare_exchange_weak(da_fallire, da_fallire - 1)) {
+    }
+    if (da_fallire > 0) {
+        ultimo_errore = 8;  // ERROR_NOT_ENOUGH_MEMORY
+        return nullptr;
+    }
+    static std::atomic<DWORD> prossimo_id{100};
+    auto o = std::make_shared<oggetto>(tipo_oggetto::thread);
+    DWORD id = prossimo_id.fetch_add(1);
+    if (lpThreadId != nullptr) *lpThreadId = id;
+    HANDLE h = registra(o);
+    std::thread([o, lpStartAddress, lpParameter] {
+        lpStartAddress(lpParameter);
+        {
+            std::lock_guard<std::mutex> l(o->m);
+            o->segnalato = true;
+        }
+        o->cv.notify_all();
+    }).detach();
+    return h;
+}
+
+BOOL CloseHandle(HANDLE hObject) {
+    std::shared_ptr<oggetto> o;
+    {
+        std::lock_guard<std::mutex> l(tabella_m);
+        auto it = tabella.find(hObject);
+        if (it == tabella.end()) {
+            ultimo_errore = 6;
+            return FALSE;
+        }
+        o = std::move(it->second);
+        tabella.erase(it);
+    }
+    if (o->tipo == tipo_oggetto::file && o->f != nullptr) std::fclose(o->f);
+    return TRUE;
+}
+
+DWORD GetLastError() { return ultimo_errore; }
+
+HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition,
+                   DWORD, HANDLE) {
+    if (lpFileName == nullptr || dwDesiredAccess != GENERIC_READ || dwCreationDisposition != OPEN_EXISTING) {
+        ultimo_errore = 87;  // ERROR_INVALID_PARAMETER
+        return INVALID_HANDLE_VALUE;
+    }
+    std::FILE* f = std::fopen(lpFileName, "rb");
+    if (f == nullptr) {
+        ultimo_errore = 2;  // ERROR_FILE_NOT_FOUND
+        return INVALID_HANDLE_VALUE;
+    }
+    auto o = std::make_shared<oggetto>(tipo_oggetto::file);
+    o->f = f;
+    return registra(std::move(o));
+}
+
+BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead, void*) {
+    if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = 0;
+    auto o = trova(hFile);
+    if (!o || o->tipo != tipo_oggetto::file || (lpBuffer == nullptr && nNumberOfBytesToRead > 0)) {
+        ultimo_errore = 6;
+        return FALSE;
+    }
+    std::size_t letti = nNumberOfBytesToRead == 0 ? 0 : std::fread(lpBuffer, 1, nNumberOfBytesToRead, o->f);
+    if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = static_cast<DWORD>(letti);
+    // Reading at the end of a file succeeds with fewer bytes, as on Windows.
+    return std::ferror(o->f) ? FALSE : TRUE;
+}
+
+DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+    auto o = trova(hFile);
+    if (!o || o->tipo != tipo_oggetto::file) {
+        ultimo_errore = 6;
+        return INVALID_FILE_SIZE;
+    }
+    long qui = std::ftell(o->f);
+    std::fseek(o->f, 0, SEEK_END);
+    long fine = std::ftell(o->f);
+    std::fseek(o->f, qui, SEEK_SET);
+    if (lpFileSizeHigh != nullptr) *lpFileSizeHigh = static_cast<DWORD>(static_cast<std::uint64_t>(fine) >> 32);
+    return static_cast<DWORD>(fine);
+}
+
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveHigh, DWORD dwMoveMethod) {
+    auto o = trova(hFile);
+    if (!o || o->tipo != tipo_oggetto::file || lpDistanceToMoveHigh != nullptr ||
+        (dwMoveMethod != FILE_CURRENT && dwMoveMethod != FILE_BEGIN)) {
+        ultimo_errore = 87;
+        return INVALID_SET_FILE_POINTER;
+    }
+    int origine = dwMoveMethod == FILE_CURRENT ? SEEK_CUR : SEEK_SET;
+    if (std::fseek(o->f, lDistanceToMove, origine) != 0) {
+        ultimo_errore = 131;  // ERROR_NEGATIVE_SEEK
+        return INVALID_SET_FILE_POINTER;
+    }
+    return static_cast<DWORD>(std::ftell(o->f));
+}
