@@ -1,7 +1,9 @@
 // Building, scoring and freeing the game tree.
 #include "albero.h"
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -11,49 +13,247 @@ namespace {
 // from tree to tree and from one search to the next.
 std::int32_t stallo_vicino = 0;
 
+std::atomic<std::size_t> limite_nodi{SIZE_MAX};
+
+// The level weights 3^(level - 1), as pow computes them, for the levels a
+// tree can have; the table holds exactly the doubles that pow returns.
+constexpr int N_POTENZE = 64;
+
+struct tabella_potenze {
+    double v[N_POTENZE];
+    tabella_potenze() {
+        // Through a volatile, so that every entry comes from the run-time
+        // pow, as a leaf's weight would.
+        for (int k = 0; k < N_POTENZE; k++) {
+            volatile int esponente = k;
+            v[k] = std::pow(3.0, esponente);
+        }
+    }
+};
+
+const tabella_potenze G_potenze;
+
+inline double peso(int livello) {
+    int k = livello - 1;
+    if (k >= 0 && k < N_POTENZE) return G_potenze.v[k];
+    return std::pow(3.0, k);
+}
+
+// Nodes of a complete tree of remaining depth d: (3^(d+1) - 1) / 2. The first
+// block is that large, up to a cap; beyond it, it doubles as needed.
+std::size_t prima_capienza(std::int32_t profondita) {
+    constexpr std::size_t TETTO = std::size_t{1} << 17;
+    if (profondita < 1) return 1;
+    std::size_t n = 1, livello = 1;
+    for (std::int32_t d = 0; d < profondita && n < TETTO; d++) {
+        livello *= 3;
+        n += livello;
+    }
+    return n < TETTO ? n : TETTO;
+}
+
+inline int cella(unsigned x, unsigned y) { return static_cast<int>(x * 10 + y); }
+
+// Cells 1 to 8 by 1 to 8 numbered 0 to 63, for the table of legal moves.
+inline int indice64(int c) { return ((c / 10) & 7) << 3 | ((c % 10) & 7); }
+
 }  // namespace
 
 std::int32_t& albero::flag_stallo() { return stallo_vicino; }
 
+void albero::limita_nodi(std::size_t massimo) { limite_nodi.store(massimo, std::memory_order_relaxed); }
+
+// The construction of one tree. A token's state is its cell (its goal never
+// changes), so the tree keeps one token per cell it reaches, made by moving
+// a copy of the token it came from, and measures its distance once; each
+// node then holds only the two cells.
+struct albero::cantiere {
+    cantiere(albero& albero_, const plancia& scacch_, std::size_t limite_)
+        : a(albero_), scacch(scacch_), limite(limite_) {}
+
+    albero& a;
+    const plancia& scacch;
+    std::size_t limite;
+    bool nota[2][100] = {};
+    // Filled only where `nota` is set: no token is constructed for the
+    // cells the tree never reaches.
+    union posto {
+        posto() {}
+        pedina p;
+    } su_cella[2][100];
+    // The legal moves of a token on one cell against a token on another:
+    // plancia::mosse_lecite's answer for that pair of cells, asked once per
+    // tree. Used when every node's tokens stand on cells 1 to 8.
+    bool con_tabella = false;
+    std::uint64_t mosse_note[64] = {};
+    struct mosse {
+        std::int8_t n;
+        std::uint8_t d[3];
+    } tabella[64 * 64];
+
+    // A new node at the end of the store; false when none can be had.
+    bool nuovo_nodo(std::size_t& qui) {
+        if (a.n_nodi >= limite) return false;
+        if (a.n_nodi == a.capienza) {
+            std::size_t nuova = a.capienza * 2;
+            void* blocco = std::realloc(a.vivaio, nuova * sizeof(nodo));
+            if (blocco == nullptr) return false;
+            a.vivaio = static_cast<nodo*>(blocco);
+            a.capienza = nuova;
+        }
+        qui = a.n_nodi++;
+        return true;
+    }
+
+    void metti(int k, const pedina& p, int c) {
+        new (&su_cella[k][c].p) pedina(p);
+        a.distanza[k][c] = p.distanza();
+        nota[k][c] = true;
+    }
+
+    // Token k's cell after one step in direction d from cell c.
+    int passo(int k, int c, unsigned d) {
+        int dopo = c + G_direzioni[d][0] * 10 + G_direzioni[d][1];
+        if (!nota[k][dopo]) {
+            pedina p = su_cella[k][c].p;
+            p.move_to(d);
+            metti(k, p, dopo);
+        }
+        return dopo;
+    }
+
+    int mosse_lecite(unsigned* S_lecite, int c_mia, int c_sua, int turno) {
+        const pedina& mia = su_cella[turno][c_mia].p;
+        const pedina& sua = su_cella[1 - turno][c_sua].p;
+        if (!con_tabella) return scacch.mosse_lecite(S_lecite, mia, sua);
+        int i_mia = indice64(c_mia), i_sua = indice64(c_sua);
+        mosse& m = tabella[i_mia * 64 + i_sua];
+        std::uint64_t bit = std::uint64_t{1} << i_sua;
+        if (!(mosse_note[i_mia] & bit)) {
+            unsigned d[3] = {0, 0, 0};
+            m.n = static_cast<std::int8_t>(scacch.mosse_lecite(d, mia, sua));
+            for (int k = 0; k < 3; k++) m.d[k] = static_cast<std::uint8_t>(d[k]);
+            mosse_note[i_mia] |= bit;
+        }
+        for (int k = 0; k < m.n; k++) S_lecite[k] = m.d[k];
+        return m.n;
+    }
+
+    // One node and its whole subtree; false when the node itself could not
+    // be had (then nothing was built and the pass flag is untouched).
+    bool costruisci(int c1, int c2, int turno, std::int32_t profondita) {
+        std::size_t qui;
+        if (!nuovo_nodo(qui)) return false;
+        a.vivaio[qui].casa[0] = static_cast<std::uint8_t>(c1);
+        a.vivaio[qui].casa[1] = static_cast<std::uint8_t>(c2);
+        a.vivaio[qui].figli = 0;
+
+        if (profondita < 1) return true;  // the depth is used up
+        // A token on its goal, exactly where its distance is 0: the game is
+        // over in this placement.
+        if (a.distanza[0][c1] == 0.0 || a.distanza[1][c2] == 0.0) return true;
+
+        unsigned S_lecite[3];
+        int n = turno == 0 ? mosse_lecite(S_lecite, c1, c2, 0) : mosse_lecite(S_lecite, c2, c1, 1);
+        if (n == 0) {
+            // Stuck. Right after a pass nobody can move: a leaf. Otherwise
+            // the other player moves in the same placement.
+            if (stallo_vicino) return true;
+            stallo_vicino = 1;
+            if (costruisci(c1, c2, 1 - turno, profondita - 1)) a.vivaio[qui].figli = 1;
+            return true;
+        }
+        stallo_vicino = 0;
+        std::uint8_t figli = 0;
+        if (profondita == 1) {
+            // The children use up the depth: leaves, built in place. (A leaf
+            // of this kind touches nothing but its own node.)
+            for (int i = 0; i < n; i++) {
+                int f1 = turno == 0 ? passo(0, c1, S_lecite[i]) : c1;
+                int f2 = turno == 0 ? c2 : passo(1, c2, S_lecite[i]);
+                if (foglia(f1, f2)) figli++;
+            }
+        } else {
+            for (int i = 0; i < n; i++) {
+                bool fatto = turno == 0 ? costruisci(passo(0, c1, S_lecite[i]), c2, 1, profondita - 1)
+                                        : costruisci(c1, passo(1, c2, S_lecite[i]), 0, profondita - 1);
+                if (fatto) figli++;
+            }
+        }
+        a.vivaio[qui].figli = figli;
+        return true;
+    }
+
+    bool foglia(int c1, int c2) {
+        std::size_t qui;
+        if (!nuovo_nodo(qui)) return false;
+        a.vivaio[qui].casa[0] = static_cast<std::uint8_t>(c1);
+        a.vivaio[qui].casa[1] = static_cast<std::uint8_t>(c2);
+        a.vivaio[qui].figli = 0;
+        return true;
+    }
+};
+
 albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondita, const plancia& scacch)
-    : ped{player1, player2}, figlio{nullptr, nullptr, nullptr} {
-    if (profondita < 1) return;
-    if (player1.vittoria() || player2.vittoria()) return;
+    : vivaio(nullptr), n_nodi(0), capienza(0) {
+    unsigned x1, y1, x2, y2;
+    player1.get_pos(&x1, &y1);
+    player2.get_pos(&x2, &y2);
+    if (x1 > 9 || y1 > 9 || x2 > 9 || y2 > 9 || (turno != 0 && turno != 1)) return;
 
-    unsigned S_lecite[3];
-    int n = scacch.mosse_lecite(S_lecite, ped[turno], ped[1 - turno]);
-    if (n == 0) {
-        if (stallo_vicino) return;  // the other player passed just before: nobody can move
-        stallo_vicino = 1;
-        figlio[0] = new (std::nothrow) albero(player1, player2, 1 - turno, profondita - 1, scacch);
-        return;
-    }
-    stallo_vicino = 0;
-    for (int i = 0; i < n; i++) {
-        pedina L_pedina = ped[turno];
-        L_pedina.move_to(S_lecite[i]);
-        if (turno == 0)
-            figlio[i] = new (std::nothrow) albero(L_pedina, player2, 1, profondita - 1, scacch);
-        else
-            figlio[i] = new (std::nothrow) albero(player1, L_pedina, 0, profondita - 1, scacch);
-    }
+    std::size_t limite = limite_nodi.load(std::memory_order_relaxed);
+    if (limite == 0) return;
+    std::size_t prima = prima_capienza(profondita);
+    if (prima > limite) prima = limite;
+    vivaio = static_cast<nodo*>(std::malloc(prima * sizeof(nodo)));
+    if (vivaio == nullptr) return;  // not even the root
+    capienza = prima;
+
+    cantiere c(*this, scacch, limite);
+    int c1 = cella(x1, y1), c2 = cella(x2, y2);
+    c.metti(0, player1, c1);
+    c.metti(1, player2, c2);
+    // Every cell a move leads to lies within 1 to 8, so from such a root on
+    // all the tree's cells have a place in the table.
+    c.con_tabella = x1 >= 1 && x1 <= 8 && y1 >= 1 && y1 <= 8 && x2 >= 1 && x2 <= 8 && y2 >= 1 && y2 <= 8;
+    c.costruisci(c1, c2, turno, profondita);
 }
 
-albero::~albero() {
-    for (albero* f : figlio) delete f;
-}
+albero::~albero() { std::free(vivaio); }
 
-double albero::visita(int giocatore, int profondita) const {
-    double L_d1 = ped[giocatore].distanza();
-    double L_d2 = ped[1 - giocatore].distanza();
+int albero::figli_radice() const { return n_nodi == 0 ? 0 : vivaio[0].figli; }
+
+// A leaf's value, as the level weight `s` makes it, added to 0.0.
+inline double albero::foglia(const nodo& n, int giocatore, double s) const {
     double somma = 0.0;
-    if (figlio[0] != nullptr || figlio[1] != nullptr || figlio[2] != nullptr) {
-        for (const albero* f : figlio)
-            if (f != nullptr) somma += f->visita(giocatore, profondita + 1);
-        return somma;
-    }
-    double s = std::pow(3.0, profondita - 1);
+    double L_d1 = distanza[giocatore][n.casa[giocatore]];
+    double L_d2 = distanza[1 - giocatore][n.casa[1 - giocatore]];
     if (L_d2 == 0.0) return somma + -21.0 / (s * 2.0);
     if (L_d1 == 0.0) return somma + 25.0 / (s * 2.0);
     return somma + ((L_d2 - L_d1) * 2.0) / (s * 2.0);
+}
+
+// The node at `i` and its subtree, in construction order; `i` moves past it.
+// Leaf children are scored in place, without a call of their own.
+double albero::visita_da(std::size_t& i, int giocatore, int profondita) const {
+    const nodo& n = vivaio[i++];
+    if (n.figli == 0) return foglia(n, giocatore, peso(profondita));
+    double somma = 0.0;
+    double s = peso(profondita + 1);
+    for (int k = 0; k < n.figli; k++) {
+        const nodo& f = vivaio[i];
+        if (f.figli == 0) {
+            somma += foglia(f, giocatore, s);
+            i++;
+        } else {
+            somma += visita_da(i, giocatore, profondita + 1);
+        }
+    }
+    return somma;
+}
+
+double albero::visita(int giocatore, int profondita) const {
+    if (n_nodi == 0 || (giocatore != 0 && giocatore != 1)) return 0.0;
+    std::size_t i = 0;
+    return visita_da(i, giocatore, profondita);
 }

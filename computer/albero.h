@@ -1,10 +1,20 @@
-// One node of the computer's game tree: a placement of both tokens and up to
-// three children, one per legal move of the player to move (or one for a
-// pass). The root's constructor builds the whole tree depth first; `visita`
-// scores it with the depth-weighted sum of its leaf values.
+// The computer's game tree for one candidate move: every placement that can
+// follow it, to a fixed depth, and its depth-weighted score.
+//
+// The root's constructor builds the whole tree depth first, children in the
+// order that plancia::mosse_lecite lists the moves (a stuck player gets one
+// pass child); `visita` scores it with the sum of its leaf values; the
+// destructor frees it. A tree is always complete before it is scored.
+//
+// The nodes are compact records (the two tokens' cells and the number of
+// children) laid out in construction order in one block that the tree owns:
+// a node's children follow it, each with its subtree, so the tree is walked
+// in the same order it was built without any pointer. A node for which no
+// memory can be had is left out, with its subtree, and construction goes on.
 #ifndef VORANDEL_ALBERO_H
 #define VORANDEL_ALBERO_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "pedina32.h"
@@ -12,21 +22,47 @@
 
 class albero {
 public:
+    // Builds the tree of the placement (player1, player2) with `turno` to
+    // move and `profondita` plies still to look at. Tokens off the 10 by 10
+    // grid give an empty tree (no node at all).
     albero(pedina player1, pedina player2, int turno, std::int32_t profondita, const plancia& scacch);
     ~albero();
     albero(const albero&) = delete;
     albero& operator=(const albero&) = delete;
 
-    // Score of the subtree for `giocatore`; `profondita` is this node's
-    // level, 1 for the root.
+    // Score of the tree for `giocatore` (0 or 1); `profondita` is the root's
+    // level, 1 for the root of a search. An empty tree scores 0.
     double visita(int giocatore, int profondita) const;
+
+    // Nodes built, the root included; 0 when not even the root could be had.
+    std::size_t nodi() const { return n_nodi; }
+    // Children of the root (0 to 3).
+    int figli_radice() const;
 
     // The pass flag shared by every node of every tree of the run.
     static std::int32_t& flag_stallo();
 
+    // Fault injection for tests and tools: from now on, a tree holds at most
+    // `massimo` nodes, and every node beyond is treated as one for which no
+    // memory could be had. SIZE_MAX (the default) lifts the limit.
+    static void limita_nodi(std::size_t massimo);
+
 private:
-    pedina ped[2];
-    albero* figlio[3];
+    struct nodo {
+        std::uint8_t casa[2];  // cell of each token, column * 10 + row
+        std::uint8_t figli;    // 0 to 3; the children follow in order
+    };
+    struct cantiere;
+
+    double visita_da(std::size_t& i, int giocatore, int profondita) const;
+    double foglia(const nodo& n, int giocatore, double s) const;
+
+    nodo* vivaio;
+    std::size_t n_nodi;
+    std::size_t capienza;
+    // Distance of each token from its goal, by cell, for the cells that the
+    // tree's nodes occupy (taken from pedina::distanza while building).
+    double distanza[2][100];
 };
 
 #endif

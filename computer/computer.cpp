@@ -8,6 +8,39 @@
 #include "albero.h"
 #include "partita.h"
 
+std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
+    std::int32_t L_migliore = -1;
+    double L_punti = 0.0;
+    double L_max;
+    const std::uint64_t minimo = 0xFE37E43C8800759DULL;  // just below -1e300, under every score
+    std::memcpy(&L_max, &minimo, sizeof L_max);
+    int L_turno = s.turno;
+    pedina L_ped[2] = {s.ped[0], s.ped[1]};
+    if (nodi != nullptr) *nodi = 0;
+
+    if (s.n_lecite == 0) return -1;  // the computer passes
+    if (s.n_lecite == 1) return 0;   // no choice: no search
+    if (L_turno != 0 && L_turno != 1) return -1;
+    for (std::int32_t i = 0; i < s.n_lecite; i++) {
+        L_ped[L_turno] = s.ped[L_turno];
+        L_ped[L_turno].move_to(s.direz[i]);
+        // The placement after the candidate move, the opponent to move.
+        albero radice(L_ped[0], L_ped[1], 1 - L_turno, s.livello, s.scacch);
+        if (nodi != nullptr) *nodi += radice.nodi();
+        if (radice.nodi() == 0) {
+            // No memory for even the root: keep a legal move rather than none.
+            if (L_migliore < 0) L_migliore = i;
+            continue;
+        }
+        L_punti = radice.visita(L_turno, 1);
+        if (L_punti > L_max) {
+            L_max = L_punti;
+            L_migliore = i;
+        }
+    }
+    return L_migliore;
+}
+
 int partita::mossa_macchina(HWND hWnd) {
     static th_param thread_param;
     static HANDLE th_handle = nullptr;
@@ -15,22 +48,30 @@ int partita::mossa_macchina(HWND hWnd) {
 
     if (turno < 0) return 0;
     // One search per turn: a second request for the same turn (from a new
-    // game and from the Options dialog, say) starts nothing.
+    // game and from the window, say) starts nothing.
     if (serie_cercata == serie) return 0;
 
+    // The worker's own copy of the position and of the argument, fixed now,
+    // so that a later request cannot change what an earlier worker reads or
+    // posts. (Copied, never default-constructed: a new board would seed the
+    // C library's generator again.)
+    situazione* posizione = new (std::nothrow) situazione{
+        scacch, {ped[0], ped[1]}, turno, n_lecite, {direz[0], direz[1], direz[2]}, skill[turno]};
     thread_param.hWnd = hWnd;
     thread_param.game = this;
     thread_param.firma = serie;
-    // Each worker gets its own copy of the argument, fixed now, so that a
-    // later request cannot change what an earlier worker posts.
-    th_param* param = new (std::nothrow) th_param(thread_param);
+    thread_param.posizione = posizione;
+    th_param* param = posizione == nullptr ? nullptr : new (std::nothrow) th_param(thread_param);
+    thread_param.posizione = nullptr;  // the worker's from now on
     if (param == nullptr) {
         logfile << "mossa_macchina: memoria esaurita, nessuna ricerca" << std::endl;
+        delete posizione;
         return 0;
     }
     th_handle = CreateThread(nullptr, 0, Thread, param, 0, &th_id);
     if (th_handle == nullptr) {
         logfile << "mossa_macchina: CreateThread fallita, errore " << GetLastError() << std::endl;
+        delete posizione;
         delete param;
         return 0;
     }
@@ -44,43 +85,12 @@ int partita::mossa_macchina(HWND hWnd) {
 DWORD WINAPI Thread(LPVOID param) {
     th_param* arg = static_cast<th_param*>(param);
     partita* p = arg->game;
+    // Held for the whole search: a new game or new options wait for it.
     WaitForSingleObject(p->mutex, INFINITE);
-
-    std::int32_t L_migliore = -1;
-    double L_punti = 0.0;
-    double L_max;
-    const std::uint64_t minimo = 0xFE37E43C8800759DULL;  // just below -1e300, under every score
-    std::memcpy(&L_max, &minimo, sizeof L_max);
-
-    int L_turno = p->turno;
-    pedina L_ped[2] = {p->ped[0], p->ped[1]};
-
-    if (p->n_lecite == 0) {
-        L_migliore = -1;
-    } else if (p->n_lecite == 1) {
-        L_migliore = 0;
-    } else if (L_turno >= 0) {
-        for (std::int32_t i = 0; i < p->n_lecite; i++) {
-            L_ped[L_turno] = p->ped[L_turno];
-            L_ped[L_turno].move_to(p->direz[i]);
-            albero* radice = new (std::nothrow)
-                albero(L_ped[0], L_ped[1], 1 - L_turno, p->skill[L_turno], p->scacch);
-            if (radice == nullptr) {
-                // No memory for even the root: keep a legal move rather than none.
-                if (L_migliore < 0) L_migliore = i;
-                continue;
-            }
-            L_punti = radice->visita(L_turno, 1);
-            delete radice;
-            if (L_punti > L_max) {
-                L_max = L_punti;
-                L_migliore = i;
-            }
-        }
-    }
-
+    std::int32_t L_migliore = scegli_mossa(*arg->posizione);
     PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
     SetEvent(p->mutex);
+    delete arg->posizione;
     delete arg;
     return 0;
 }

@@ -141,10 +141,12 @@ e_tipo partita::stato() const { return turno < 0 ? FERMO : tipo[turno]; }
 
 int partita::set_opzioni(e_tipo* tipi, int* livello) {
     WaitForSingleObject(mutex, INFINITE);
-    tipo[0] = tipi[0];
-    tipo[1] = tipi[1];
-    skill[0] = livello[0];
-    skill[1] = livello[1];
+    for (int p = 0; p < 2; p++) {
+        // A kind is a person or the computer; a skill is a search depth of
+        // 1 to 10, beyond which one decision would take hours.
+        tipo[p] = tipi[p] == COMPUTER ? COMPUTER : UMANO;
+        skill[p] = livello[p] < 1 ? 1 : livello[p] > 10 ? 10 : livello[p];
+    }
     SetEvent(mutex);
     return 1;
 }

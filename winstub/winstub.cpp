@@ -36,23 +36,31 @@ struct oggetto {
 // Handles are owned by this table, so that a handle closed while a thread
 // still runs (the game closes its worker's handle at once) stays valid for
 // the thread itself.
-std::mutex tabella_m;
-std::map<HANDLE, std::shared_ptr<oggetto>> tabella;
+// Built on first use, so that a program's own static objects (the match
+// creates its event during static construction) can call the stand-in.
+struct tabella_oggetti {
+    std::mutex m;
+    std::map<HANDLE, std::shared_ptr<oggetto>> oggetti;
+};
+tabella_oggetti& tabella() {
+    static tabella_oggetti* t = new tabella_oggetti;  // never destroyed: workers may outlive main
+    return *t;
+}
 
 thread_local DWORD ultimo_errore = 0;
 std::atomic<int> thread_da_fallire{0};
 
 HANDLE registra(std::shared_ptr<oggetto> o) {
     HANDLE h = o.get();
-    std::lock_guard<std::mutex> l(tabella_m);
-    tabella[h] = std::move(o);
+    std::lock_guard<std::mutex> l(tabella().m);
+    tabella().oggetti[h] = std::move(o);
     return h;
 }
 
 std::shared_ptr<oggetto> trova(HANDLE h) {
-    std::lock_guard<std::mutex> l(tabella_m);
-    auto it = tabella.find(h);
-    return it == tabella.end() ? nullptr : it->second;
+    std::lock_guard<std::mutex> l(tabella().m);
+    auto it = tabella().oggetti.find(h);
+    return it == tabella().oggetti.end() ? nullptr : it->second;
 }
 
 struct coda_finestra {
@@ -60,9 +68,15 @@ struct coda_finestra {
     std::vector<winstub_invalidazione> invalidazioni;
 };
 
-std::mutex code_m;
-std::condition_variable code_cv;
-std::map<HWND, coda_finestra> code;
+struct tutte_le_code {
+    std::mutex m;
+    std::condition_variable cv;
+    std::map<HWND, coda_finestra> code;
+};
+tutte_le_code& code_finestre() {
+    static tutte_le_code* c = new tutte_le_code;  // never destroyed, like the handle table
+    return *c;
+}
 std::atomic<std::uintptr_t> prossima_finestra{0x1000};
 
 bool nel_filtro(const MSG& m, HWND hWnd, UINT min, UINT max) {
@@ -73,7 +87,7 @@ bool nel_filtro(const MSG& m, HWND hWnd, UINT min, UINT max) {
 
 // Removes (or copies) the first queued message that passes the filter.
 bool preleva(MSG* out, HWND hWnd, UINT min, UINT max, bool togli) {
-    for (auto& [h, coda] : code) {
+    for (auto& [h, coda] : code_finestre().code) {
         if (hWnd != nullptr && h != hWnd) continue;
         for (auto it = coda.messaggi.begin(); it != coda.messaggi.end(); ++it) {
             if (!nel_filtro(*it, hWnd, min, max)) continue;
@@ -89,21 +103,21 @@ bool preleva(MSG* out, HWND hWnd, UINT min, UINT max, bool togli) {
 
 HWND winstub_nuova_finestra() {
     HWND h = reinterpret_cast<HWND>(prossima_finestra.fetch_add(0x10));
-    std::lock_guard<std::mutex> l(code_m);
-    code[h];
+    std::lock_guard<std::mutex> l(code_finestre().m);
+    code_finestre().code[h];
     return h;
 }
 
 std::vector<winstub_invalidazione> winstub_invalidazioni(HWND hWnd) {
-    std::lock_guard<std::mutex> l(code_m);
+    std::lock_guard<std::mutex> l(code_finestre().m);
     std::vector<winstub_invalidazione> v;
-    v.swap(code[hWnd].invalidazioni);
+    v.swap(code_finestre().code[hWnd].invalidazioni);
     return v;
 }
 
 BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms) {
-    std::unique_lock<std::mutex> l(code_m);
-    bool ok = code_cv.wait_for(l, std::chrono::milliseconds(ms),
+    std::unique_lock<std::mutex> l(code_finestre().m);
+    bool ok = code_finestre().cv.wait_for(l, std::chrono::milliseconds(ms),
                                [&] { return preleva(msg, hWnd, 0, 0, true); });
     return ok ? TRUE : FALSE;
 }
@@ -111,9 +125,9 @@ BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms) {
 void winstub_fallisci_thread(int quante) { thread_da_fallire = quante; }
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard<std::mutex> l(code_m);
-    auto it = code.find(hWnd);
-    if (hWnd == nullptr || it == code.end()) {
+    std::lock_guard<std::mutex> l(code_finestre().m);
+    auto it = code_finestre().code.find(hWnd);
+    if (hWnd == nullptr || it == code_finestre().code.end()) {
         ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
         return FALSE;
     }
@@ -123,26 +137,26 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     m.wParam = wParam;
     m.lParam = lParam;
     it->second.messaggi.push_back(m);
-    code_cv.notify_all();
+    code_finestre().cv.notify_all();
     return TRUE;
 }
 
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
-    std::lock_guard<std::mutex> l(code_m);
+    std::lock_guard<std::mutex> l(code_finestre().m);
     return preleva(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) ? TRUE
                                                                                            : FALSE;
 }
 
 BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax) {
-    std::unique_lock<std::mutex> l(code_m);
-    code_cv.wait(l, [&] { return preleva(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true); });
+    std::unique_lock<std::mutex> l(code_finestre().m);
+    code_finestre().cv.wait(l, [&] { return preleva(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, true); });
     return lpMsg->message == 0x0012 /* WM_QUIT */ ? FALSE : TRUE;
 }
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
-    std::lock_guard<std::mutex> l(code_m);
-    auto it = code.find(hWnd);
-    if (hWnd == nullptr || it == code.end()) return FALSE;
+    std::lock_guard<std::mutex> l(code_finestre().m);
+    auto it = code_finestre().code.find(hWnd);
+    if (hWnd == nullptr || it == code_finestre().code.end()) return FALSE;
     winstub_invalidazione inv{};
     inv.tutto = lpRect == nullptr;
     if (lpRect != nullptr) inv.rect = *lpRect;
@@ -236,14 +250,14 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
 BOOL CloseHandle(HANDLE hObject) {
     std::shared_ptr<oggetto> o;
     {
-        std::lock_guard<std::mutex> l(tabella_m);
-        auto it = tabella.find(hObject);
-        if (it == tabella.end()) {
+        std::lock_guard<std::mutex> l(tabella().m);
+        auto it = tabella().oggetti.find(hObject);
+        if (it == tabella().oggetti.end()) {
             ultimo_errore = 6;
             return FALSE;
         }
         o = std::move(it->second);
-        tabella.erase(it);
+        tabella().oggetti.erase(it);
     }
     if (o->tipo == tipo_oggetto::file && o->f != nullptr) std::fclose(o->f);
     return TRUE;

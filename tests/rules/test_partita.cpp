@@ -289,7 +289,7 @@ TEST_F(Partita, IlPuntatoreNonContaSenzaUnUmanoDiTurno) {
 #endif
 }
 
-TEST_F(Partita, LeOpzioniSiLegconoESiScrivono) {
+TEST_F(Partita, LeOpzioniSiLeggonoESiScrivono) {
     e_tipo tipi[2] = {COMPUTER, UMANO};
     int livelli[2] = {7, 3};
     g.set_opzioni(tipi, livelli);
@@ -300,6 +300,15 @@ TEST_F(Partita, LeOpzioniSiLegconoESiScrivono) {
     EXPECT_EQ(letti[1], UMANO);
     EXPECT_EQ(lv[0], 7);
     EXPECT_EQ(lv[1], 3);
+    // Values no dialog can give are brought back to a kind and a skill.
+    e_tipo strani[2] = {static_cast<e_tipo>(7), FERMO};
+    int fuori[2] = {0, 1000};
+    g.set_opzioni(strani, fuori);
+    g.get_opzioni(letti, lv);
+    EXPECT_EQ(letti[0], UMANO);
+    EXPECT_EQ(letti[1], UMANO);
+    EXPECT_EQ(lv[0], 1);
+    EXPECT_EQ(lv[1], 10);
     // The event is free again afterwards.
     EXPECT_EQ(WaitForSingleObject(i.mutex(), 0), WAIT_OBJECT_0);
     SetEvent(i.mutex());

@@ -1,0 +1,62 @@
+// The benchmark's fixed positions.
+#include "posizioni.h"
+
+namespace {
+
+std::uint32_t stato_generatore = 1;
+
+constexpr int N_POSIZIONI = 16;
+
+}  // namespace
+
+void semina_estrazioni(std::uint32_t seme) { stato_generatore = seme; }
+
+int estrazione() {
+    // 32-bit linear congruential step; the top bits are the well mixed ones.
+    stato_generatore = stato_generatore * 1664525u + 1013904223u;
+    return static_cast<int>(stato_generatore >> 17);
+}
+
+std::vector<situazione> posizioni_prova(std::int32_t livello) {
+    int (*prima)() = plancia::estrai;
+    std::vector<situazione> v;
+    for (int k = 0; k < N_POSIZIONI; k++) {
+        situazione s{};
+        semina_estrazioni(0x5EED0000u + static_cast<std::uint32_t>(k));
+        plancia::estrai = estrazione;
+        s.scacch.mischia();
+        s.ped[0] = pedina(1, 1, 8, 8);
+        s.ped[1] = pedina(8, 1, 1, 8);
+        s.turno = k % 2;
+        s.livello = livello;
+
+        // k * 3 / 2 plies (at least as many, until the player to move has a
+        // choice), each the move that the deal's generator picks among the
+        // legal ones; a move onto the goal is never picked and a stuck
+        // player passes.
+        int da_giocare = k * 3 / 2;
+        unsigned lecite[3];
+        int n = s.scacch.mosse_lecite(lecite, s.ped[s.turno], s.ped[1 - s.turno]);
+        for (int ply = 0; ply < 200 && (da_giocare > 0 || n < 2); ply++) {
+            if (n > 0) {
+                int scelta = estrazione() % n;
+                pedina prova = s.ped[s.turno];
+                prova.move_to(lecite[scelta]);
+                if (prova.vittoria()) {
+                    scelta = (scelta + 1) % n;
+                    prova = s.ped[s.turno];
+                    prova.move_to(lecite[scelta]);
+                }
+                if (!prova.vittoria()) s.ped[s.turno] = prova;
+            }
+            s.turno = 1 - s.turno;
+            n = s.scacch.mosse_lecite(lecite, s.ped[s.turno], s.ped[1 - s.turno]);
+            if (da_giocare > 0) da_giocare--;
+        }
+        s.n_lecite = n;
+        for (int i = 0; i < 3; i++) s.direz[i] = static_cast<std::uint8_t>(i < n ? lecite[i] : 0);
+        if (n >= 2) v.push_back(s);
+    }
+    plancia::estrai = prima;
+    return v;
+}

@@ -1,0 +1,22 @@
+// The fixed positions on which the benchmark times the computer and the
+// tests sign its search: each a seeded deal of the arrows and a fixed
+// sequence of moves from the start of a game, the same on every platform.
+#ifndef VORANDEL_POSIZIONI_H
+#define VORANDEL_POSIZIONI_H
+
+#include <cstdint>
+#include <vector>
+
+#include "computer.h"
+
+// The positions, with `livello` as the skill of the player to move. Every
+// position leaves that player two or three legal moves, so each decision
+// builds trees.
+std::vector<situazione> posizioni_prova(std::int32_t livello);
+
+// A pseudo-random generator for plancia::estrai that gives the same deals on
+// every platform (the C library's rand differs between them).
+void semina_estrazioni(std::uint32_t seme);
+int estrazione();
+
+#endif

@@ -1,0 +1,45 @@
+// Small helpers shared by the computer's tests: tokens on given cells,
+// arrow sets by their directions, bit-exact comparison of scores.
+#ifndef VORANDEL_TEST_AIUTI_H
+#define VORANDEL_TEST_AIUTI_H
+
+#include <cstdint>
+#include <cstring>
+
+#include "albero.h"
+#include "ispettori.h"
+#include "pedina32.h"
+#include "plancia32.h"
+#include "riferimento.h"
+
+// Player k's token (player 0 aims at (8, 8), player 1 at (1, 8)) on (x, y).
+inline pedina gettone(int k, unsigned x, unsigned y) {
+    pedina p = k == 0 ? pedina(1, 1, 8, 8) : pedina(8, 1, 1, 8);
+    pedina_ispettore::metti(p, x, y);
+    return p;
+}
+
+// The row of G_set_frecce holding the directions a < b < c.
+inline int set_di(int a, int b, int c) {
+    for (int i = 0; i < 56; i++)
+        if (G_set_frecce[i][0] == a && G_set_frecce[i][1] == b && G_set_frecce[i][2] == c) return i;
+    return -1;
+}
+
+inline void frecce(plancia& p, int x, int y, int a, int b, int c) { plancia_ispettore::metti_set(p, x, y, set_di(a, b, c)); }
+
+inline std::uint64_t bit_di(double d) {
+    std::uint64_t b;
+    std::memcpy(&b, &d, sizeof b);
+    return b;
+}
+
+// Restores the node limit of both trees when a test ends.
+struct limite_nodi_guardia {
+    ~limite_nodi_guardia() {
+        albero::limita_nodi(SIZE_MAX);
+        albero_semplice::limita_nodi(SIZE_MAX);
+    }
+};
+
+#endif

@@ -1,0 +1,156 @@
+// bench: times whole decisions of the computer on the fixed positions, for
+// each skill, with the fast tree and with the plain one, and checks that the
+// two decide alike (same moves, same nodes, same pass flag).
+//
+//   bench [--skill A[-B]] [--min-ms N] [--no-plain]
+//
+// Prints, per skill, the decisions timed, the nodes built, milliseconds per
+// decision and nodes per second of both trees, then the totals and the
+// signature: the nodes built over the positions for skills 1 to 10 in order,
+// from a clear pass flag, which the tests hold the search to.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "albero.h"
+#include "computer.h"
+#include "posizioni.h"
+#include "riferimento.h"
+
+// The core logs nothing during a decision; the log stays closed.
+std::ofstream logfile;
+
+namespace {
+
+using orologio = std::chrono::steady_clock;
+
+struct misura {
+    std::uint64_t decisioni = 0;
+    std::uint64_t nodi = 0;
+    double ms = 0.0;
+    std::vector<std::int32_t> scelte;
+    std::int32_t flag_finale = 0;
+};
+
+// Runs the positions `giri` times in a row, from a clear pass flag.
+misura esegui(const std::vector<situazione>& pos, int giri, bool semplice) {
+    misura m;
+    if (semplice)
+        albero_semplice::flag_stallo() = 0;
+    else
+        albero::flag_stallo() = 0;
+    auto t0 = orologio::now();
+    for (int g = 0; g < giri; g++)
+        for (const situazione& s : pos) {
+            std::uint64_t n = 0;
+            std::int32_t scelta = semplice ? scegli_mossa_semplice(s, &n) : scegli_mossa(s, &n);
+            m.nodi += n;
+            m.decisioni++;
+            m.scelte.push_back(scelta);
+        }
+    m.ms = std::chrono::duration<double, std::milli>(orologio::now() - t0).count();
+    m.flag_finale = semplice ? albero_semplice::flag_stallo() : albero::flag_stallo();
+    return m;
+}
+
+double al_secondo(const misura& m) { return m.ms > 0.0 ? m.nodi / (m.ms / 1000.0) : 0.0; }
+
+[[noreturn]] void uso(const char* errore) {
+    std::fprintf(stderr, "bench: %s\nusage: bench [--skill A[-B]] [--min-ms N] [--no-plain]\n", errore);
+    std::exit(2);
+}
+
+bool intero(const char* testo, long minimo, long massimo, long* valore) {
+    char* fine = nullptr;
+    long v = std::strtol(testo, &fine, 10);
+    if (fine == testo || *fine != '\0' || v < minimo || v > massimo) return false;
+    *valore = v;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long da = 1, a = 10, min_ms = 200;
+    bool semplice = true;
+    for (int i = 1; i < argc; i++) {
+        std::string opz = argv[i];
+        if (opz == "--no-plain") {
+            semplice = false;
+        } else if (opz == "--skill" || opz == "--min-ms") {
+            if (i + 1 >= argc) uso(("missing value after " + opz).c_str());
+            const char* v = argv[++i];
+            if (opz == "--min-ms") {
+                if (!intero(v, 0, 600000, &min_ms)) uso("--min-ms takes a number of milliseconds, 0 to 600000");
+                continue;
+            }
+            std::string t = v;
+            std::size_t trattino = t.find('-');
+            std::string primo = t.substr(0, trattino);
+            std::string secondo = trattino == std::string::npos ? primo : t.substr(trattino + 1);
+            if (!intero(primo.c_str(), 1, 10, &da) || !intero(secondo.c_str(), 1, 10, &a) || da > a)
+                uso("--skill takes a skill or a range of skills within 1 to 10, like 10 or 1-10");
+        } else {
+            uso(("unknown option " + opz).c_str());
+        }
+    }
+
+    std::printf("Vorandel 32 bench: %zu positions, skills %ld to %ld\n\n", posizioni_prova(1).size(), da, a);
+    std::printf("skill  decisions        nodes  ms/decision      nodes/s");
+    if (semplice) std::printf("  plain ms/dec  plain nodes/s  speed-up");
+    std::printf("\n");
+
+    misura totale;
+    bool diversi = false;
+    for (long livello = da; livello <= a; livello++) {
+        std::vector<situazione> pos = posizioni_prova(static_cast<std::int32_t>(livello));
+        // Enough rounds of the positions for the fast tree to run at least
+        // the requested time.
+        misura prova = esegui(pos, 1, false);
+        int giri = 1;
+        if (prova.ms < min_ms) giri = static_cast<int>(min_ms / (prova.ms > 0.01 ? prova.ms : 0.01)) + 1;
+        if (giri > 100000) giri = 100000;
+        misura veloce = esegui(pos, giri, false);
+        std::printf("%5ld %10llu %12llu %12.4f %12.0f", livello, static_cast<unsigned long long>(veloce.decisioni),
+                    static_cast<unsigned long long>(veloce.nodi), veloce.ms / veloce.decisioni, al_secondo(veloce));
+        if (semplice) {
+            misura piano = esegui(pos, giri, true);
+            std::printf("  %12.4f %14.0f %9.2fx", piano.ms / piano.decisioni, al_secondo(piano),
+                        al_secondo(piano) > 0 ? al_secondo(veloce) / al_secondo(piano) : 0.0);
+            if (piano.nodi != veloce.nodi || piano.scelte != veloce.scelte || piano.flag_finale != veloce.flag_finale) {
+                std::printf("  DIFFERENT");
+                diversi = true;
+            }
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+        totale.decisioni += veloce.decisioni;
+        totale.nodi += veloce.nodi;
+        totale.ms += veloce.ms;
+    }
+
+    // The signature: skills 1 to 10 over the positions, once, in order.
+    albero::flag_stallo() = 0;
+    std::uint64_t firma = 0;
+    for (std::int32_t livello = 1; livello <= 10; livello++)
+        for (const situazione& s : posizioni_prova(livello)) {
+            std::uint64_t n = 0;
+            scegli_mossa(s, &n);
+            firma += n;
+        }
+
+    std::printf("\n===========================\n");
+    std::printf("Total time (ms) : %.0f\n", totale.ms);
+    std::printf("Nodes searched  : %llu\n", static_cast<unsigned long long>(totale.nodi));
+    std::printf("Nodes/second    : %.0f\n", al_secondo(totale));
+    std::printf("Signature       : %llu\n", static_cast<unsigned long long>(firma));
+    if (diversi) {
+        std::printf("ERROR: the fast and the plain tree decided differently\n");
+        return 1;
+    }
+    return 0;
+}
