@@ -15,17 +15,28 @@ LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
 class specchietto {
     friend LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
 
-    HWND handle;
+    HWND handle;  // null when the panel could not be created
+
+    // Posts to the panel; without a panel window nothing is posted (a null
+    // window would make it a message to the whole thread).
+    void posta(UINT messg, WPARAM wParam) const {
+        if (handle != nullptr) PostMessageA(handle, messg, wParam, 0);
+    }
 
 public:
     explicit specchietto(HWND hWnd);
     ~specchietto();
+    // One object per panel window: a copy would destroy the window twice.
+    specchietto(const specchietto&) = delete;
+    specchietto& operator=(const specchietto&) = delete;
     int disegna();
     int aggiorna1(int percento);
     int nuovo_torneo(int partite);
     int fine_torneo();
-    void patta() { PostMessageA(handle, MSG_PATTA, 0, 0); }
-    void vittoria(int p) { PostMessageA(handle, MSG_VITTORIA, static_cast<WPARAM>(p), 0); }
+    // A draw, or a game that ended with no move left, in the tournament.
+    void patta() { posta(MSG_PATTA, 0); }
+    // A win of player p (0 or 1) in the tournament.
+    void vittoria(int p) { posta(MSG_VITTORIA, static_cast<WPARAM>(p)); }
     HWND finestra() const { return handle; }
 };
 

@@ -1,0 +1,118 @@
+// Draws the info panel as it stands late in a tournament, through the
+// panel's own window and window procedure, and writes it as a 24-bit bitmap
+// file: the picture of the panel in the manual. The tallies and the balance
+// are fixed, so every run writes the same picture.
+//
+//   pannello OUTPUT.bmp
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+
+#include "specchietto.h"
+
+std::ofstream logfile("voran32.log");
+HINSTANCE hInst;
+
+namespace {
+
+bool scrivi_bmp(const char* nome, const void* bit, int larghezza, int altezza) {
+    const std::uint32_t riga = (static_cast<std::uint32_t>(larghezza) * 3 + 3) / 4 * 4;
+    const std::uint32_t pixel = riga * static_cast<std::uint32_t>(altezza);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4d42;
+    fh.bfSize = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + pixel;
+    fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = larghezza;
+    ih.biHeight = altezza;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biCompression = BI_RGB;
+    ih.biSizeImage = pixel;
+    std::FILE* f = std::fopen(nome, "wb");
+    if (f == nullptr) return false;
+    bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
+              std::fwrite(bit, 1, pixel, f) == pixel;
+    return std::fclose(f) == 0 && ok;
+}
+
+// Hands every waiting message to its window, so that the panel takes in
+// what was posted to it and paints.
+void smaltisci() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: pannello OUTPUT.bmp\n");
+        return 2;
+    }
+    hInst = GetModuleHandleA(nullptr);
+
+    // A stand-in for the main window: black, like the game's, and large
+    // enough to hold the panel where the game puts it.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = hInst;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = "pannello";
+    RegisterClassA(&wc);
+    HWND principale = CreateWindowExA(0, "pannello", "Vorandel 32", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                      700, 400, nullptr, nullptr, hInst, nullptr);
+    if (principale == nullptr) {
+        std::fprintf(stderr, "pannello: cannot create a window\n");
+        return 1;
+    }
+    specchietto info(principale);
+    HWND pannello = info.finestra();
+    if (pannello == nullptr) {
+        std::fprintf(stderr, "pannello: the info panel was not created\n");
+        return 1;
+    }
+
+    // Thirteen games of fifteen played: six won by Player 1, four drawn,
+    // three won by Player 2; Player 1 is nearer its goal in the game on the
+    // board.
+    info.nuovo_torneo(15);
+    for (int i = 0; i < 6; i++) info.vittoria(0);
+    for (int i = 0; i < 4; i++) info.patta();
+    for (int i = 0; i < 3; i++) info.vittoria(1);
+    info.aggiorna1(64);
+    smaltisci();
+    RedrawWindow(pannello, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    smaltisci();
+
+    RECT r;
+    GetWindowRect(pannello, &r);
+    const int larghezza = r.right - r.left, altezza = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = larghezza;
+    bi.bmiHeader.biHeight = altezza;  // bottom-up, as the file stores it
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bit = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bit, nullptr, 0);
+    SelectObject(dc, bmp);
+    HDC finestra = GetWindowDC(pannello);
+    BitBlt(dc, 0, 0, larghezza, altezza, finestra, 0, 0, SRCCOPY);
+    ReleaseDC(pannello, finestra);
+    GdiFlush();
+
+    bool ok = bit != nullptr && scrivi_bmp(argv[1], bit, larghezza, altezza);
+    if (!ok) std::fprintf(stderr, "pannello: cannot write %s\n", argv[1]);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return ok ? 0 : 1;
+}

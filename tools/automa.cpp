@@ -1,0 +1,733 @@
+// automa: plays Vorandel 32 from outside, as a user would, for end-to-end
+// runs. It runs under the same Wine (same prefix, same display) as the game,
+// finds the game's windows by class and title, and works the menu, the
+// Options dialog, the panel's stop button and the board (real mouse moves and
+// clicks over the highlighted targets).
+//
+//   automa attendi                 wait for the game's window
+//   automa opzioni K1 S1 K2 S2     set the players in the Options dialog
+//                                  (K: human or automatic; S: skill 1 to 10)
+//   automa umano                   play player 1 against the computer to the end
+//   automa torneo                  play a whole tournament and wait for its end
+//   automa stop                    start a tournament, stop it, finish the game
+//   automa quadro FILE             new game, hover a target, write the geometry
+//   automa verifica FILE SHOT.ppm [GAMES]
+//                                  check a screenshot against the geometry:
+//                                  the hovered frame, three arrows in every
+//                                  ordinary cell, and the panel's tallies
+//   automa fotografa MS            start a tournament and return MS ms later
+//   automa quiete                  wait for the running tournament to end
+//   automa esci                    "Exit", answered Yes
+//
+// Exit code 0 when the step did what it should, 1 otherwise, with a line on
+// standard error saying why.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "comune.h"
+#include "risorse.h"
+
+namespace {
+
+const char* const CLASSE = "Finestra principale";
+const char* const TITOLO = "Vorandel 32";
+
+HWND finestra = nullptr;  // the game's main window
+DWORD filo = 0;           // the game's main thread
+
+int errore(const char* formato, ...) {
+    std::va_list a;
+    va_start(a, formato);
+    std::fprintf(stderr, "automa: ");
+    std::vfprintf(stderr, formato, a);
+    std::fprintf(stderr, "\n");
+    va_end(a);
+    return 1;
+}
+
+void dice(const char* formato, ...) {
+    std::va_list a;
+    va_start(a, formato);
+    std::printf("automa: ");
+    std::vprintf(formato, a);
+    std::printf("\n");
+    std::fflush(stdout);
+    va_end(a);
+}
+
+// Waits `ms` while staying responsive; the only pause between polls.
+void pausa(DWORD ms) { MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT); }
+
+bool trova_gioco(DWORD ms) {
+    DWORD inizio = GetTickCount();
+    for (;;) {
+        HWND w = FindWindowA(CLASSE, TITOLO);
+        if (w != nullptr && IsWindowVisible(w)) {
+            finestra = w;
+            filo = GetWindowThreadProcessId(w, nullptr);
+            return true;
+        }
+        if (GetTickCount() - inizio > ms) return false;
+        pausa(50);
+    }
+}
+
+struct cerca_scatola {
+    const char* titolo;
+    HWND trovata;
+};
+
+BOOL CALLBACK scatola_di(HWND w, LPARAM lParam) {
+    auto* c = reinterpret_cast<cerca_scatola*>(lParam);
+    char classe[32] = "", titolo[128] = "";
+    GetClassNameA(w, classe, sizeof classe);
+    GetWindowTextA(w, titolo, sizeof titolo);
+    if (std::strcmp(classe, "#32770") == 0 && IsWindowVisible(w) &&
+        (c->titolo == nullptr || std::strcmp(titolo, c->titolo) == 0)) {
+        c->trovata = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A box or dialog of the game's thread, with the given caption (any if null).
+HWND scatola(const char* titolo = nullptr) {
+    cerca_scatola c{titolo, nullptr};
+    EnumThreadWindows(filo, scatola_di, reinterpret_cast<LPARAM>(&c));
+    return c.trovata;
+}
+
+HWND attendi_scatola(const char* titolo, DWORD ms) {
+    DWORD inizio = GetTickCount();
+    for (;;) {
+        HWND s = scatola(titolo);
+        if (s != nullptr) return s;
+        if (GetTickCount() - inizio > ms) return nullptr;
+        pausa(30);
+    }
+}
+
+bool attendi_chiusura(HWND s, DWORD ms) {
+    DWORD inizio = GetTickCount();
+    while (IsWindow(s) && IsWindowVisible(s)) {
+        if (GetTickCount() - inizio > ms) return false;
+        pausa(30);
+    }
+    return true;
+}
+
+std::string testo_scatola(HWND s) {
+    std::string t;
+    for (HWND c = GetWindow(s, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        char classe[32] = "", testo[512] = "";
+        GetClassNameA(c, classe, sizeof classe);
+        GetWindowTextA(c, testo, sizeof testo);
+        if (lstrcmpiA(classe, "Static") == 0 && testo[0] != '\0') t += testo;
+    }
+    return t;
+}
+
+// Presses a button of a box or dialog, as a click on it would.
+void premi(HWND dialogo, int id) {
+    HWND b = GetDlgItem(dialogo, id);
+    if (b != nullptr)
+        SendMessageA(b, BM_CLICK, 0, 0);
+    else
+        PostMessageA(dialogo, WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+// A menu command; a question that follows it is answered with `risposta`.
+void comando(int id, int risposta = IDYES) {
+    PostMessageA(finestra, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    HWND s = attendi_scatola("Are you sure?", 700);
+    if (s != nullptr) {
+        dice("question \"%s\": %s", testo_scatola(s).c_str(), risposta == IDYES ? "Yes" : "No");
+        premi(s, risposta);
+        attendi_chiusura(s, 5000);
+    }
+}
+
+// ---------------------------------------------------------------- the mouse
+
+POINT su_schermo(POINT client) {
+    ClientToScreen(finestra, &client);
+    return client;
+}
+
+void muovi_puntatore(POINT client) {
+    POINT s = su_schermo(client);
+    int larg = GetSystemMetrics(SM_CXSCREEN), alt = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((s.x * 65535.0) / (larg - 1) + 0.5);
+    in.mi.dy = static_cast<LONG>((s.y * 65535.0) / (alt - 1) + 0.5);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+void clic(POINT client) {
+    muovi_puntatore(client);
+    pausa(40);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+RECT casella(int x, int y) {
+    RECT r;
+    rettangolo_casella(&r, x, y);
+    return r;
+}
+
+POINT centro(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+bool giocabile(int x, int y) {
+    return x >= 1 && x <= 8 && y >= 1 && y <= 8 && !((x == 4 || x == 5) && (y == 4 || y == 5));
+}
+
+// What the screen shows at a point of the game's client area.
+COLORREF sullo_schermo(POINT client) {
+    POINT p = su_schermo(client);
+    HDC schermo = GetDC(nullptr);
+    COLORREF c = GetPixel(schermo, p.x, p.y);
+    ReleaseDC(nullptr, schermo);
+    return c;
+}
+
+// Whether the screen shows the white frame of a highlighted target on cell r:
+// its four corners and the middles of its sides.
+bool incorniciata(const RECT& r) {
+    const POINT punti[] = {{r.left, r.top},          {r.right - 1, r.top},        {r.left, r.bottom - 1},
+                           {r.right - 1, r.bottom - 1}, {(r.left + r.right) / 2, r.top}, {r.left, (r.top + r.bottom) / 2}};
+    for (POINT p : punti)
+        if (sullo_schermo(p) != RGB(255, 255, 255)) return false;
+    return true;
+}
+
+// Whether cell (x, y) is a highlighted target, found as a user finds it: the
+// pointer passes over the cell and the game frames it. The frame is seen on
+// the screen, or caught earlier as the game's pending repaint of the cell.
+bool bersaglio(int x, int y, HRGN rgn) {
+    RECT r = casella(x, y);
+    POINT c = centro(r);
+    // A repaint still pending from before would look like a frame.
+    for (int i = 0; i < 100; i++) {
+        int k = GetUpdateRgn(finestra, rgn, FALSE);
+        if (k == NULLREGION || k == ERROR || !PtInRegion(rgn, c.x, c.y)) break;
+        pausa(10);
+    }
+    SendMessageA(finestra, WM_MOUSEMOVE, 0, MAKELPARAM(c.x, c.y));
+    DWORD inizio = GetTickCount();
+    do {
+        int k = GetUpdateRgn(finestra, rgn, FALSE);
+        if (k != NULLREGION && k != ERROR && PtInRegion(rgn, c.x, c.y)) return true;
+        if (incorniciata(r)) return true;
+        pausa(5);
+    } while (GetTickCount() - inizio < 200);
+    return false;
+}
+
+// The highlighted targets among the given cells (indices x * 10 + y); the
+// pointer is then taken off the board.
+std::vector<int> bersagli(const std::vector<int>& celle) {
+    std::vector<int> trovati;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    for (int c : celle)
+        if (bersaglio(c / 10, c % 10, rgn)) trovati.push_back(c);
+    SendMessageA(finestra, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    DeleteObject(rgn);
+    return trovati;
+}
+
+// The playable neighbours of the cells given.
+std::vector<int> vicine(std::initializer_list<int> centri) {
+    std::vector<int> v;
+    for (int c : centri)
+        for (int dy = -1; dy <= 1; dy++)
+            for (int dx = -1; dx <= 1; dx++) {
+                int x = c / 10 + dx, y = c % 10 + dy;
+                if ((dx != 0 || dy != 0) && giocabile(x, y) && std::find(v.begin(), v.end(), x * 10 + y) == v.end())
+                    v.push_back(x * 10 + y);
+            }
+    return v;
+}
+
+std::vector<int> tutte() {
+    std::vector<int> v;
+    for (int y = 1; y <= 8; y++)
+        for (int x = 1; x <= 8; x++)
+            if (giocabile(x, y)) v.push_back(x * 10 + y);
+    return v;
+}
+
+// ---------------------------------------------------------------- commands
+
+int attendi() {
+    if (!trova_gioco(60000)) return errore("no window of class \"%s\" titled \"%s\"", CLASSE, TITOLO);
+    RECT r;
+    GetClientRect(finestra, &r);
+    POINT o = su_schermo(POINT{0, 0});
+    dice("game window found: client area %ldx%ld at (%ld, %ld)%s", r.right, r.bottom, o.x, o.y,
+         IsZoomed(finestra) ? ", maximised" : "");
+    return 0;
+}
+
+int leggi_numero(HWND d, int id) {
+    BOOL ok = FALSE;
+    UINT n = GetDlgItemInt(d, id, &ok, FALSE);
+    return ok ? static_cast<int>(n) : -1;
+}
+
+bool attendi_numero(HWND d, int id, int atteso) {
+    for (int i = 0; i < 100; i++) {
+        if (leggi_numero(d, id) == atteso) return true;
+        pausa(20);
+    }
+    return false;
+}
+
+int opzioni(bool automatico[2], int skill[2]) {
+    PostMessageA(finestra, WM_COMMAND, CMD_OPZIONI, 0);
+    HWND d = attendi_scatola("Options", 5000);
+    if (d == nullptr) return errore("the Options dialog did not open");
+    const int umano_id[2] = {IDC_UMANO1, IDC_UMANO2}, auto_id[2] = {IDC_AUTOMATICO1, IDC_AUTOMATICO2};
+    const int scroll_id[2] = {IDC_SCROLL1, IDC_SCROLL2}, numero_id[2] = {IDC_SKILL1, IDC_SKILL2};
+    for (int p = 0; p < 2; p++) {
+        premi(d, automatico[p] ? auto_id[p] : umano_id[p]);
+        if (!automatico[p]) {
+            if (!attendi_numero(d, numero_id[p], 0)) return errore("player %d: skill not shown as 0 for a human", p + 1);
+            continue;
+        }
+        HWND barra = GetDlgItem(d, scroll_id[p]);
+        for (int giri = 0; giri < 20; giri++) {
+            int n = 0;
+            for (int i = 0; i < 100 && (n = leggi_numero(d, numero_id[p])) <= 0; i++) pausa(20);
+            if (n == skill[p]) break;
+            SendMessageA(d, WM_HSCROLL, n < skill[p] ? SB_LINERIGHT : SB_LINELEFT, reinterpret_cast<LPARAM>(barra));
+            if (!attendi_numero(d, numero_id[p], n < skill[p] ? n + 1 : n - 1))
+                return errore("player %d: the skill did not follow the scroll bar", p + 1);
+        }
+        if (leggi_numero(d, numero_id[p]) != skill[p]) return errore("player %d: skill %d not reached", p + 1, skill[p]);
+    }
+    for (int p = 0; p < 2; p++) {
+        bool a = IsDlgButtonChecked(d, auto_id[p]) == BST_CHECKED, u = IsDlgButtonChecked(d, umano_id[p]) == BST_CHECKED;
+        if (a != automatico[p] || u == automatico[p]) return errore("player %d: check boxes not as chosen", p + 1);
+    }
+    premi(d, IDC_OK);
+    if (!attendi_chiusura(d, 60000)) return errore("the Options dialog did not close on OK");
+    dice("options: player 1 %s %d, player 2 %s %d", automatico[0] ? "automatic" : "human", skill[0],
+         automatico[1] ? "automatic" : "human", skill[1]);
+    return 0;
+}
+
+// Player 1 (human, moved by this program) against the computer, from a new
+// game to its end box. It looks for its targets around its own token, and
+// over the whole board when it has lost track of it; each turn it picks the
+// target nearest to its goal, now and then another one.
+int umano() {
+    comando(CMD_NUOVA_PARTITA);
+    std::mt19937 caso(12345);
+    int mosse = 0, a_vuoto = 0;
+    int pedina = 11;  // player 1's token starts in the top left corner
+    DWORD inizio = GetTickCount();
+    while (GetTickCount() - inizio < 600000) {
+        HWND fine = scatola("End");
+        if (fine != nullptr) {
+            std::string t = testo_scatola(fine);
+            dice("game over after %d moves of player 1: \"%s\"", mosse, t.c_str());
+            premi(fine, IDOK);
+            attendi_chiusura(fine, 5000);
+            if (t != "Game ends: player won!" && t != "Game ends in a draw." && t != "Game ends: no move available.")
+                return errore("unexpected end box text \"%s\"", t.c_str());
+            return 0;
+        }
+        HWND altra = scatola();
+        if (altra != nullptr) {
+            char titolo[128] = "";
+            GetWindowTextA(altra, titolo, sizeof titolo);
+            return errore("unexpected box \"%s\": \"%s\"", titolo, testo_scatola(altra).c_str());
+        }
+        std::vector<int> b = bersagli(a_vuoto < 10 ? vicine({pedina}) : tutte());
+        if (b.empty()) {
+            a_vuoto++;  // the computer is thinking, or this program lost its token
+            pausa(50);
+            continue;
+        }
+        a_vuoto = 0;
+        if (b.size() > 3) return errore("%zu cells highlighted, at most 3 are legal", b.size());
+        std::sort(b.begin(), b.end(), [](int u, int v) {
+            auto d = [](int c) { return std::hypot(8 - c / 10, 8 - c % 10); };
+            return d(u) < d(v);
+        });
+        int scelta = (caso() % 4 == 0) ? b[caso() % b.size()] : b[0];
+        clic(centro(casella(scelta / 10, scelta % 10)));
+        mosse++;
+        // The move is made once the cell chosen is no longer a target (the
+        // token stands on it), or a box is open.
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        for (int i = 0; i < 100 && scatola() == nullptr && bersaglio(scelta / 10, scelta % 10, rgn); i++) pausa(20);
+        DeleteObject(rgn);
+        pedina = scelta;
+    }
+    return errore("the game did not end within 10 minutes");
+}
+
+// A checksum of what the screen shows of the game's client area.
+unsigned long long impronta() {
+    RECT r;
+    GetClientRect(finestra, &r);
+    int larg = std::min<LONG>(r.right, 700), alt = std::min<LONG>(r.bottom, 480);
+    POINT o = su_schermo(POINT{0, 0});
+    HDC schermo = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(schermo);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = larg;
+    bi.bmiHeader.biHeight = -alt;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bit = nullptr;
+    HBITMAP bmp = CreateDIBSection(schermo, &bi, DIB_RGB_COLORS, &bit, nullptr, 0);
+    HGDIOBJ vecchio = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, larg, alt, schermo, o.x, o.y, SRCCOPY);
+    GdiFlush();
+    unsigned long long h = 1469598103934665603ull;
+    const unsigned char* p = static_cast<const unsigned char*>(bit);
+    for (long i = 0; i < 4L * larg * alt; i++) h = (h ^ p[i]) * 1099511628211ull;
+    SelectObject(mem, vecchio);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, schermo);
+    return h;
+}
+
+// Watches a running tournament until the screen has stood still for
+// `quiete` ms (the last game is over and nothing starts); every end box seen
+// meanwhile is counted and closed.
+int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine) {
+    DWORD inizio = GetTickCount(), fermo = GetTickCount();
+    unsigned long long ultima = impronta();
+    while (GetTickCount() - inizio < massimo) {
+        HWND s = scatola();
+        if (s != nullptr) {
+            char titolo[128] = "";
+            GetWindowTextA(s, titolo, sizeof titolo);
+            dice("box \"%s\": \"%s\"", titolo, testo_scatola(s).c_str());
+            if (std::strcmp(titolo, "End") == 0) (*scatole_fine)++;
+            premi(s, IDOK);
+            attendi_chiusura(s, 5000);
+            fermo = GetTickCount();
+        }
+        pausa(200);
+        unsigned long long ora = impronta();
+        if (ora != ultima) {
+            ultima = ora;
+            fermo = GetTickCount();
+        } else if (GetTickCount() - fermo >= quiete) {
+            return 0;
+        }
+    }
+    return errore("the game did not come to rest within %lu s", massimo / 1000);
+}
+
+int torneo() {
+    DWORD inizio = GetTickCount();
+    comando(CMD_NUOVO_TORNEO);
+    int scatole_fine = 0;
+    if (attendi_quiete(6000, 900000, &scatole_fine) != 0) return 1;
+    dice("tournament over after %lu s", (GetTickCount() - inizio) / 1000);
+    if (scatole_fine != 0) return errore("%d end boxes during a tournament", scatole_fine);
+    return 0;
+}
+
+HWND tasto_stop() {
+    HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
+    return pannello == nullptr ? nullptr : FindWindowExA(pannello, nullptr, "Button", "Stop tournament");
+}
+
+// Starts a tournament, presses "Stop tournament" with a real click while it
+// runs, and expects the game on the board to go on as an ordinary game that
+// ends with its box, after which nothing more is played. Should the whole
+// tournament be over before the click, it tries again, clicking sooner.
+int stop() {
+    HWND tasto = tasto_stop();
+    if (tasto == nullptr) return errore("no \"Stop tournament\" button in the panel");
+    RECT r;
+    GetWindowRect(tasto, &r);
+    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(finestra, &c);
+    for (DWORD attesa : {300u, 60u, 0u}) {
+        comando(CMD_NUOVO_TORNEO);
+        pausa(attesa);
+        clic(c);
+        dice("pressed \"Stop tournament\" %lu ms after the start", attesa);
+        // The end box of the game on the board, or a board at rest: the
+        // tournament had ended before the click.
+        DWORD inizio = GetTickCount(), fermo = GetTickCount();
+        unsigned long long ultima = impronta();
+        HWND fine = nullptr;
+        while (GetTickCount() - inizio < 300000) {
+            if ((fine = scatola("End")) != nullptr) break;
+            pausa(100);
+            unsigned long long ora = impronta();
+            if (ora != ultima) {
+                ultima = ora;
+                fermo = GetTickCount();
+            } else if (GetTickCount() - fermo > 3000) {
+                break;
+            }
+        }
+        if (fine == nullptr) {
+            dice("the tournament was over before the click");
+            continue;
+        }
+        dice("after the stop the game ended: \"%s\"", testo_scatola(fine).c_str());
+        premi(fine, IDOK);
+        attendi_chiusura(fine, 5000);
+        int scatole_fine = 0;
+        if (attendi_quiete(4000, 60000, &scatole_fine) != 0) return 1;
+        if (scatole_fine != 0) return errore("a further game was played after the stop");
+        return 0;
+    }
+    return errore("every tournament was over before \"Stop tournament\" could be pressed");
+}
+
+int quadro(const char* file) {
+    bool umani[2] = {false, false};
+    int skill[2] = {1, 1};
+    if (opzioni(umani, skill) != 0) return 1;
+    comando(CMD_NUOVA_PARTITA);
+    std::vector<int> b;
+    for (int volta = 0; volta < 5 && b.size() != 3; volta++) b = bersagli(vicine({11, 81}));
+    if (b.size() != 3) return errore("a new game shows %zu targets, not 3", b.size());
+    int c = b[0];
+    RECT r = casella(c / 10, c % 10);
+    // The real pointer rests over the target: the game frames it.
+    muovi_puntatore(centro(r));
+    bool vista = false;
+    for (int i = 0; i < 100 && !vista; i++) {
+        pausa(30);
+        vista = incorniciata(r);
+    }
+    if (!vista) return errore("the pointer over cell (%d, %d) does not frame it", c / 10, c % 10);
+    HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
+    POINT o = su_schermo(POINT{0, 0}), op{0, 0};
+    ClientToScreen(pannello, &op);
+    std::ofstream f(file);
+    f << o.x << ' ' << o.y << ' ' << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << ' ' << op.x << ' '
+      << op.y << '\n';
+    for (int t : b) f << t << ' ';
+    f << '\n';
+    dice("pointer over cell (%d, %d); geometry in %s", c / 10, c % 10, file);
+    return f ? 0 : errore("cannot write %s", file);
+}
+
+// ------------------------------------------------------- screenshot checks
+
+struct immagine {
+    int larg = 0, alt = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* px(int x, int y) const { return &rgb[3 * (static_cast<std::size_t>(y) * larg + x)]; }
+    bool dentro(int x, int y) const { return x >= 0 && y >= 0 && x < larg && y < alt; }
+};
+
+// A binary PPM (P6, maxval 255), as ImageMagick writes it.
+bool leggi_ppm(const char* nome, immagine& im) {
+    std::ifstream f(nome, std::ios::binary);
+    std::string magia;
+    int massimo = 0;
+    f >> magia >> im.larg >> im.alt >> massimo;
+    if (!f || magia != "P6" || massimo != 255 || im.larg <= 0 || im.alt <= 0 || im.larg > 10000 || im.alt > 10000)
+        return false;
+    f.get();
+    im.rgb.resize(3u * static_cast<std::size_t>(im.larg) * im.alt);
+    f.read(reinterpret_cast<char*>(im.rgb.data()), static_cast<std::streamsize>(im.rgb.size()));
+    return static_cast<std::size_t>(f.gcount()) == im.rgb.size();
+}
+
+bool bianco(const unsigned char* p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
+bool rosso_freccia(const unsigned char* p) { return p[0] == 255 && p[1] == 0 && p[2] == 0; }
+bool vicino(const unsigned char* p, int r, int g, int b) {
+    return std::abs(p[0] - r) <= 12 && std::abs(p[1] - g) <= 12 && std::abs(p[2] - b) <= 12;
+}
+
+// Every pixel of the one-pixel frame just inside `r` (client coordinates).
+bool cornice_bianca(const immagine& im, POINT o, const RECT& r) {
+    for (int x = r.left; x < r.right; x++)
+        for (int y : {static_cast<int>(r.top), static_cast<int>(r.bottom - 1)})
+            if (!im.dentro(o.x + x, o.y + y) || !bianco(im.px(o.x + x, o.y + y))) return false;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x : {static_cast<int>(r.left), static_cast<int>(r.right - 1)})
+            if (!im.dentro(o.x + x, o.y + y) || !bianco(im.px(o.x + x, o.y + y))) return false;
+    return true;
+}
+
+int verifica(const char* file_geometria, const char* file_ppm, int partite) {
+    std::ifstream g(file_geometria);
+    POINT o, op;
+    RECT r;
+    g >> o.x >> o.y >> r.left >> r.top >> r.right >> r.bottom >> op.x >> op.y;
+    std::vector<int> altri;
+    for (int t; g >> t;) altri.push_back(t);
+    if (altri.empty()) return errore("cannot read the geometry in %s", file_geometria);
+    immagine im;
+    if (!leggi_ppm(file_ppm, im)) return errore("cannot read the screenshot %s", file_ppm);
+    int difetti = 0;
+
+    if (!cornice_bianca(im, o, r)) {
+        errore("no white frame around the hovered target");
+        difetti++;
+    }
+    for (std::size_t i = 1; i < altri.size(); i++)
+        if (cornice_bianca(im, o, casella(altri[i] / 10, altri[i] % 10))) {
+            errore("target (%d, %d) is framed though the pointer is elsewhere", altri[i] / 10, altri[i] % 10);
+            difetti++;
+        }
+
+    // Three red arrows in every ordinary cell: as many red pixels, within a
+    // narrow band, around each arrow centre.
+    int minimo = 1 << 30, massimo = 0, celle = 0;
+    for (int j = 1; j <= 8; j++)
+        for (int i = 1; i <= 8; i++) {
+            bool angolo = (j == 1 || j == 8) && (i == 1 || i == 8);
+            if (!giocabile(j, i) || angolo) continue;
+            int xc = static_cast<int>(53.3 * j + 8.0), yc = 51 * i + 3, rossi = 0;
+            for (int y = yc - 11; y <= yc + 11; y++)
+                for (int x = xc - 11; x <= xc + 11; x++)
+                    if (im.dentro(o.x + x, o.y + y) && rosso_freccia(im.px(o.x + x, o.y + y))) rossi++;
+            minimo = std::min(minimo, rossi);
+            massimo = std::max(massimo, rossi);
+            celle++;
+            if (rossi < 24 || rossi > 40) {
+                errore("cell (%d, %d): %d red pixels, not three arrows", j, i, rossi);
+                difetti++;
+            }
+        }
+    dice("%d ordinary cells, %d to %d red arrow pixels each", celle, minimo, massimo);
+
+    // The panel's tallies: three columns whose heights are 80 x count / games.
+    if (partite > 0) {
+        const int colore[3][3] = {{250, 250, 0}, {0, 240, 0}, {240, 0, 0}};
+        int somma = 0;
+        for (int c = 0; c < 3; c++) {
+            int x = op.x + 20 + (2 * c + 1) * 17 + 8, interno = 0;
+            for (int y = op.y + 70; y < op.y + 150; y++)
+                if (im.dentro(x, y) && vicino(im.px(x, y), colore[c][0], colore[c][1], colore[c][2])) interno++;
+            int altezza = interno > 0 ? interno + 2 : 0, conto = -1;
+            for (int s = 0; s <= partite; s++)
+                if (80 * s / partite == altezza) conto = s;
+            if (conto < 0) {
+                errore("column %d is %d pixels high: no count of %d games gives that", c, altezza, partite);
+                difetti++;
+            }
+            somma += std::max(conto, 0);
+        }
+        dice("panel tallies add up to %d", somma);
+        if (somma != partite) {
+            errore("the tallies add up to %d, not %d", somma, partite);
+            difetti++;
+        }
+    }
+    return difetti == 0 ? 0 : 1;
+}
+
+// Starts a tournament and returns `ms` later, while it runs, so that a
+// screenshot can be taken of it.
+int fotografa(int ms) {
+    comando(CMD_NUOVO_TORNEO);
+    pausa(static_cast<DWORD>(ms));
+    return 0;
+}
+
+// Waits until the running tournament is over (the board at rest); no end box
+// may appear meanwhile.
+int quiete() {
+    int scatole_fine = 0;
+    if (attendi_quiete(6000, 900000, &scatole_fine) != 0) return 1;
+    if (scatole_fine != 0) return errore("%d end boxes during a tournament", scatole_fine);
+    dice("the board is at rest");
+    return 0;
+}
+
+int esci() {
+    PostMessageA(finestra, WM_COMMAND, CMD_ESCI, 0);
+    HWND s = attendi_scatola("Are you sure?", 5000);
+    if (s == nullptr) return errore("\"Exit\" did not ask");
+    if (testo_scatola(s) != "Are you sure?") return errore("\"Exit\" asked \"%s\"", testo_scatola(s).c_str());
+    premi(s, IDYES);
+    DWORD inizio = GetTickCount();
+    while (IsWindow(finestra)) {
+        if (GetTickCount() - inizio > 30000) return errore("the game did not end after Yes");
+        pausa(50);
+    }
+    dice("the game has ended");
+    return 0;
+}
+
+bool leggi_tipo(const char* s, bool* automatico) {
+    if (std::strcmp(s, "human") == 0) *automatico = false;
+    else if (std::strcmp(s, "automatic") == 0) *automatico = true;
+    else return false;
+    return true;
+}
+
+bool leggi_intero(const char* s, int da, int a, int* n) {
+    char* fine = nullptr;
+    long v = std::strtol(s, &fine, 10);
+    if (fine == s || *fine != '\0' || v < da || v > a) return false;
+    *n = static_cast<int>(v);
+    return true;
+}
+
+int uso() {
+    std::fprintf(stderr,
+                 "use: automa attendi | opzioni human|automatic SKILL human|automatic SKILL | umano | torneo | stop |\n"
+                 "            quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS | quiete | esci\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return uso();
+    std::string cosa = argv[1];
+    if (cosa == "verifica") {
+        int partite = 0;
+        if (argc < 4 || argc > 5 || (argc == 5 && !leggi_intero(argv[4], 1, 1000, &partite))) return uso();
+        return verifica(argv[2], argv[3], partite);
+    }
+    if (!trova_gioco(60000)) return errore("the game's window did not appear");
+    if (cosa == "attendi" && argc == 2) return attendi();
+    if (cosa == "umano" && argc == 2) return umano();
+    if (cosa == "torneo" && argc == 2) return torneo();
+    if (cosa == "stop" && argc == 2) return stop();
+    if (cosa == "esci" && argc == 2) return esci();
+    if (cosa == "quiete" && argc == 2) return quiete();
+    if (cosa == "quadro" && argc == 3) return quadro(argv[2]);
+    if (cosa == "fotografa" && argc == 3) {
+        int s = 0;
+        if (!leggi_intero(argv[2], 0, 600000, &s)) return uso();
+        return fotografa(s);
+    }
+    if (cosa == "opzioni" && argc == 6) {
+        bool automatico[2];
+        int skill[2];
+        if (!leggi_tipo(argv[2], &automatico[0]) || !leggi_intero(argv[3], 1, 10, &skill[0]) ||
+            !leggi_tipo(argv[4], &automatico[1]) || !leggi_intero(argv[5], 1, 10, &skill[1]))
+            return uso();
+        return opzioni(automatico, skill);
+    }
+    return uso();
+}

@@ -1,0 +1,150 @@
+// Drawing the match into the main window: the board picture from the sprite
+// sheet, the red arrows of the ordinary cells, the two tokens as masked
+// sprites and the white frame of the highlighted target; every paint also
+// sends the race balance to the info panel.
+//
+// Arrows and tokens are placed with pitches of their own (53.3 by 51 for the
+// arrow centres, 53.3 by 52 for the tokens), which keep both inside the cell
+// rectangles of the match.
+#include <algorithm>
+
+#include "bitmap.h"
+#include "comune.h"
+#include "partita.h"
+#include "pedina32.h"
+#include "plancia32.h"
+#include "specchietto.h"
+
+namespace {
+
+// Where the board picture and the token regions lie in the sheet (columns
+// from the left, rows counted from the bottom row).
+constexpr int PLANCIA_COLONNA = 45;
+constexpr int PLANCIA_ALTEZZA = 460;  // window row mio_rect.top is sheet row 459 from the bottom
+constexpr int PEDINA_COLONNA = 546;   // the token racing to column 1; +47 for column 8
+constexpr int PEDINA_PASSO = 47;
+constexpr int PEDINA_RIGA_FIGURA = 120;
+constexpr int PEDINA_RIGA_MASCHERA = 291;
+constexpr int PEDINA_L = 35;
+constexpr int PEDINA_H = 48;
+
+// Copies a piece of the sheet, `l` by `h` from column `xs` and row `ys`
+// counted from the bottom, to (`xd`, `yd`). The piece is first cut to the
+// sheet, so that no pixel outside the sheet's block is ever asked for; the
+// destination moves with the cut. A sheet that was not loaded draws nothing.
+void copia_dal_foglio(HDC hdc, int xd, int yd, int l, int h, int xs, int ys, DWORD rop) {
+    if (!sfondo.esiste()) return;
+    const int larghezza = sfondo.binfo.bmiHeader.biWidth;
+    const int altezza = sfondo.binfo.bmiHeader.biHeight;
+    if (xs < 0) {
+        xd -= xs;
+        l += xs;
+        xs = 0;
+    }
+    if (ys < 0) {  // cut at the bottom: the top stays where it is
+        h += ys;
+        ys = 0;
+    }
+    if (xs + l > larghezza) l = larghezza - xs;
+    if (ys + h > altezza) {  // cut at the top: the destination's top moves down
+        yd += ys + h - altezza;
+        h = altezza - ys;
+    }
+    if (l <= 0 || h <= 0) return;
+    StretchDIBits(hdc, xd, yd, l, h, xs, ys, l, h, sfondo.dati, reinterpret_cast<const BITMAPINFO*>(&sfondo.binfo),
+                  DIB_RGB_COLORS, rop);
+}
+
+}  // namespace
+
+int plancia::disegna(HDC hdc, RECT zona) const {
+    static HPEN penna_rossa = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
+
+    RECT dentro;
+    IntersectRect(&dentro, &zona, &mio_rect);
+    if (IsRectEmpty(&dentro)) return 1;
+    zona = dentro;
+    const int xwidth = zona.right - zona.left;
+    const int ywidth = zona.bottom - zona.top;
+
+    // The board picture maps one to one onto mio_rect.
+    copia_dal_foglio(hdc, zona.left, zona.top, xwidth, ywidth, zona.left - mio_rect.left + PLANCIA_COLONNA,
+                     PLANCIA_ALTEZZA - (zona.bottom - mio_rect.top), SRCCOPY);
+
+    SelectObject(hdc, penna_rossa);
+
+    // The cells whose rows and columns meet the area; the ring around the
+    // playable cells (0 and 9) holds no arrows, but stays a valid index.
+    const int j0 = std::clamp(static_cast<int>((zona.left - mio_rect.left - offset.x) / LARGHEZZA_CASELLA + 1), 0, 9);
+    const int j1 = std::clamp(xwidth / LARGHEZZA_CASELLA + j0, 0, 9);
+    const int i0 = std::clamp(static_cast<int>((zona.top - mio_rect.top - offset.y) / ALTEZZA_CASELLA + 1), 0, 9);
+    const int i1 = std::clamp(ywidth / ALTEZZA_CASELLA + i0, 0, 9);
+
+    for (int i = i0; i <= i1; i++)
+        for (int j = j0; j <= j1; j++) {
+            const casella& c = matrice[j][i];
+            if (c.cat != normale || c.frecce >= 56) continue;
+            const int x_centro = static_cast<int>(53.3 * j + 8.0);
+            const int y_centro = 51 * i + 3;
+            for (int k = 0; k < 3; k++) {
+                const int d = G_set_frecce[c.frecce][k];
+                const int x_punta = x_centro + 8 * G_direzioni[d][0];
+                const int y_punta = y_centro + 8 * G_direzioni[d][1];
+                const int* barba1 = G_direzioni[(d + 3) % 8];
+                const int* barba2 = G_direzioni[(d + 5) % 8];
+                MoveToEx(hdc, x_centro, y_centro, nullptr);
+                LineTo(hdc, x_punta, y_punta);
+                LineTo(hdc, x_punta + 3 * barba1[0], y_punta + 3 * barba1[1]);
+                MoveToEx(hdc, x_punta, y_punta, nullptr);
+                LineTo(hdc, x_punta + 3 * barba2[0], y_punta + 3 * barba2[1]);
+            }
+        }
+    return 1;
+}
+
+int pedina::disegna(HDC hdc) const {
+    // The mask goes through a monochrome bitmap shared by both tokens.
+    static HDC temp_hdc = nullptr;
+    static HBITMAP temp_bitmap = nullptr;
+    if (temp_hdc == nullptr) {
+        temp_hdc = CreateCompatibleDC(hdc);
+        temp_bitmap = CreateCompatibleBitmap(temp_hdc, xwidth, ywidth);
+    }
+
+    const int x = static_cast<int>((static_cast<int>(posx) - 1) * 53.3 + (mio_rect.left + offset.x));
+    const int y = (static_cast<int>(posy) - 1) * ALTEZZA_CASELLA + mio_rect.top + offset.y;
+    const int sx = PEDINA_COLONNA + PEDINA_PASSO * static_cast<int>(metax / 8);
+
+    SelectObject(temp_hdc, temp_bitmap);
+    // The mask, inverted: the token becomes 0 and the ground 1.
+    copia_dal_foglio(temp_hdc, 0, 0, PEDINA_L, PEDINA_H, sx, PEDINA_RIGA_MASCHERA, NOTSRCCOPY);
+    // 0 bits take the text colour (black), 1 bits the background colour
+    // (white): the token's place turns black and the rest stays.
+    BitBlt(hdc, x, y, PEDINA_L, PEDINA_H, temp_hdc, 0, 0, SRCAND);
+    // The picture's black ground leaves the board as it is.
+    copia_dal_foglio(hdc, x, y, PEDINA_L, PEDINA_H, sx, PEDINA_RIGA_FIGURA, SRCPAINT);
+    return 1;
+}
+
+int partita::disegna(HDC hdc, RECT zona, specchietto& info) const {
+    // The distances are held in single precision before the division, so
+    // one diagonal step from the goal against three gives 74, not 75.
+    const float d1 = static_cast<float>(ped[0].distanza());
+    const float d2 = static_cast<float>(ped[1].distanza());
+
+    scacch.disegna(hdc, zona);
+    // The tokens are drawn whole; the update region clips them.
+    ped[0].disegna(hdc);
+    ped[1].disegna(hdc);
+
+    if (attuale >= 0 && attuale < n_lecite && attuale < 3)
+        FrameRect(hdc, &lecita[attuale], static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // 50 when both tokens are equally far from their goals, 100 when the
+    // first player's token stands on its own.
+    const double somma = static_cast<double>(d1) + static_cast<double>(d2);
+    int percento = 50;
+    if (somma > 0) percento = std::clamp(static_cast<int>(100.0 * static_cast<double>(d2) / somma), 0, 100);
+    info.aggiorna1(percento);
+    return 1;
+}

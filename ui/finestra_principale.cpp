@@ -1,0 +1,243 @@
+// The main window: painting, the mouse, the menu commands, the computer's
+// turns, the end of a game and the tournament loop of 15 games.
+//
+// Every case of MainProc hands its work to one small function below. The
+// tournament state (`partite`, the games still to be finished) and the last
+// pointer position are statics of MainProc and live for the whole run.
+#include "finestra_principale.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "comune.h"
+#include "dialoghi.h"
+#include "risorse.h"
+
+HINSTANCE hInst = nullptr;
+char MainName[20] = "Finestra principale";
+specchietto* infoWin = nullptr;
+
+voce_messaggio messaggio[10] = {
+    {"Are you sure?", "Are you sure?"},
+    {"Game ends: no move available.", "End"},
+    {"Game ends: player won!", "End"},
+    {"Restarting will terminate this game. Are you sure?", "Are you sure?"},
+    {"Game ends in a draw.", "End"},
+    {"Starting a tournament will terminate this game. Are you sure?", "Are you sure?"},
+    {"", ""},
+    {"", ""},
+    {"", ""},
+    {"", ""},
+};
+
+namespace {
+
+// Entries of the table `messaggio`.
+enum {
+    VOCE_CHIUDI = 0,
+    VOCE_BLOCCO = 1,
+    VOCE_VITTORIA = 2,
+    VOCE_RICOMINCIA = 3,
+    VOCE_PATTA = 4,
+    VOCE_TORNEO = 5,
+};
+
+// A question of the table, answered Yes?
+bool conferma(HWND hWnd, int voce) {
+    return MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_YESNO) == IDYES;
+}
+
+void ridisegna_tutto(HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
+
+// Removes from the queue every move that was made for a turn other than the
+// one in progress: the moves of an abandoned game and clicks on a board that
+// has changed. A move of the current turn (the first move of a computer that
+// begins the new game, or the move a computer posted just before a
+// tournament was stopped) goes back into the queue, so that play never
+// halts.
+void drena(HWND hWnd) {
+    std::vector<MSG> tenuti;
+    MSG m;
+    while (PeekMessageA(&m, hWnd, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
+        if (static_cast<std::uint32_t>(m.lParam) == game.firma()) tenuti.push_back(m);
+    for (const MSG& t : tenuti) PostMessageA(hWnd, MSG_MOSSA, t.wParam, t.lParam);
+}
+
+LRESULT alla_creazione(HWND hWnd) {
+    ridisegna_tutto(hWnd);
+    return 0;
+}
+
+LRESULT dipingi(HWND hWnd) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hWnd, &ps);
+    if (infoWin != nullptr) game.disegna(hdc, ps.rcPaint, *infoWin);
+    ValidateRect(hWnd, nullptr);
+    EndPaint(hWnd, &ps);
+    return 0;
+}
+
+// Pointer moves and clicks alike: the match tells them apart by MK_LBUTTON.
+LRESULT al_mouse(HWND hWnd, POINT& punto, WPARAM wParam, LPARAM lParam) {
+    punto.x = static_cast<LONG>(static_cast<std::uint16_t>(LOWORD(lParam)));
+    punto.y = static_cast<LONG>(static_cast<std::uint16_t>(HIWORD(lParam)));
+    game.mossa_uomo(hWnd, punto, static_cast<unsigned>(wParam));
+    return 0;
+}
+
+// Closing never destroys the window: a confirmed close ends the message loop.
+LRESULT chiudi(HWND hWnd) {
+    if (conferma(hWnd, VOCE_CHIUDI)) PostQuitMessage(0);
+    return 0;
+}
+
+// A posted move, performed only if it belongs to the turn in progress; then
+// the computer's search when it is the computer's turn (at most one search
+// per turn: mossa_macchina refuses a second one).
+LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    if (game.esegui_mossa(hWnd, static_cast<int>(wParam), static_cast<std::uint32_t>(lParam)) &&
+        game.stato() == COMPUTER)
+        game.mossa_macchina(hWnd);
+    return 0;
+}
+
+void nuova_partita(HWND hWnd) {
+    if (game.stato() != FERMO && !conferma(hWnd, VOCE_RICOMINCIA)) return;
+    game.ricomincia(hWnd);
+    drena(hWnd);
+    ridisegna_tutto(hWnd);
+}
+
+void nuovo_torneo(HWND hWnd, int& partite) {
+    if (game.stato() != FERMO && !conferma(hWnd, VOCE_TORNEO)) return;
+    partite = PARTITE_TORNEO;
+    game.ricomincia(hWnd);
+    if (infoWin != nullptr) infoWin->nuovo_torneo(partite);
+    drena(hWnd);
+    logfile << "MainProc: ciclo iniziato\n";
+    logfile.flush();
+    ridisegna_tutto(hWnd);
+}
+
+LRESULT comando(HWND hWnd, WPARAM wParam, int& partite) {
+    switch (static_cast<unsigned>(LOWORD(wParam)) - CMD_NUOVA_PARTITA) {
+    case CMD_NUOVA_PARTITA - CMD_NUOVA_PARTITA:
+        nuova_partita(hWnd);
+        break;
+    case CMD_NUOVO_TORNEO - CMD_NUOVA_PARTITA:
+        nuovo_torneo(hWnd, partite);
+        break;
+    case CMD_AIUTO - CMD_NUOVA_PARTITA:
+        WinHelpA(hWnd, "Vorandel.hlp", HELP_CONTENTS, 0);
+        break;
+    case CMD_ABOUT - CMD_NUOVA_PARTITA:
+        DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0);
+        break;
+    case CMD_ESCI - CMD_NUOVA_PARTITA:
+        PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        break;
+    case CMD_OPZIONI - CMD_NUOVA_PARTITA:
+        // New options reach the match through the dialog, which also starts
+        // the computer's search when the player to move has become automatic.
+        DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
+        break;
+    default:  // 32002 and every id outside the menu's range
+        break;
+    }
+    return 0;
+}
+
+// The end of a game. Outside a tournament one box tells how it ended; in a
+// tournament the panel counts the result (a blocked game as a draw) and the
+// next game starts, or the tournament ends after its last game.
+LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, int& partite) {
+    if (messg == MSG_VITTORIA && wParam > 1) {
+        logfile << "MainProc: vittoria di un giocatore inesistente (" << wParam << ") ignorata\n";
+        logfile.flush();
+        return 0;
+    }
+    if (partite == 0) {
+        int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
+        MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_OK);
+        return 0;
+    }
+    if (infoWin != nullptr) {
+        if (messg == MSG_VITTORIA)
+            infoWin->vittoria(static_cast<int>(wParam));
+        else
+            infoWin->patta();
+    }
+    partite--;
+    if (partite == 0)
+        PostMessageA(hWnd, MSG_FINE_TORNEO, 0, 0);
+    else
+        PostMessageA(hWnd, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
+    return 0;
+}
+
+LRESULT fine_torneo(HWND hWnd, int& partite) {
+    partite = 0;
+    drena(hWnd);
+    return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
+    static int partite = 0;
+    static POINT punto;
+
+    switch (messg) {
+    case WM_CREATE:
+        return alla_creazione(hWnd);
+    case WM_PAINT:
+        return dipingi(hWnd);
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+        return al_mouse(hWnd, punto, wParam, lParam);
+    case WM_CLOSE:
+    case WM_DESTROY:
+        return chiudi(hWnd);
+    case WM_COMMAND:
+        return comando(hWnd, wParam, partite);
+    case MSG_MOSSA:
+        return mossa_postata(hWnd, wParam, lParam);
+    case MSG_VITTORIA:
+    case MSG_BLOCCO:
+    case MSG_PATTA:
+        return fine_partita(hWnd, messg, wParam, partite);
+    case MSG_FINE_TORNEO:
+        return fine_torneo(hWnd, partite);
+    default:
+        return DefWindowProcA(hWnd, messg, wParam, lParam);
+    }
+}
+
+ATOM registra_classe() {
+    WNDCLASSA wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainProc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 0;
+    wc.hInstance = hInst;
+    wc.hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_VORANDEL));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszMenuName = MAKEINTRESOURCEA(IDM_MENU);
+    wc.lpszClassName = MainName;
+    return RegisterClassA(&wc);
+}
+
+HWND crea_finestra() {
+    return CreateWindowExA(0, MainName, "Vorandel 32",
+                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 490, 505, nullptr, nullptr, hInst, nullptr);
+}
+
+void prepara_partita(HWND hWnd) {
+    e_tipo tipi[2] = {UMANO, UMANO};
+    int livello[2] = {1, 1};
+    game.set_opzioni(tipi, livello);
+    game.ricomincia(hWnd);
+    infoWin = new specchietto(hWnd);
+}

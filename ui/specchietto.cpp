@@ -1,0 +1,223 @@
+// The info panel: its window class, its window procedure and the operations
+// that post to it. What the panel shows (the balance, the tallies, the games
+// left) lives in this module for the whole run and is changed only by Proc,
+// on the main thread, in the order in which the messages were posted.
+#include "specchietto.h"
+
+#include <cstdio>
+
+#include "risorse.h"
+
+extern HINSTANCE hInst;
+
+const char SpName[] = "specchietto!";
+
+namespace {
+
+// What the panel shows.
+int barra_val = 50;            // share of the bar that is yellow, 0 to 100
+int stats[3] = {0, 0, 0};      // wins of player 1, draws, wins of player 2
+int tot_partite = 1;           // games of the current tournament, at least 1
+int partite = 0;               // games left; 0 while no tournament runs
+HWND parent = nullptr;         // the main window
+
+HBRUSH giallo = nullptr;
+HBRUSH rosso = nullptr;
+HBRUSH verde = nullptr;
+HBRUSH nero = nullptr;
+
+// Layout of the client area.
+const RECT barra_rect = {20, 30, 140, 55};
+const RECT torneo_rect = {20, 70, 140, 200};
+const int width = (torneo_rect.right - torneo_rect.left) / 7;
+
+void crea_pennelli() {
+    if (giallo != nullptr) return;
+    giallo = CreateSolidBrush(RGB(250, 250, 0));
+    rosso = CreateSolidBrush(RGB(240, 0, 0));
+    verde = CreateSolidBrush(RGB(0, 240, 0));
+    nero = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+}
+
+void on_create(HWND hWnd, const CREATESTRUCTA* cs) {
+    CreateWindowExA(0, "button", "Stop tournament", WS_CHILD | WS_VISIBLE, 20, 210, 120, 30, hWnd,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_STOP)), hInst, nullptr);
+    parent = cs->hwndParent;
+}
+
+void disegna_barra(HDC hdc) {
+    FillRect(hdc, &barra_rect, rosso);
+    RECT temp_rect = barra_rect;
+    temp_rect.right = barra_rect.left +
+                      static_cast<LONG>((barra_rect.right - barra_rect.left) * barra_val / 100.0);
+    FillRect(hdc, &temp_rect, giallo);
+    FrameRect(hdc, &barra_rect, nero);
+}
+
+void disegna_torneo(HDC hdc) {
+    static HBRUSH* const colore[3] = {&giallo, &verde, &rosso};
+    char temp_stringa[20];
+
+    FrameRect(hdc, &torneo_rect, nero);
+    MoveToEx(hdc, torneo_rect.left + 5, torneo_rect.bottom - 51, nullptr);
+    LineTo(hdc, torneo_rect.right - 5, torneo_rect.bottom - 51);
+
+    SetBkMode(hdc, TRANSPARENT);
+    SelectObject(hdc, GetStockObject(ANSI_VAR_FONT));
+    const long long altezza = torneo_rect.bottom - torneo_rect.top - 50;
+    for (int i = 0; i < 3; i++) {
+        RECT temp_rect;
+        temp_rect.left = torneo_rect.left + (2 * i + 1) * width;
+        temp_rect.right = temp_rect.left + width;
+        temp_rect.bottom = torneo_rect.bottom - 50;
+        temp_rect.top = temp_rect.bottom - static_cast<LONG>(altezza * stats[i] / tot_partite);
+        FillRect(hdc, &temp_rect, *colore[i]);
+        FrameRect(hdc, &temp_rect, nero);
+        std::snprintf(temp_stringa, sizeof temp_stringa, "%3d", stats[i]);
+        TextOutA(hdc, temp_rect.left, torneo_rect.bottom - 45, temp_stringa, 3);
+    }
+    std::snprintf(temp_stringa, sizeof temp_stringa, "Games left: %3d", partite);
+    TextOutA(hdc, torneo_rect.left + 5, torneo_rect.bottom - 25, temp_stringa, 15);
+}
+
+void on_paint(HWND hWnd) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hWnd, &ps);
+    disegna_barra(hdc);
+    disegna_torneo(hdc);
+    ValidateRect(hWnd, nullptr);
+    EndPaint(hWnd, &ps);
+}
+
+// A balance outside 0 to 100 is held at the nearest bound, so that the bar
+// never reaches beyond its frame.
+void on_percento(HWND hWnd, WPARAM wParam) {
+    int valore = static_cast<int>(wParam);
+    if (valore < 0) valore = 0;
+    if (valore > 100) valore = 100;
+    barra_val = valore;
+    InvalidateRect(hWnd, &barra_rect, FALSE);
+}
+
+// A tournament of no games (or fewer) is refused: the tallies stay as they
+// are, and the column heights are never divided by zero.
+void on_nuovo_torneo(HWND hWnd, WPARAM wParam) {
+    int quante = static_cast<int>(wParam);
+    if (quante < 1) return;
+    stats[0] = stats[1] = stats[2] = 0;
+    partite = tot_partite = quante;
+    InvalidateRect(hWnd, &torneo_rect, TRUE);
+}
+
+// One finished game of the tournament: column 0 for player 1's wins, 1 for
+// draws, 2 for player 2's wins. A result that arrives while no tournament
+// runs belongs to none and is not counted, so the columns never outgrow the
+// box and the games left never go below zero.
+void conta(HWND hWnd, int colonna) {
+    if (partite <= 0) return;
+    stats[colonna] += 1;
+    partite -= 1;
+    InvalidateRect(hWnd, &torneo_rect, TRUE);
+}
+
+void on_vittoria(HWND hWnd, WPARAM wParam) {
+    if (wParam > 1) return;  // only players 0 and 1 can win
+    conta(hWnd, 2 * static_cast<int>(wParam));
+}
+
+void on_fine_torneo() {
+    logfile << "Ciclo finito\npatte: " << stats[1] << "\nvittorie player 1: " << stats[0]
+            << "\nvittorie player 2: " << stats[2] << "\n";
+}
+
+void on_command(WPARAM wParam) {
+    if (LOWORD(wParam) != ID_STOP || partite == 0) return;
+    logfile << "premuto il tasto stop tournament.\n";
+    PostMessageA(parent, MSG_FINE_TORNEO, 0, 0);
+    partite = 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
+    crea_pennelli();
+    switch (messg) {
+    case WM_CREATE:
+        on_create(hWnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return 0;
+    case WM_PAINT:
+        on_paint(hWnd);
+        return 0;
+    case MSG_PERCENTO:
+        on_percento(hWnd, wParam);
+        return 0;
+    case MSG_NUOVO_TORNEO:
+        on_nuovo_torneo(hWnd, wParam);
+        return 0;
+    case MSG_PATTA:
+        conta(hWnd, 1);
+        return 0;
+    case MSG_VITTORIA:
+        on_vittoria(hWnd, wParam);
+        return 0;
+    case MSG_FINE_TORNEO:
+        on_fine_torneo();
+        return 0;
+    case WM_COMMAND:
+        on_command(wParam);
+        return 0;
+    default:
+        return DefWindowProcA(hWnd, messg, wParam, lParam);
+    }
+}
+
+specchietto::specchietto(HWND hWnd) : handle(nullptr) {
+    WNDCLASSA wc{};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = Proc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 0;
+    wc.hInstance = hInst;
+    wc.hIcon = nullptr;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = SpName;
+    // The class stays registered when a panel is destroyed; a later panel
+    // of the same program uses it again.
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+
+    handle = CreateWindowExA(0, SpName, "", WS_CHILD | WS_CLIPCHILDREN | WS_DLGFRAME, 500, 100, 160, 260,
+                             hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_SPECCHIETTO)), hInst,
+                             nullptr);
+    if (handle == nullptr) return;
+    ShowWindow(handle, SW_SHOW);
+    UpdateWindow(handle);
+    logfile << "specc::specc terminato\n" << std::flush;
+}
+
+specchietto::~specchietto() {
+    if (handle != nullptr) DestroyWindow(handle);
+}
+
+int specchietto::disegna() {
+    // A null window would mean every window of the desktop.
+    if (handle != nullptr) InvalidateRect(handle, nullptr, TRUE);
+    logfile << "specchietto::disegna richiamato\n" << std::flush;
+    return 1;
+}
+
+int specchietto::aggiorna1(int percento) {
+    posta(MSG_PERCENTO, static_cast<WPARAM>(percento));
+    return 1;
+}
+
+int specchietto::nuovo_torneo(int quante) {
+    posta(MSG_NUOVO_TORNEO, static_cast<WPARAM>(quante));
+    return 1;
+}
+
+int specchietto::fine_torneo() {
+    posta(MSG_FINE_TORNEO, 0);
+    return 1;
+}
