@@ -7,30 +7,7 @@
 # time by a program of the build machine; the resource script in ui/ takes it
 # from tools/icona/vorandel.ico in the build folder (target icona_vorandel).
 set(icona_ico ${CMAKE_CURRENT_BINARY_DIR}/icona/vorandel.ico)
-if(CMAKE_CROSSCOMPILING)
-    find_program(VORANDEL_CXX_OSPITE NAMES c++ g++ clang++ REQUIRED)
-    set(genera_icona ${CMAKE_CURRENT_BINARY_DIR}/genera_icona_ospite)
-    add_custom_command(
-        OUTPUT ${genera_icona}
-        COMMAND ${VORANDEL_CXX_OSPITE} -std=c++17 -O2 -Wall -Wextra -Werror
-                -o ${genera_icona} ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp
-        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp
-        COMMENT "Building the icon painter for the build machine"
-        VERBATIM)
-    set(dipende_icona ${genera_icona})
-else()
-    add_executable(genera_icona ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp)
-    set(dipende_icona genera_icona)
-    set(genera_icona $<TARGET_FILE:genera_icona>)
-endif()
-add_custom_command(
-    OUTPUT ${icona_ico}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icona
-    COMMAND ${genera_icona} ${icona_ico}
-    DEPENDS ${dipende_icona}
-    COMMENT "Painting the program icon vorandel.ico"
-    VERBATIM)
-add_custom_target(icona_vorandel ALL DEPENDS ${icona_ico})
+vorandel_dipinto(icona_vorandel ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp ${icona_ico} "the program icon vorandel.ico")
 
 # --- end of resources ---
 

@@ -2,30 +2,7 @@
 # the build machine and put beside the game, in the build's ui folder. The
 # cross build compiles that program with the host compiler.
 set(foglio_dib ${CMAKE_BINARY_DIR}/ui/Tutto261.dib)
-if(CMAKE_CROSSCOMPILING)
-    find_program(VORANDEL_CXX_OSPITE NAMES c++ g++ clang++ REQUIRED)
-    set(genera_foglio ${CMAKE_CURRENT_BINARY_DIR}/genera_foglio_ospite)
-    add_custom_command(
-        OUTPUT ${genera_foglio}
-        COMMAND ${VORANDEL_CXX_OSPITE} -std=c++17 -O2 -Wall -Wextra -Werror
-                -o ${genera_foglio} ${CMAKE_CURRENT_LIST_DIR}/genera_foglio.cpp
-        DEPENDS ${CMAKE_CURRENT_LIST_DIR}/genera_foglio.cpp
-        COMMENT "Building the sprite-sheet painter for the build machine"
-        VERBATIM)
-    set(dipende_foglio ${genera_foglio})
-else()
-    add_executable(genera_foglio ${CMAKE_CURRENT_LIST_DIR}/genera_foglio.cpp)
-    set(dipende_foglio genera_foglio)
-    set(genera_foglio $<TARGET_FILE:genera_foglio>)
-endif()
-add_custom_command(
-    OUTPUT ${foglio_dib}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/ui
-    COMMAND ${genera_foglio} ${foglio_dib}
-    DEPENDS ${dipende_foglio}
-    COMMENT "Painting the sprite sheet Tutto261.dib"
-    VERBATIM)
-add_custom_target(foglio_dib ALL DEPENDS ${foglio_dib})
+vorandel_dipinto(foglio_dib ${CMAKE_CURRENT_LIST_DIR}/genera_foglio.cpp ${foglio_dib} "the sprite sheet Tutto261.dib")
 
 # The board renderer: draws a mid-game position through the game's own
 # drawing code and writes it as a bitmap file.
