@@ -34,12 +34,4 @@ inline std::uint64_t bit_di(double d) {
     return b;
 }
 
-// Restores the node limit of both trees when a test ends.
-struct limite_nodi_guardia {
-    ~limite_nodi_guardia() {
-        albero::limita_nodi(SIZE_MAX);
-        albero_semplice::limita_nodi(SIZE_MAX);
-    }
-};
-
 #endif

@@ -22,11 +22,7 @@ if(WIN32)
     # The main window driven from inside, with the real panel, dialogs and
     # drawing; it runs in a folder of its own that holds the sprite sheet.
     set(cartella_main ${CMAKE_CURRENT_BINARY_DIR}/prova_main)
-    vorandel_test(test_main
-        ${CMAKE_CURRENT_LIST_DIR}/test_main.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/test_main_banco.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/test_main_globali.cpp
-        $<TARGET_OBJECTS:risorse>)
+    vorandel_test(test_main ${CMAKE_CURRENT_LIST_DIR}/test_main.cpp $<TARGET_OBJECTS:risorse>)
     target_link_libraries(test_main PRIVATE finestra_principale)
     add_custom_command(
         OUTPUT ${cartella_main}/Tutto261.dib

@@ -1,27 +1,161 @@
-// The main window driven from inside: the menu commands, the questions, the
-// mouse, the posted moves and the drain, the end-of-game boxes and the
-// tournament loop, with the real panel, dialogs and drawing.
+// The main window driven from inside, with the real panel, dialogs and
+// drawing, built as WinMain builds them: their messages are recorded on the
+// way to their window procedures, and every box or dialog is answered from
+// inside this thread as it is activated.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "bitmap.h"
 #include "finestra_principale.h"
 #include "finestra_prova.h"
 #include "ispettori.h"
+#include "partita.h"
 #include "risorse.h"
-#include "test_main_banco.h"
+
+// The sprite sheet (from the current folder, which holds a copy) and the
+// match, built like the game's own.
+bitmap sfondo("Tutto261.dib");
+partita game;
 
 namespace {
 
-using namespace banco;
+// A box or dialog that was opened.
+struct scatola {
+    std::string titolo, testo;
+    HWND proprietario;
+};
+
+HWND principale = nullptr, pannello = nullptr;
+WNDPROC proc_pannello = nullptr;
+HHOOK gancio = nullptr;
+// What happened since the last azzera().
+std::vector<MSG> ev_finestra, ev_pannello;
+std::vector<scatola> scatole;
+int uscite = 0;  // quit messages that reached the pump
+// The commands posted to each next box, in order (its controls, then its
+// closing button). A box with none planned gets IDNO, Cancel or OK.
+std::deque<std::vector<int>> risposte;
+
+LRESULT CALLBACK spia(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND || msg == WM_CLOSE || (msg >= WM_USER && msg <= MSG_MOSSA))
+        (hWnd == principale ? ev_finestra : ev_pannello).push_back(MSG{hWnd, msg, wParam, lParam, 0, {}});
+    return CallWindowProcA(hWnd == principale ? MainProc : proc_pannello, hWnd, msg, wParam, lParam);
+}
+
+// A box or dialog is being activated: record it and post its answer.
+LRESULT CALLBACK attivazione(int codice, WPARAM wParam, LPARAM lParam) {
+    HWND w = reinterpret_cast<HWND>(wParam);
+    char classe[32] = "", titolo[256] = "", testo[1024] = "";
+    if (codice == HCBT_ACTIVATE && GetClassNameA(w, classe, sizeof classe) && lstrcmpA(classe, "#32770") == 0 &&
+        GetPropA(w, "vorandel risposto") == nullptr) {
+        SetPropA(w, "vorandel risposto", reinterpret_cast<HANDLE>(1));
+        GetWindowTextA(w, titolo, sizeof titolo);
+        GetDlgItemTextA(w, 0xFFFF, testo, sizeof testo);  // a message box's text
+        scatole.push_back({titolo, testo, GetWindow(w, GW_OWNER)});
+        std::vector<int> comandi{GetDlgItem(w, IDNO) ? IDNO : GetDlgItem(w, IDC_ANNULLA) ? IDC_ANNULLA : IDOK};
+        if (!risposte.empty()) {
+            comandi = risposte.front();
+            risposte.pop_front();
+        }
+        for (int id : comandi)
+            PostMessageA(w, WM_COMMAND, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(GetDlgItem(w, id)));
+    }
+    return CallNextHookEx(gancio, codice, wParam, lParam);
+}
 
 class Ambiente : public ::testing::Environment {
 public:
-    void SetUp() override { costruisci(); }
+    void SetUp() override {
+        hInst = GetModuleHandleA(nullptr);
+        gancio = SetWindowsHookExA(WH_CBT, attivazione, nullptr, GetCurrentThreadId());
+        ASSERT_NE(gancio, nullptr);
+        ASSERT_NE(registra_classe(), 0);
+        principale = crea_finestra();
+        ASSERT_NE(principale, nullptr);
+        SetWindowLongPtrA(principale, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spia));
+        prepara_partita(principale);
+        pannello = infoWin->finestra();
+        proc_pannello =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(pannello, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(spia)));
+        ShowWindow(principale, SW_SHOWMAXIMIZED);
+        UpdateWindow(principale);
+    }
 };
 const auto* ambiente = ::testing::AddGlobalTestEnvironment(new Ambiente);
+
+int conta(const std::vector<MSG>& ev, UINT msg, WPARAM wParam = ~WPARAM{0}) {  // ~0: any wParam
+    return static_cast<int>(std::count_if(ev.begin(), ev.end(), [&](const MSG& e) {
+        return e.message == msg && (wParam == ~WPARAM{0} || e.wParam == wParam);
+    }));
+}
+
+// Dispatches messages until `condizione` holds (false when `ms` passed
+// first), or with no condition what is waiting now.
+bool pompa_finche(const std::function<bool()>& condizione = nullptr, DWORD ms = 60000) {
+    auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    MSG m;
+    while (condizione == nullptr || !condizione()) {
+        if (std::chrono::steady_clock::now() > fine) return false;
+        if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                uscite++;
+                continue;
+            }
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        } else if (condizione == nullptr) {
+            return true;
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+void pompa_coda() { pompa_finche(); }
+
+void metti_giocatori(e_tipo a, e_tipo b, int livello = 1) {
+    e_tipo tipi[2] = {a, b};
+    int skill[2] = {livello, livello};
+    game.set_opzioni(tipi, skill);  // waits for a running search
+}
+
+void premi_stop() { SendMessageA(GetDlgItem(pannello, ID_STOP), BM_CLICK, 0, 0); }
+
+// A menu command, the next box (if any) answered with `risposta`.
+void comando(WPARAM id, int risposta = 0) {
+    if (risposta != 0) risposte.push_back({risposta});
+    SendMessageA(principale, WM_COMMAND, id, 0);
+}
+
+void azzera() {
+    ev_finestra.clear();
+    ev_pannello.clear();
+    scatole.clear();
+    risposte.clear();
+    uscite = 0;
+    nuove_righe_log();
+}
+
+// No tournament, two humans at skill 1, no search, a new game in progress,
+// the queue and the records empty.
+void ripristina() {
+    // The stop button ends the panel's tournament; the message, the window's.
+    premi_stop();
+    PostMessageA(principale, MSG_FINE_TORNEO, 0, 0);
+    metti_giocatori(UMANO, UMANO);
+    pompa_coda();
+    comando(CMD_NUOVA_PARTITA, game.stato() != FERMO ? IDYES : 0);
+    pompa_coda();
+    azzera();
+}
 
 int set_di(int a, int b, int c) {
     for (int i = 0; i < 56; i++)
@@ -29,31 +163,21 @@ int set_di(int a, int b, int c) {
     return -1;
 }
 
-// Player 0 on (2, 1), player 1 on (4, 1), player 0 to move. The only move,
-// to (3, 1), leaves player 1 without a move (the arrows of (3, 1) all point
-// up, off the board), and then player 0 has none either (the arrows of
-// (4, 1) point up or onto player 1): the game ends blocked.
-void posizione_bloccata() {
+// Player 0 on (2, 1) to move, player 1 on (4, 1): the only move, to (3, 1),
+// leaves neither player a move (the arrows there point up, off the board, or
+// onto the other token), so the game ends blocked. The move is posted.
+void gioca_partita_bloccata() {
     partita_ispettore g{game};
     plancia_ispettore::metti_set(g.scacch(), 3, 1, set_di(0, 1, 7));
     plancia_ispettore::metti_set(g.scacch(), 4, 1, set_di(0, 1, 2));
     g.azzera_registro();
     g.posiziona(2, 1, 4, 1, 0);
+    PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(game.firma()));
 }
 
-// Player 0 on (7, 8) next to its goal, player 1 on (3, 3) whose arrows
-// include "right": the move to the right wins. Returns its index.
-int posizione_vincente() {
-    partita_ispettore g{game};
-    plancia_ispettore::metti_set(g.scacch(), 3, 3, set_di(0, 1, 2));
-    g.azzera_registro();
-    g.posiziona(7, 8, 3, 3, 0);
-    return g.indice_di(2);
-}
-
-// Both tokens on their start corners, player 0 to move. The cell to the
-// right of player 0 shows down, down-left and left, so that after player 0
-// steps there player 1 has three moves. Returns the index of that step.
+// Both tokens on their start corners, player 0 to move; the cell to its right
+// shows down, down-left and left, so that player 1 then has three moves.
+// Returns the index of the step to the right.
 int posizione_di_partenza() {
     partita_ispettore g{game};
     plancia_ispettore::metti_set(g.scacch(), 2, 1, set_di(4, 5, 6));
@@ -64,23 +188,37 @@ int posizione_di_partenza() {
 
 // The centre of the target of legal move i, as a mouse message's lParam.
 LPARAM centro_bersaglio(int i) {
-    partita_ispettore g{game};
-    RECT r = g.lecita()[i];
+    RECT r = partita_ispettore{game}.lecita()[i];
     return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
-bool log_contiene(const std::vector<std::string>& righe, const std::string& testo) {
-    return std::any_of(righe.begin(), righe.end(), [&](const std::string& r) { return r.find(testo) != std::string::npos; });
+unsigned casella(int chi) {
+    unsigned x, y;
+    partita_ispettore{game}.ped(chi).get_pos(&x, &y);
+    return x * 10 + y;
 }
 
-int fini_partita(const std::vector<evento>& ev) {
+int righe_con(const std::string& testo) {
+    auto righe = nuove_righe_log();
+    return static_cast<int>(std::count_if(righe.begin(), righe.end(),
+                                          [&](const std::string& r) { return r.find(testo) != std::string::npos; }));
+}
+
+// What the panel was told about games and tournaments.
+int conteggi_pannello() {
+    return conta(ev_pannello, MSG_VITTORIA) + conta(ev_pannello, MSG_PATTA) + conta(ev_pannello, MSG_NUOVO_TORNEO);
+}
+
+int fini_partita(const std::vector<MSG>& ev) {
     return conta(ev, MSG_VITTORIA) + conta(ev, MSG_BLOCCO) + conta(ev, MSG_PATTA);
 }
 
-void metti_giocatori(e_tipo a, e_tipo b, int livello = 1) {
-    e_tipo tipi[2] = {a, b};
-    int skill[2] = {livello, livello};
-    game.set_opzioni(tipi, skill);
+bool attendi_fini(int n, DWORD ms = 120000) {
+    return pompa_finche([n] { return fini_partita(ev_finestra) >= n; }, ms);
+}
+
+bool attendi_fine_torneo(DWORD ms = 300000) {
+    return pompa_finche([] { return conta(ev_finestra, MSG_FINE_TORNEO) == 1; }, ms);
 }
 
 class FinestraPrincipale : public ::testing::Test {
@@ -88,427 +226,261 @@ protected:
     void SetUp() override {
         ASSERT_NE(principale, nullptr);
         ripristina();
-        ASSERT_EQ(game.stato(), UMANO);
     }
     void TearDown() override { ripristina(); }
 };
 
-TEST_F(FinestraPrincipale, StartsLikeTheGame) {
-    char testo[64] = "";
-    GetWindowTextA(principale, testo, sizeof testo);
-    EXPECT_STREQ(testo, "Vorandel 32");
-    GetClassNameA(principale, testo, sizeof testo);
-    EXPECT_STREQ(testo, "Finestra principale");
-    EXPECT_TRUE(IsZoomed(principale));
-    LONG stile = GetWindowLongA(principale, GWL_STYLE);
-    EXPECT_TRUE(stile & WS_CLIPCHILDREN);
-    EXPECT_FALSE(stile & WS_THICKFRAME);
-    HMENU menu = GetMenu(principale);
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(GetMenuItemCount(menu), 3);
-    EXPECT_EQ(GetParent(pannello), principale);
-    EXPECT_NE(GetDlgItem(pannello, ID_STOP), nullptr);
-}
-
-TEST_F(FinestraPrincipale, UnusedAndOutOfRangeCommandsDoNothing) {
+// Unused ids, ids out of range and the stop button outside a tournament.
+TEST_F(FinestraPrincipale, UnusedCommandsAndStopOutsideATournamentDoNothing) {
     std::uint32_t prima = game.firma();
-    for (WPARAM id : {32002u, 31999u, 32007u, 0u, 1u, 65535u, 0x10000u + 32002u})
-        SendMessageA(principale, WM_COMMAND, id, 0);
+    for (WPARAM id : {32002u, 31999u, 32007u, 0u, 65535u, 0x10000u + 32002u}) comando(id);
+    premi_stop();
     pompa_coda();
     EXPECT_EQ(game.firma(), prima);
     EXPECT_EQ(game.stato(), UMANO);
-    EXPECT_TRUE(scatole().empty());
-    EXPECT_EQ(uscite(), 0);
-    // Only the seven commands themselves reached the window.
-    EXPECT_EQ(eventi_finestra().size(), 7u);
-    EXPECT_EQ(conta(eventi_pannello(), MSG_VITTORIA) + conta(eventi_pannello(), MSG_PATTA) +
-                  conta(eventi_pannello(), MSG_NUOVO_TORNEO),
-              0);
+    EXPECT_TRUE(scatole.empty());
+    EXPECT_EQ(uscite, 0);
+    EXPECT_EQ(ev_finestra.size(), 6u) << "only the commands themselves reached the window";
+    EXPECT_EQ(conteggi_pannello(), 0);
     EXPECT_TRUE(nuove_righe_log().empty());
 }
 
-TEST_F(FinestraPrincipale, NewGameAsksDuringAGameAndNoKeepsIt) {
-    partita_ispettore g{game};
+// New game, New tournament and closing ask during a game: No keeps it, Yes
+// goes on; after the end a new game asks nothing.
+TEST_F(FinestraPrincipale, QuestionsAnsweredYesAndNo) {
+    int chi = partita_ispettore{game}.turno();
     std::uint32_t prima = game.firma();
-    rispondi(IDNO);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-    ASSERT_EQ(scatole().size(), 1u);
-    EXPECT_EQ(scatole()[0].titolo, "Are you sure?");
-    EXPECT_EQ(scatole()[0].testo, "Restarting will terminate this game. Are you sure?");
-    EXPECT_EQ(scatole()[0].proprietario, principale);
-    EXPECT_EQ(game.firma(), prima);
-
-    int chi = g.turno();
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-    ASSERT_EQ(scatole().size(), 2u);
-    EXPECT_NE(game.firma(), prima);
-    EXPECT_EQ(g.turno(), 1 - chi) << "games alternate who begins";
-    unsigned x, y;
-    g.ped(0).get_pos(&x, &y);
-    EXPECT_EQ(x * 10 + y, 11u);
-    g.ped(1).get_pos(&x, &y);
-    EXPECT_EQ(x * 10 + y, 81u);
-}
-
-TEST_F(FinestraPrincipale, NewGameAfterTheEndAsksNothing) {
-    posizione_bloccata();
-    PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(game.firma()));
-    ASSERT_TRUE(pompa_finche([] { return conta(eventi_finestra(), MSG_BLOCCO) == 1; }));
-    pompa_coda();
-    ASSERT_EQ(game.stato(), FERMO);
-    azzera();
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-    EXPECT_TRUE(scatole().empty());
-    EXPECT_EQ(game.stato(), UMANO);
-}
-
-TEST_F(FinestraPrincipale, NewTournamentAsksDuringAGame) {
-    rispondi(IDNO);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    ASSERT_EQ(scatole().size(), 1u);
-    EXPECT_EQ(scatole()[0].testo, "Starting a tournament will terminate this game. Are you sure?");
-    EXPECT_EQ(conta(eventi_pannello(), MSG_NUOVO_TORNEO), 0);
-    EXPECT_FALSE(log_contiene(nuove_righe_log(), "ciclo iniziato"));
-
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    pompa_coda();
-    EXPECT_EQ(conta(eventi_pannello(), MSG_NUOVO_TORNEO, 15), 1);
-    auto righe = nuove_righe_log();
-    EXPECT_EQ(std::count(righe.begin(), righe.end(), std::string("MainProc: ciclo iniziato")), 1);
-}
-
-TEST_F(FinestraPrincipale, ClosingAsksAndOnlyYesQuits) {
-    rispondi(IDNO);
+    comando(CMD_NUOVA_PARTITA, IDNO);
+    comando(CMD_NUOVO_TORNEO, IDNO);
+    risposte.push_back({IDNO});
     PostMessageA(principale, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(pompa_finche([] { return scatole().size() == 1; }));
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 3; }));
     pompa_coda();
-    EXPECT_EQ(scatole()[0].testo, "Are you sure?");
-    EXPECT_EQ(scatole()[0].titolo, "Are you sure?");
-    EXPECT_EQ(uscite(), 0);
+    EXPECT_EQ(scatole[0].testo, "Restarting will terminate this game. Are you sure?");
+    EXPECT_EQ(scatole[0].proprietario, principale);
+    EXPECT_EQ(scatole[1].testo, "Starting a tournament will terminate this game. Are you sure?");
+    EXPECT_EQ(scatole[2].testo, "Are you sure?");
+    EXPECT_EQ(game.firma(), prima);
+    EXPECT_EQ(conteggi_pannello(), 0);
+    EXPECT_EQ(uscite, 0);
+
+    comando(CMD_NUOVA_PARTITA, IDYES);
+    EXPECT_NE(game.firma(), prima);
+    EXPECT_EQ(partita_ispettore{game}.turno(), 1 - chi) << "games alternate who begins";
+    EXPECT_EQ(casella(0) * 100 + casella(1), 1181u) << "both tokens on their start corners";
+
+    // "Exit" asks the same question through WM_CLOSE; Yes quits, and the
+    // window is never destroyed by it.
+    comando(CMD_ESCI, IDYES);
+    ASSERT_TRUE(pompa_finche([] { return uscite == 1; }));
+    EXPECT_EQ(conta(ev_finestra, WM_CLOSE), 2);
     EXPECT_TRUE(IsWindow(principale));
 
-    // "Exit" asks the same question through WM_CLOSE.
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_ESCI, 0);
-    ASSERT_TRUE(pompa_finche([] { return uscite() == 1; }));
-    EXPECT_EQ(conta(eventi_finestra(), WM_CLOSE), 2);
-    EXPECT_EQ(scatole().size(), 2u);
-    EXPECT_TRUE(IsWindow(principale)) << "closing never destroys the window";
+    gioca_partita_bloccata();
+    ASSERT_TRUE(attendi_fini(1));
+    pompa_coda();
+    azzera();
+    comando(CMD_NUOVA_PARTITA);
+    EXPECT_TRUE(scatole.empty());
+    EXPECT_EQ(game.stato(), UMANO);
+
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    pompa_coda();
+    EXPECT_EQ(conta(ev_pannello, MSG_NUOVO_TORNEO, 15), 1);
+    EXPECT_EQ(righe_con("MainProc: ciclo iniziato"), 1);
+
+    // In a tournament a blocked game counts as a draw, shows no box, and the
+    // next game starts by itself.
+    gioca_partita_bloccata();
+    ASSERT_TRUE(attendi_fini(1));
+    pompa_coda();
+    EXPECT_EQ(scatole.size(), 1u) << "only the question, no end-of-game box";
+    EXPECT_EQ(conta(ev_pannello, MSG_PATTA), 1);
+    EXPECT_EQ(conta(ev_pannello, MSG_VITTORIA), 0);
+    EXPECT_EQ(conta(ev_finestra, WM_COMMAND, CMD_NUOVA_PARTITA), 2);
     EXPECT_EQ(game.stato(), UMANO);
 }
 
-TEST_F(FinestraPrincipale, AboutAndOptionsOpenTheirDialogs) {
-    rispondi(IDOK);
-    SendMessageA(principale, WM_COMMAND, CMD_ABOUT, 0);
-    ASSERT_EQ(scatole().size(), 1u);
-    EXPECT_EQ(scatole()[0].titolo, "About...");
-    EXPECT_EQ(scatole()[0].proprietario, principale);
-
-    // The player who is not to move becomes the computer.
-    partita_ispettore g{game};
-    int chi = g.turno();
-    metti_giocatori(chi == 1 ? COMPUTER : UMANO, chi == 0 ? COMPUTER : UMANO, 4);
+// About and Options open their dialogs, restarting nothing; the player to
+// move made Automatic moves once, even if the dialog is opened again.
+TEST_F(FinestraPrincipale, AboutAndOptions) {
+    int chi = partita_ispettore{game}.turno();
     std::uint32_t firma = game.firma();
-    rispondi(IDC_ANNULLA);
-    SendMessageA(principale, WM_COMMAND, CMD_OPZIONI, 0);
-    ASSERT_EQ(scatole().size(), 2u);
-    EXPECT_EQ(scatole()[1].titolo, "Options");
-    EXPECT_EQ(scatole()[1].proprietario, principale);
+    comando(CMD_ABOUT, IDOK);
+    metti_giocatori(UMANO, UMANO, 4);
+    risposte.push_back({chi == 0 ? IDC_AUTOMATICO1 : IDC_AUTOMATICO2, IDC_OK});
+    comando(CMD_OPZIONI);
+    comando(CMD_OPZIONI, IDC_ANNULLA);
+    ASSERT_EQ(scatole.size(), 3u);
+    EXPECT_EQ(scatole[0].titolo, "About...");
+    EXPECT_EQ(scatole[1].titolo, "Options");
+    EXPECT_EQ(scatole[1].proprietario, principale);
     e_tipo tipi[2];
     int skill[2];
     game.get_opzioni(tipi, skill);
-    EXPECT_EQ(tipi[1 - chi], COMPUTER);
-    EXPECT_EQ(tipi[chi], UMANO);
+    EXPECT_EQ(tipi[chi], COMPUTER);
+    EXPECT_EQ(tipi[1 - chi], UMANO);
     EXPECT_EQ(skill[1 - chi], 4);
-    // Nothing is restarted by the dialogs, and no search is started.
-    pompa_coda();
-    EXPECT_EQ(game.firma(), firma);
-    EXPECT_EQ(conta(eventi_finestra(), MSG_MOSSA), 0);
-}
-
-// Made "Automatic" in the Options dialog, the player to move starts thinking
-// at once, and plays on.
-TEST_F(FinestraPrincipale, ThePlayerToMoveMadeAutomaticMovesAtOnce) {
-    partita_ispettore g{game};
-    int chi = g.turno();
-    std::uint32_t firma = game.firma();
-    rispondi({chi == 0 ? IDC_AUTOMATICO1 : IDC_AUTOMATICO2, IDC_OK});
-    SendMessageA(principale, WM_COMMAND, CMD_OPZIONI, 0);
-    // Opened again at once: no second search for the same turn.
-    rispondi(IDC_ANNULLA);
-    SendMessageA(principale, WM_COMMAND, CMD_OPZIONI, 0);
-    ASSERT_EQ(scatole().size(), 2u);
-    EXPECT_EQ(scatole()[0].titolo, "Options");
     ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
-    unsigned x, y;
-    g.ped(chi).get_pos(&x, &y);
-    EXPECT_NE(x * 10 + y, chi == 0 ? 11u : 81u);
+    EXPECT_NE(casella(chi), chi == 0 ? 11u : 81u);
     pompa_coda();
     int per_quel_turno = 0;
-    for (const evento& e : eventi_finestra())
-        per_quel_turno += e.msg == MSG_MOSSA && static_cast<std::uint32_t>(e.lParam) == firma;
+    for (const MSG& e : ev_finestra)
+        per_quel_turno += e.message == MSG_MOSSA && static_cast<std::uint32_t>(e.lParam) == firma;
     EXPECT_EQ(per_quel_turno, 1);
 }
 
 TEST_F(FinestraPrincipale, EndOfGameBoxesOutsideATournament) {
-    posizione_bloccata();
-    PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(game.firma()));
-    ASSERT_TRUE(pompa_finche([] { return scatole().size() == 1; }));
-    EXPECT_EQ(scatole()[0].titolo, "End");
-    EXPECT_EQ(scatole()[0].testo, "Game ends: no move available.");
-    EXPECT_EQ(scatole()[0].risposta, IDOK);
+    gioca_partita_bloccata();
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 1; }));
+    EXPECT_EQ(scatole[0].titolo, "End");
+    EXPECT_EQ(scatole[0].testo, "Game ends: no move available.");
 
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-    int i = posizione_vincente();
-    ASSERT_GE(i, 0);
-    PostMessageA(principale, MSG_MOSSA, static_cast<WPARAM>(i), static_cast<LPARAM>(game.firma()));
-    ASSERT_TRUE(pompa_finche([] { return scatole().size() == 2; }));
-    EXPECT_EQ(scatole()[1].titolo, "End");
-    EXPECT_EQ(scatole()[1].testo, "Game ends: player won!");
-    EXPECT_EQ(conta(eventi_finestra(), MSG_VITTORIA, 0), 1);
+    // Player 0 next to its goal; the step to the right wins.
+    comando(CMD_NUOVA_PARTITA);
+    partita_ispettore g{game};
+    plancia_ispettore::metti_set(g.scacch(), 3, 3, set_di(0, 1, 2));
+    g.azzera_registro();
+    g.posiziona(7, 8, 3, 3, 0);
+    PostMessageA(principale, MSG_MOSSA, static_cast<WPARAM>(g.indice_di(2)), static_cast<LPARAM>(game.firma()));
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }));
+    EXPECT_EQ(scatole[1].testo, "Game ends: player won!");
+    EXPECT_EQ(conta(ev_finestra, MSG_VITTORIA, 0), 1);
 
     PostMessageA(principale, MSG_PATTA, 0, 0);
-    ASSERT_TRUE(pompa_finche([] { return scatole().size() == 3; }));
-    EXPECT_EQ(scatole()[2].testo, "Game ends in a draw.");
+    PostMessageA(principale, MSG_VITTORIA, 5, 0);  // no such player: refused
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 3; }));
+    EXPECT_EQ(scatole[2].testo, "Game ends in a draw.");
     pompa_coda();
-    EXPECT_EQ(scatole().size(), 3u) << "one box per game end";
-    EXPECT_EQ(conta(eventi_pannello(), MSG_VITTORIA) + conta(eventi_pannello(), MSG_PATTA), 0)
-        << "nothing is tallied outside a tournament";
-    EXPECT_EQ(conta(eventi_finestra(), WM_COMMAND), 1) << "no game is started by itself";
+    EXPECT_EQ(scatole.size(), 3u) << "one box per game end";
+    EXPECT_EQ(righe_con("inesistente"), 1);
+    EXPECT_EQ(conteggi_pannello(), 0) << "nothing is tallied outside a tournament";
+    EXPECT_EQ(conta(ev_finestra, WM_COMMAND), 1) << "no game is started by itself";
 }
 
-TEST_F(FinestraPrincipale, AWinOfANonexistentPlayerIsRefused) {
-    PostMessageA(principale, MSG_VITTORIA, 5, 0);
-    pompa_coda();
-    EXPECT_TRUE(scatole().empty());
-    EXPECT_TRUE(log_contiene(nuove_righe_log(), "inesistente"));
-}
-
-TEST_F(FinestraPrincipale, PointerHighlightsAndAClickMoves) {
+// The pointer highlights targets, a click posts its move, and a second move
+// for a turn already closed is refused.
+TEST_F(FinestraPrincipale, MouseAndStaleMoves) {
     partita_ispettore g{game};
     int destra = posizione_di_partenza();
     ASSERT_EQ(g.n_lecite(), 3);
-    ASSERT_GE(destra, 0);
     SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(1));
     EXPECT_EQ(g.attuale(), 1);
-    SendMessageA(principale, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_EQ(g.attuale(), -1);
     // A coordinate is an unsigned 16-bit value: 0xFFFF is far right, not -1.
     SendMessageA(principale, WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFF));
     EXPECT_EQ(g.attuale(), -1);
 
-    std::uint32_t firma = game.firma();
-    SendMessageA(principale, WM_LBUTTONDOWN, MK_LBUTTON, centro_bersaglio(destra));
-    ASSERT_EQ(conta(eventi_finestra(), MSG_MOSSA), 0) << "the click is posted, not performed at once";
-    pompa_coda();
-    ASSERT_EQ(conta(eventi_finestra(), MSG_MOSSA, static_cast<WPARAM>(destra)), 1);
-    EXPECT_EQ(static_cast<std::uint32_t>(eventi_finestra().back().lParam), firma);
-    unsigned x, y;
-    g.ped(0).get_pos(&x, &y);
-    EXPECT_EQ(x * 10 + y, 21u);
-    ASSERT_EQ(g.turno(), 1);
-    ASSERT_EQ(g.n_lecite(), 3);
-
-    // Dragging onto a target with the button held commits it too.
-    SendMessageA(principale, WM_MOUSEMOVE, MK_LBUTTON, centro_bersaglio(0));
-    pompa_coda();
-    EXPECT_EQ(conta(eventi_finestra(), MSG_MOSSA), 2);
-    g.ped(1).get_pos(&x, &y);
-    EXPECT_NE(x * 10 + y, 81u);
-}
-
-TEST_F(FinestraPrincipale, AStaleMoveIsRefused) {
-    partita_ispettore g{game};
-    int destra = posizione_di_partenza();
     std::uint32_t vecchia = game.firma();
     SendMessageA(principale, WM_LBUTTONDOWN, MK_LBUTTON, centro_bersaglio(destra));
     SendMessageA(principale, WM_LBUTTONDOWN, MK_LBUTTON, centro_bersaglio(destra));
+    ASSERT_EQ(conta(ev_finestra, MSG_MOSSA), 0) << "a click is posted, not performed at once";
     pompa_coda();
-    // Two clicks on the same turn: the first moves, the second is stale.
-    unsigned x, y;
-    g.ped(0).get_pos(&x, &y);
-    EXPECT_EQ(x * 10 + y, 21u);
+    EXPECT_EQ(conta(ev_finestra, MSG_MOSSA, static_cast<WPARAM>(destra)), 2);
+    EXPECT_EQ(casella(0), 21u);
     EXPECT_EQ(g.turno(), 1);
-    EXPECT_NE(game.firma(), vecchia);
-    auto righe = nuove_righe_log();
-    EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
-                            [](const std::string& r) { return r.find("turno chiuso") != std::string::npos; }),
-              1);
+    EXPECT_EQ(righe_con("turno chiuso"), 1);
 
-    // A move made for the turn before changes nothing.
     std::uint32_t ora = game.firma();
     PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(vecchia));
     pompa_coda();
-    g.ped(1).get_pos(&x, &y);
-    EXPECT_EQ(x * 10 + y, 81u);
+    EXPECT_EQ(casella(1), 81u);
     EXPECT_EQ(game.firma(), ora);
-    EXPECT_EQ(g.turno(), 1);
-}
 
-TEST_F(FinestraPrincipale, ANewGameDrainsTheMovesOfTheOldOne) {
-    std::uint32_t vecchia = game.firma();
-    // A click waiting in the queue when the game is abandoned.
-    PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(vecchia));
-    posizione_bloccata();
-    SendMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(vecchia));
-    ASSERT_EQ(game.stato(), FERMO);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-    MSG m;
-    EXPECT_FALSE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_NOREMOVE));
+    // Dragging onto a target with the button held commits it.
+    SendMessageA(principale, WM_MOUSEMOVE, MK_LBUTTON, centro_bersaglio(0));
     pompa_coda();
-    EXPECT_EQ(conta(eventi_finestra(), MSG_MOSSA), 1) << "only the move sent directly was handled";
+    EXPECT_NE(casella(1), 81u);
 }
 
-// The drain keeps what belongs to the turn in progress and removes the rest.
+// The drain removes the moves of other turns and keeps the one of the turn
+// in progress, so that a computer that begins a new game keeps its move.
 TEST_F(FinestraPrincipale, TheDrainKeepsOnlyTheMoveOfTheTurnInProgress) {
     std::uint32_t firma = game.firma();
-    PostMessageA(principale, MSG_MOSSA, 1, static_cast<LPARAM>(firma - 1));
-    PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(firma));
-    PostMessageA(principale, MSG_MOSSA, 2, static_cast<LPARAM>(firma + 7));
+    for (std::uint32_t f : {firma - 1, firma, firma + 7})
+        PostMessageA(principale, MSG_MOSSA, f - firma + 1, static_cast<LPARAM>(f));
     SendMessageA(principale, MSG_FINE_TORNEO, 0, 0);
-    std::vector<MSG> in_coda;
     MSG m;
-    while (PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE)) in_coda.push_back(m);
-    ASSERT_EQ(in_coda.size(), 1u);
-    EXPECT_EQ(in_coda[0].wParam, 0u);
-    EXPECT_EQ(static_cast<std::uint32_t>(in_coda[0].lParam), firma);
-}
+    ASSERT_TRUE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 1u);
+    EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), firma);
+    EXPECT_FALSE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
 
-TEST_F(FinestraPrincipale, AComputerThatBeginsANewGameKeepsItsMove) {
-    partita_ispettore g{game};
     for (int volta = 0; volta < 2; volta++) {  // once for each player who begins
         metti_giocatori(COMPUTER, COMPUTER);
-        rispondi(IDYES);
-        SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-        int chi = g.turno();
-        std::uint32_t firma = game.firma();
-        // The opponent is a human: the game waits for it once the computer
-        // has moved. set_opzioni waits until the search is over, so its move
-        // is in the queue by then.
-        e_tipo tipi[2];
-        tipi[chi] = COMPUTER;
-        tipi[1 - chi] = UMANO;
-        int skill[2] = {1, 1};
-        game.set_opzioni(tipi, skill);
+        comando(CMD_NUOVA_PARTITA, IDYES);
+        int chi = partita_ispettore{game}.turno();
+        firma = game.firma();
+        // set_opzioni waits for the search, so its move is queued by then.
+        metti_giocatori(chi == 0 ? COMPUTER : UMANO, chi == 1 ? COMPUTER : UMANO);
         ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000))
             << "the computer's first move was lost";
-        // Its token has left its start corner.
-        unsigned x, y;
-        g.ped(chi).get_pos(&x, &y);
-        EXPECT_NE(x * 10 + y, chi == 0 ? 11u : 81u);
+        EXPECT_NE(casella(chi), chi == 0 ? 11u : 81u);
         ripristina();
     }
 }
 
-TEST_F(FinestraPrincipale, StopButtonOutsideATournamentDoesNothing) {
-    SendMessageA(GetDlgItem(pannello, ID_STOP), BM_CLICK, 0, 0);
-    pompa_coda();
-    EXPECT_EQ(conta(eventi_finestra(), MSG_FINE_TORNEO), 0);
-    EXPECT_TRUE(nuove_righe_log().empty());
-    EXPECT_EQ(game.stato(), UMANO);
-}
-
-TEST_F(FinestraPrincipale, ABlockedTournamentGameCountsAsADraw) {
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    pompa_coda();
-    posizione_bloccata();
-    PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(game.firma()));
-    ASSERT_TRUE(pompa_finche([] { return conta(eventi_finestra(), MSG_BLOCCO) == 1; }));
-    pompa_coda();
-    EXPECT_EQ(scatole().size(), 1u) << "only the question, no end-of-game box";
-    EXPECT_EQ(conta(eventi_pannello(), MSG_PATTA), 1);
-    EXPECT_EQ(conta(eventi_pannello(), MSG_VITTORIA), 0);
-    // The next game has started by itself, without a question.
-    EXPECT_EQ(conta(eventi_finestra(), WM_COMMAND, CMD_NUOVA_PARTITA), 1);
-    EXPECT_EQ(game.stato(), UMANO);
-}
-
-// A whole tournament between two computers: 15 games, each tallied, the
-// next one started by itself, no box, and nothing after the fifteenth.
+// Two computers: "New tournament" after three games starts the count again,
+// and the tournament then plays exactly 15 games, each tallied, with no box
+// and nothing after the fifteenth.
 TEST_F(FinestraPrincipale, ATournamentPlaysExactlyFifteenGames) {
     metti_giocatori(COMPUTER, COMPUTER);
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    ASSERT_TRUE(pompa_finche([] { return conta(eventi_finestra(), MSG_FINE_TORNEO) == 1; }, 300000));
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    ASSERT_TRUE(attendi_fini(3));
+    std::size_t da = ev_finestra.size();
+    risposte.push_back({IDYES});  // the question, if a game is in progress
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    ASSERT_TRUE(attendi_fine_torneo());
     pompa_coda();
-    const auto& ev = eventi_finestra();
+    std::vector<MSG> ev(ev_finestra.begin() + static_cast<std::ptrdiff_t>(da), ev_finestra.end());
+    // The panel's tallies from the second start on.
+    auto pv = ev_pannello;
+    for (int avvii = 0; avvii < 2 && !pv.empty(); pv.erase(pv.begin())) avvii += pv[0].message == MSG_NUOVO_TORNEO;
     EXPECT_EQ(fini_partita(ev), 15);
-    EXPECT_EQ(conta(ev, WM_COMMAND, CMD_NUOVA_PARTITA), 14);
-    EXPECT_EQ(scatole().size(), 1u) << "no box but the first question";
+    EXPECT_EQ(conta(ev_pannello, MSG_NUOVO_TORNEO, 15), 2);
+    EXPECT_TRUE(std::none_of(scatole.begin(), scatole.end(), [](const scatola& s) { return s.titolo == "End"; }));
     EXPECT_EQ(game.stato(), FERMO) << "the last game stays on the board";
 
-    const auto& pv = eventi_pannello();
     int v1 = conta(pv, MSG_VITTORIA, 0), v2 = conta(pv, MSG_VITTORIA, 1), patte = conta(pv, MSG_PATTA);
     EXPECT_EQ(v1 + v2 + patte, 15);
-    EXPECT_EQ(v1, conta(ev, MSG_VITTORIA, 0));
-    EXPECT_EQ(v2, conta(ev, MSG_VITTORIA, 1));
     EXPECT_EQ(patte, conta(ev, MSG_PATTA) + conta(ev, MSG_BLOCCO));
 
-    // The panel agrees: its own tallies, written to the log when asked.
+    // The panel's own tallies, written to the log when asked.
     infoWin->fine_torneo();
     pompa_coda();
     auto righe = nuove_righe_log();
     auto ciclo = std::find(righe.begin(), righe.end(), std::string("Ciclo finito"));
-    ASSERT_NE(ciclo, righe.end());
     ASSERT_GE(righe.end() - ciclo, 4);
-    EXPECT_EQ(ciclo[1], "patte: " + std::to_string(patte));
-    EXPECT_EQ(ciclo[2], "vittorie player 1: " + std::to_string(v1));
-    EXPECT_EQ(ciclo[3], "vittorie player 2: " + std::to_string(v2));
-    EXPECT_EQ(std::count(righe.begin(), righe.end(), std::string("MainProc: ciclo iniziato")), 1);
+    EXPECT_EQ(std::vector<std::string>(ciclo + 1, ciclo + 4),
+              (std::vector<std::string>{"patte: " + std::to_string(patte), "vittorie player 1: " + std::to_string(v1),
+                                        "vittorie player 2: " + std::to_string(v2)}));
 
-    // Nothing starts afterwards.
     azzera();
     PostMessageA(principale, WM_NULL, 0, 0);
     pompa_coda();
-    EXPECT_EQ(conta(eventi_finestra(), WM_COMMAND), 0);
-    EXPECT_EQ(game.stato(), FERMO);
-}
-
-TEST_F(FinestraPrincipale, ANewTournamentDuringATournamentStartsAgainAtFifteen) {
-    metti_giocatori(COMPUTER, COMPUTER);
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    ASSERT_TRUE(pompa_finche([] { return fini_partita(eventi_finestra()) == 3; }, 120000));
-    std::size_t da = eventi_finestra().size();
-    // Whatever the moment, the question (if a game is in progress) gets Yes.
-    rispondi(IDYES);
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    ASSERT_TRUE(pompa_finche([] { return conta(eventi_finestra(), MSG_FINE_TORNEO) == 1; }, 300000));
-    pompa_coda();
-    std::vector<evento> dopo(eventi_finestra().begin() + static_cast<std::ptrdiff_t>(da), eventi_finestra().end());
-    EXPECT_EQ(fini_partita(dopo), 15);
-    EXPECT_EQ(conta(eventi_pannello(), MSG_NUOVO_TORNEO, 15), 2);
-    EXPECT_EQ(game.stato(), FERMO);
+    EXPECT_EQ(conta(ev_finestra, WM_COMMAND), 0);
 }
 
 // "Stop tournament" ends the count; the game on the board goes on as an
 // ordinary game and ends with its box, and no further game starts.
 TEST_F(FinestraPrincipale, StopDuringATournamentLetsTheGameFinishAsAnOrdinaryOne) {
     metti_giocatori(COMPUTER, COMPUTER);
-    rispondi(IDYES);
-    SendMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
-    ASSERT_TRUE(pompa_finche([] { return fini_partita(eventi_finestra()) == 2; }, 120000));
-    // Stop while the third game is being played.
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    ASSERT_TRUE(attendi_fini(2));
     ASSERT_TRUE(pompa_finche([] { return game.stato() == COMPUTER; }, 10000));
-    SendMessageA(GetDlgItem(pannello, ID_STOP), BM_CLICK, 0, 0);
-    EXPECT_TRUE(log_contiene(nuove_righe_log(), "premuto il tasto stop tournament."));
-    ASSERT_TRUE(pompa_finche([] { return conta(eventi_finestra(), MSG_FINE_TORNEO) == 1; }, 10000));
-    std::size_t fini = static_cast<std::size_t>(fini_partita(eventi_finestra()));
-    ASSERT_TRUE(pompa_finche([] { return scatole().size() == 2; }, 120000))
+    premi_stop();
+    EXPECT_EQ(righe_con("premuto il tasto stop tournament."), 1);
+    ASSERT_TRUE(attendi_fine_torneo(10000));
+    int fini = fini_partita(ev_finestra);
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }, 120000))
         << "the game after the stop must go on to its end and its box";
-    EXPECT_EQ(scatole()[1].titolo, "End");
+    EXPECT_EQ(scatole[1].titolo, "End");
     pompa_coda();
-    EXPECT_EQ(static_cast<std::size_t>(fini_partita(eventi_finestra())), fini + 1);
-    EXPECT_EQ(conta(eventi_finestra(), WM_COMMAND, CMD_NUOVA_PARTITA), 2) << "no game after the stop";
+    EXPECT_EQ(fini_partita(ev_finestra), fini + 1);
+    EXPECT_EQ(conta(ev_finestra, WM_COMMAND, CMD_NUOVA_PARTITA), 2) << "no game after the stop";
     EXPECT_EQ(game.stato(), FERMO);
-    // A second press does nothing.
-    SendMessageA(GetDlgItem(pannello, ID_STOP), BM_CLICK, 0, 0);
+    premi_stop();
     pompa_coda();
-    EXPECT_EQ(conta(eventi_finestra(), MSG_FINE_TORNEO), 1);
+    EXPECT_EQ(conta(ev_finestra, MSG_FINE_TORNEO), 1) << "a second press does nothing";
 }
 
 }  // namespace

@@ -16,177 +16,103 @@ namespace {
 // A path handed over by the test run, as Wine sees it: Unix paths live on Z:.
 std::string percorso(const char* variabile) {
     const char* v = std::getenv(variabile);
-    if (v == nullptr) return "";
-    std::string p = v;
-    if (!p.empty() && p[0] == '/') {
-        for (char& c : p)
-            if (c == '/') c = '\\';
-        p = "Z:" + p;
-    }
+    std::string p = v != nullptr ? v : "";
+    if (!p.empty() && p[0] == '/') p = "Z:" + p;
+    for (char& c : p)
+        if (c == '/') c = '\\';
     return p;
 }
 
-// A new empty folder under the temporary folder.
-std::string cartella_nuova(const char* nome) {
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    std::string d = std::string(tmp) + nome + "_" + std::to_string(GetCurrentProcessId());
-    std::string cancella = d + "\\*";
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(cancella.c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do DeleteFileA((d + "\\" + fd.cFileName).c_str());
-        while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    CreateDirectoryA(d.c_str(), nullptr);
-    return d;
-}
-
-std::string leggi(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    // The game writes its log as a text file: the lines end in CR LF.
-    std::string t;
-    for (char c : s.str())
-        if (c != '\r') t += c;
-    return t;
-}
-
+// The game, started in a new folder under the temporary folder (with the
+// sprite sheet when `foglio`); ended at the end of the test.
 struct gioco {
+    std::string cartella;
     PROCESS_INFORMATION pi{};
-    bool avviato = false;
 
-    bool avvia(const std::string& cartella) {
-        std::string exe = percorso("VORANDEL_GIOCO");
+    gioco(const char* nome, bool foglio) {
+        char tmp[MAX_PATH];
+        GetTempPathA(MAX_PATH, tmp);
+        cartella = std::string(tmp) + nome + "_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(cartella.c_str(), nullptr);
+        DeleteFileA((cartella + "\\voran32.log").c_str());
+        if (foglio) {
+            EXPECT_TRUE(CopyFileA(percorso("VORANDEL_FOGLIO").c_str(), (cartella + "\\Tutto261.dib").c_str(), FALSE))
+                << "VORANDEL_FOGLIO names the sprite sheet";
+        }
+        std::string exe = percorso("VORANDEL_GIOCO"), riga = "\"" + exe + "\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        std::string riga = "\"" + exe + "\"";
-        avviato = CreateProcessA(exe.c_str(), &riga[0], nullptr, nullptr, FALSE, 0, nullptr, cartella.c_str(), &si,
-                                 &pi) != FALSE;
-        return avviato;
+        CreateProcessA(exe.c_str(), &riga[0], nullptr, nullptr, FALSE, 0, nullptr, cartella.c_str(), &si, &pi);
     }
-    // Waits for the end; the exit code, or -1 when it did not end in time.
-    long fine(DWORD ms) {
-        if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return -1;
-        DWORD codice = 0;
-        GetExitCodeProcess(pi.hProcess, &codice);
-        return static_cast<long>(codice);
-    }
-    bool vivo() { return WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
     ~gioco() {
-        if (!avviato) return;
+        if (pi.hProcess == nullptr) return;
         if (vivo()) TerminateProcess(pi.hProcess, 99);
         WaitForSingleObject(pi.hProcess, 10000);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
+    bool vivo() { return WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT; }
+    // The exit code, or -1 when the game did not end in time.
+    long fine() {
+        DWORD codice = 0;
+        if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return -1;
+        GetExitCodeProcess(pi.hProcess, &codice);
+        return static_cast<long>(codice);
+    }
+    // The log, with the CR LF of a text file read as LF.
+    std::string log() {
+        std::ifstream in(cartella + "\\voran32.log", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        std::string t;
+        for (char c : s.str())
+            if (c != '\r') t += c;
+        return t;
+    }
+    // Waits, while the game runs, for a visible top-level window of the game
+    // of class `classe`.
+    HWND attendi(const char* classe) {
+        for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < 30000;) {
+            for (HWND h = nullptr; (h = FindWindowExA(nullptr, h, classe, nullptr)) != nullptr;) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid == pi.dwProcessId && IsWindowVisible(h)) return h;
+            }
+            if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+        }
+        return nullptr;
+    }
 };
-
-struct ricerca {
-    DWORD pid;
-    const char* classe;
-    HWND trovata;
-};
-
-BOOL CALLBACK cerca_finestra(HWND w, LPARAM lParam) {
-    auto* r = reinterpret_cast<ricerca*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char classe[64] = "";
-    GetClassNameA(w, classe, sizeof classe);
-    if (pid == r->pid && lstrcmpA(classe, r->classe) == 0) {
-        r->trovata = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK cerca_scatola(HWND w, LPARAM lParam) {
-    char classe[32] = "";
-    GetClassNameA(w, classe, sizeof classe);
-    if (lstrcmpA(classe, "#32770") == 0 && IsWindowVisible(w)) {
-        *reinterpret_cast<HWND*>(lParam) = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Waits, while the game runs, for `trova` to find something.
-template <class F>
-HWND attendi(gioco& g, F trova, DWORD ms = 30000) {
-    DWORD inizio = GetTickCount();
-    for (;;) {
-        HWND w = trova();
-        if (w != nullptr) return w;
-        if (GetTickCount() - inizio > ms) return nullptr;
-        if (WaitForSingleObject(g.pi.hProcess, 20) == WAIT_OBJECT_0) return nullptr;
-    }
-}
-
-HWND scatola_del_gioco(DWORD tid) {
-    HWND s = nullptr;
-    EnumThreadWindows(tid, cerca_scatola, reinterpret_cast<LPARAM>(&s));
-    return s;
-}
-
-std::string testo_scatola(HWND s) {
-    std::string t;
-    for (HWND c = GetWindow(s, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        char classe[32] = "", testo[256] = "";
-        GetClassNameA(c, classe, sizeof classe);
-        GetWindowTextA(c, testo, sizeof testo);
-        if (lstrcmpiA(classe, "Static") == 0 && testo[0] != '\0') t += testo;
-    }
-    return t;
-}
 
 TEST(Avvio, WithoutTheSpriteSheetTheGameEndsSilently) {
     ASSERT_FALSE(percorso("VORANDEL_GIOCO").empty()) << "VORANDEL_GIOCO names the game";
-    std::string cartella = cartella_nuova("vorandel_vuota");
-    gioco g;
-    ASSERT_TRUE(g.avvia(cartella));
-    EXPECT_EQ(g.fine(30000), 0);
-    EXPECT_EQ(leggi(cartella + "\\voran32.log"), "INIZIO!\n");
+    gioco g("vorandel_vuota", false);
+    ASSERT_NE(g.pi.hProcess, nullptr);
+    EXPECT_EQ(g.fine(), 0);
+    EXPECT_EQ(g.log(), "INIZIO!\n");
 }
 
 TEST(Avvio, TheGameShowsItsWindowAndEndsAfterAConfirmedClose) {
-    std::string cartella = cartella_nuova("vorandel_avvio");
-    ASSERT_TRUE(CopyFileA(percorso("VORANDEL_FOGLIO").c_str(), (cartella + "\\Tutto261.dib").c_str(), FALSE))
-        << "VORANDEL_FOGLIO names the sprite sheet";
-    gioco g;
-    ASSERT_TRUE(g.avvia(cartella));
-    ricerca r{g.pi.dwProcessId, "Finestra principale", nullptr};
-    HWND w = attendi(g, [&] {
-        EnumWindows(cerca_finestra, reinterpret_cast<LPARAM>(&r));
-        return r.trovata != nullptr && IsWindowVisible(r.trovata) ? r.trovata : nullptr;
-    });
+    gioco g("vorandel_avvio", true);
+    ASSERT_NE(g.pi.hProcess, nullptr);
+    HWND w = g.attendi("Finestra principale");
     ASSERT_NE(w, nullptr) << "no main window";
-    char titolo[64] = "";
-    GetWindowTextA(w, titolo, sizeof titolo);
-    EXPECT_STREQ(titolo, "Vorandel 32");
     EXPECT_TRUE(IsZoomed(w));
     HWND pannello = FindWindowExA(w, nullptr, "specchietto!", nullptr);
-    ASSERT_NE(pannello, nullptr);
     EXPECT_NE(FindWindowExA(pannello, nullptr, "Button", "Stop tournament"), nullptr);
 
-    DWORD tid = GetWindowThreadProcessId(w, nullptr);
     PostMessageA(w, WM_CLOSE, 0, 0);
-    HWND s = attendi(g, [&] { return scatola_del_gioco(tid); });
+    HWND s = g.attendi("#32770");
     ASSERT_NE(s, nullptr) << "closing must ask first";
-    EXPECT_EQ(testo_scatola(s), "Are you sure?");
-    PostMessageA(s, WM_COMMAND, IDNO, 0);
-    ASSERT_NE(attendi(g, [&] { return IsWindow(s) ? nullptr : w; }), nullptr);
-    EXPECT_TRUE(g.vivo());
-    EXPECT_TRUE(IsWindow(w));
+    SendMessageA(s, WM_COMMAND, IDNO, 0);  // hides the box before it returns
 
-    PostMessageA(w, WM_COMMAND, 32005, 0);  // "Exit"
-    s = attendi(g, [&] { return scatola_del_gioco(tid); });
-    ASSERT_NE(s, nullptr) << "Exit must ask first";
+    // "Exit" asks again: the game is still running after No.
+    PostMessageA(w, WM_COMMAND, 32005, 0);
+    s = g.attendi("#32770");
+    ASSERT_NE(s, nullptr) << "the game ended after No, or Exit did not ask";
     PostMessageA(s, WM_COMMAND, IDYES, 0);
-    EXPECT_EQ(g.fine(30000), 0);
-    std::string log = leggi(cartella + "\\voran32.log");
+    EXPECT_EQ(g.fine(), 0);
+    std::string log = g.log();
     EXPECT_EQ(log.rfind("INIZIO!\n", 0), 0u) << log;
     EXPECT_NE(log.find("specc::specc terminato\n"), std::string::npos) << log;
 }
