@@ -43,7 +43,7 @@ add_custom_target(manuale ALL DEPENDS ${VORANDEL_MANUALE_HLP} ${VORANDEL_MANUALE
 # drawn by the panel's own window procedure under Wine:
 #   cmake --build <win32 build> --target pannello
 if(WIN32)
-    add_executable(ritratto_pannello ${VORANDEL_MANUALE_DIR}/pannello.cpp)
+    add_executable(ritratto_pannello ${CMAKE_CURRENT_LIST_DIR}/ritratto_pannello.cpp)
     target_link_libraries(ritratto_pannello PRIVATE finestra regole)
     find_program(VORANDEL_CONVERT convert)
     if(VORANDEL_CONVERT)

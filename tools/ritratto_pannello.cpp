@@ -10,34 +10,13 @@
 #include <cstdio>
 #include <fstream>
 
+#include "scrivi_bmp.h"
 #include "specchietto.h"
 
 std::ofstream logfile("voran32.log");
 HINSTANCE hInst;
 
 namespace {
-
-bool scrivi_bmp(const char* nome, const void* bit, int larghezza, int altezza) {
-    const std::uint32_t riga = (static_cast<std::uint32_t>(larghezza) * 3 + 3) / 4 * 4;
-    const std::uint32_t pixel = riga * static_cast<std::uint32_t>(altezza);
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4d42;
-    fh.bfSize = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + pixel;
-    fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = larghezza;
-    ih.biHeight = altezza;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    ih.biCompression = BI_RGB;
-    ih.biSizeImage = pixel;
-    std::FILE* f = std::fopen(nome, "wb");
-    if (f == nullptr) return false;
-    bool ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&ih, sizeof ih, 1, f) == 1 &&
-              std::fwrite(bit, 1, pixel, f) == pixel;
-    return std::fclose(f) == 0 && ok;
-}
 
 // Hands every waiting message to its window, so that the panel takes in
 // what was posted to it and paints.
