@@ -19,7 +19,7 @@
 #include "ispettori.h"
 #include "partita.h"
 #include "scrivi_bmp.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 std::ofstream logfile("voran32.log");
 bitmap sfondo("Tutto261.dib");

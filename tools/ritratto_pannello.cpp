@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "scrivi_bmp.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 std::ofstream logfile("voran32.log");
 HINSTANCE hInst;

@@ -6,7 +6,7 @@
 
 # The info panel and the dialog procedures.
 add_library(finestra STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/specchietto.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pannello.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp)
 target_include_directories(finestra PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(finestra PUBLIC regole computer user32 gdi32)

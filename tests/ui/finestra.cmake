@@ -5,8 +5,8 @@
 
 # Each program links the compiled resources, so that the dialog templates,
 # the menu and the icon are found in its own module.
-vorandel_test(test_specchietto ${CMAKE_CURRENT_LIST_DIR}/test_specchietto.cpp)
-target_link_libraries(test_specchietto PRIVATE finestra risorse)
+vorandel_test(test_pannello ${CMAKE_CURRENT_LIST_DIR}/test_pannello.cpp)
+target_link_libraries(test_pannello PRIVATE finestra risorse)
 vorandel_test(test_dialog ${CMAKE_CURRENT_LIST_DIR}/test_dialog.cpp)
 target_link_libraries(test_dialog PRIVATE finestra risorse)
 vorandel_test(test_risorse ${CMAKE_CURRENT_LIST_DIR}/test_risorse.cpp)

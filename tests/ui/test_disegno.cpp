@@ -16,7 +16,7 @@
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 // The program's objects that the drawing and the panel use.
 bitmap sfondo(VORANDEL_FOGLIO);

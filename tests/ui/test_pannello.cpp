@@ -15,7 +15,7 @@
 #include "comune.h"
 #include "finestra_prova.h"
 #include "risorse.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 HINSTANCE hInst = GetModuleHandleA(nullptr);
 
