@@ -143,10 +143,7 @@ struct albero::cantiere {
     // be had (then nothing was built and the pass flag is untouched).
     bool costruisci(int c1, int c2, int turno, std::int32_t profondita) {
         std::size_t qui;
-        if (!nuovo_nodo(qui)) return false;
-        a.vivaio[qui].casa[0] = static_cast<std::uint8_t>(c1);
-        a.vivaio[qui].casa[1] = static_cast<std::uint8_t>(c2);
-        a.vivaio[qui].figli = 0;
+        if (!foglia(c1, c2, qui)) return false;
 
         if (profondita < 1) return true;  // the depth is used up
         // A token on its goal, exactly where its distance is 0: the game is
@@ -171,7 +168,8 @@ struct albero::cantiere {
             for (int i = 0; i < n; i++) {
                 int f1 = turno == 0 ? passo(0, c1, S_lecite[i]) : c1;
                 int f2 = turno == 0 ? c2 : passo(1, c2, S_lecite[i]);
-                if (foglia(f1, f2)) figli++;
+                std::size_t qui_figlio;
+                if (foglia(f1, f2, qui_figlio)) figli++;
             }
         } else {
             for (int i = 0; i < n; i++) {
@@ -184,8 +182,8 @@ struct albero::cantiere {
         return true;
     }
 
-    bool foglia(int c1, int c2) {
-        std::size_t qui;
+    // A node without children (yet) for the placement (c1, c2), at `qui`.
+    bool foglia(int c1, int c2, std::size_t& qui) {
         if (!nuovo_nodo(qui)) return false;
         a.vivaio[qui].casa[0] = static_cast<std::uint8_t>(c1);
         a.vivaio[qui].casa[1] = static_cast<std::uint8_t>(c2);

@@ -18,7 +18,7 @@
 #include "bitmap.h"
 #include "ispettori.h"
 #include "partita.h"
-#include "scrivi_bmp.h"
+#include "tela.h"
 #include "pannello.h"
 
 std::ofstream logfile("voran32.log");
@@ -69,23 +69,12 @@ int main(int argc, char** argv) {
     ispettore.posiziona(3, 4, 6, 3, 0);
     if (ispettore.n_lecite() > 0) ispettore.attuale() = ispettore.n_lecite() - 1;
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = LARGHEZZA;
-    bi.bmiHeader.biHeight = ALTEZZA;  // bottom-up, as the file stores it
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bit = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bit, nullptr, 0);
-    SelectObject(dc, bmp);
+    tela quadro(LARGHEZZA, ALTEZZA);
     RECT tutto = {0, 0, LARGHEZZA, ALTEZZA};
-    FillRect(dc, &tutto, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    game.disegna(dc, tutto, info);
-    GdiFlush();
+    FillRect(quadro.hdc(), &tutto, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    game.disegna(quadro.hdc(), tutto, info);
 
-    bool ok = bit != nullptr && scrivi_bmp(argv[1], bit, LARGHEZZA, ALTEZZA);
+    bool ok = quadro.salva(argv[1]);
     if (!ok) std::fprintf(stderr, "ritratto: cannot write %s\n", argv[1]);
     DestroyWindow(principale);
     return ok ? 0 : 1;

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "scrivi_bmp.h"
+#include "tela.h"
 #include "pannello.h"
 
 std::ofstream logfile("voran32.log");
@@ -73,25 +73,12 @@ int main(int argc, char** argv) {
     RECT r;
     GetWindowRect(pannello, &r);
     const int larghezza = r.right - r.left, altezza = r.bottom - r.top;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = larghezza;
-    bi.bmiHeader.biHeight = altezza;  // bottom-up, as the file stores it
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bit = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bit, nullptr, 0);
-    SelectObject(dc, bmp);
+    tela quadro(larghezza, altezza);
     HDC finestra = GetWindowDC(pannello);
-    BitBlt(dc, 0, 0, larghezza, altezza, finestra, 0, 0, SRCCOPY);
+    BitBlt(quadro.hdc(), 0, 0, larghezza, altezza, finestra, 0, 0, SRCCOPY);
     ReleaseDC(pannello, finestra);
-    GdiFlush();
 
-    bool ok = bit != nullptr && scrivi_bmp(argv[1], bit, larghezza, altezza);
+    bool ok = quadro.salva(argv[1]);
     if (!ok) std::fprintf(stderr, "pannello: cannot write %s\n", argv[1]);
-    DeleteObject(bmp);
-    DeleteDC(dc);
     return ok ? 0 : 1;
 }

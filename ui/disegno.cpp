@@ -26,6 +26,8 @@ constexpr int PEDINA_PASSO = 47;
 constexpr int PEDINA_RIGA_FIGURA = 120;
 constexpr int PEDINA_RIGA_MASCHERA = 291;
 constexpr int PEDINA_L = 35;
+// Horizontal pitch of the arrow centres and the tokens.
+constexpr double PASSO_X = 53.3;
 constexpr int PEDINA_H = 48;
 
 // Copies a piece of the sheet, `l` by `h` from column `xs` and row `ys`
@@ -84,7 +86,7 @@ int plancia::disegna(HDC hdc, RECT zona) const {
         for (int j = j0; j <= j1; j++) {
             const casella& c = matrice[j][i];
             if (c.cat != normale || c.frecce >= 56) continue;
-            const int x_centro = static_cast<int>(53.3 * j + 8.0);
+            const int x_centro = static_cast<int>(PASSO_X * j + 8.0);
             const int y_centro = 51 * i + 3;
             for (int k = 0; k < 3; k++) {
                 const int d = G_set_frecce[c.frecce][k];
@@ -111,7 +113,7 @@ int pedina::disegna(HDC hdc) const {
         temp_bitmap = CreateCompatibleBitmap(temp_hdc, xwidth, ywidth);
     }
 
-    const int x = static_cast<int>((static_cast<int>(posx) - 1) * 53.3 + (mio_rect.left + offset.x));
+    const int x = static_cast<int>((static_cast<int>(posx) - 1) * PASSO_X + (mio_rect.left + offset.x));
     const int y = (static_cast<int>(posy) - 1) * ALTEZZA_CASELLA + mio_rect.top + offset.y;
     const int sx = PEDINA_COLONNA + PEDINA_PASSO * static_cast<int>(metax / 8);
 

@@ -16,21 +16,12 @@
 #include <utility>
 #include <vector>
 
+#include "finestra_prova.h"
 #include "risorse.h"
 
 namespace {
 
 constexpr DWORD LIMITE_MS = 15000;  // far beyond the fraction of a second a call takes
-
-// A path handed over by the test run, as Wine sees it: Unix paths live on Z:.
-std::string percorso(const char* variabile) {
-    const char* v = std::getenv(variabile);
-    std::string p = v != nullptr ? v : "";
-    if (!p.empty() && p[0] == '/') p = "Z:" + p;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
 
 // Polls `fatto` every 50 ms for at most `ms`.
 template <class F>

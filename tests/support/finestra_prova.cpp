@@ -1,5 +1,6 @@
 #include "finestra_prova.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -18,6 +19,15 @@ HWND finestra_prova() {
     }
     return CreateWindowExA(0, "vorandel prova", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+}
+
+std::string percorso(const char* variabile) {
+    const char* v = std::getenv(variabile);
+    std::string p = v != nullptr ? v : "";
+    if (!p.empty() && p[0] == '/') p = "Z:" + p;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
 }
 
 bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) {

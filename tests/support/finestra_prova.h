@@ -13,6 +13,11 @@ HWND finestra_prova();
 std::vector<MSG> messaggi(HWND hWnd);
 // Waits up to `ms` for one message to `hWnd`; false when none came.
 bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms);
+#ifdef _WIN32
+// A path handed over by the test run in the environment variable
+// `variabile`, as Wine sees it: Unix paths live on drive Z:.
+std::string percorso(const char* variabile);
+#endif
 // The lines written to the log since the last call.
 std::vector<std::string> nuove_righe_log();
 

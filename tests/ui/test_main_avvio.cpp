@@ -11,17 +11,9 @@
 #include <sstream>
 #include <string>
 
-namespace {
+#include "finestra_prova.h"
 
-// A path handed over by the test run, as Wine sees it: Unix paths live on Z:.
-std::string percorso(const char* variabile) {
-    const char* v = std::getenv(variabile);
-    std::string p = v != nullptr ? v : "";
-    if (!p.empty() && p[0] == '/') p = "Z:" + p;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
+namespace {
 
 // The game, started in a new folder under the temporary folder (with the
 // sprite sheet when `foglio`); ended at the end of the test.
