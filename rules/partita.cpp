@@ -2,6 +2,8 @@
 // highlight of a human player's targets.
 #include "partita.h"
 
+#include <vector>
+
 partita::partita()
     : turno(-1),
       scacch(),
@@ -112,6 +114,14 @@ int partita::esegui_mossa(HWND hWnd, int mossa, std::uint32_t firma) {
         return 0;
     }
     return esegui_mossa(hWnd, mossa);
+}
+
+void partita::scarta_mosse_scadute(HWND hWnd) const {
+    std::vector<MSG> tenute;
+    MSG m;
+    while (PeekMessageA(&m, hWnd, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
+        if (static_cast<std::uint32_t>(m.lParam) == serie) tenute.push_back(m);
+    for (const MSG& t : tenute) PostMessageA(hWnd, MSG_MOSSA, t.wParam, t.lParam);
 }
 
 int partita::mossa_uomo(HWND hWnd, POINT punto, unsigned wParam) {

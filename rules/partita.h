@@ -53,6 +53,11 @@ public:
     int esegui_mossa(HWND hWnd, int mossa, std::uint32_t firma);
     // The number of the turn in progress, which MSG_MOSSA carries as lParam.
     std::uint32_t firma() const { return serie; }
+    // Removes from hWnd's queue every MSG_MOSSA made for a turn other than
+    // the one in progress (the moves of an abandoned game, clicks on a board
+    // that has changed); the moves of the turn in progress are queued again,
+    // so that a computer that begins a new game never halts.
+    void scarta_mosse_scadute(HWND hWnd) const;
 
 private:
     int aggiorna_lecite();

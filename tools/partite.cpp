@@ -66,21 +66,10 @@ bool intero(const char* testo, long long minimo, long long massimo, long long* v
     std::exit(1);
 }
 
-// What the main window does after a new game: every queued move that was
-// made for another turn goes, the moves of the turn in progress stay.
-void svuota(partita& game, HWND hWnd) {
-    MSG m;
-    MSG tenute[16];
-    int n = 0;
-    while (PeekMessageA(&m, hWnd, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
-        if (static_cast<std::uint32_t>(m.lParam) == game.firma() && n < 16) tenute[n++] = m;
-    for (int i = 0; i < n; i++) PostMessageA(hWnd, tenute[i].message, tenute[i].wParam, tenute[i].lParam);
-}
-
 // One game, to its end or to the ply limit.
 void gioca(partita& game, HWND hWnd, long long max_semimosse, risultati& r) {
     game.ricomincia(hWnd);  // both players are automatic: the worker starts at once
-    svuota(game, hWnd);
+    game.scarta_mosse_scadute(hWnd);  // as the main window does after a new game
     long long semimosse = 0;
     for (;;) {
         MSG m;

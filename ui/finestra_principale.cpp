@@ -7,7 +7,6 @@
 #include "finestra_principale.h"
 
 #include <cstdint>
-#include <vector>
 
 #include "comune.h"
 #include "dialoghi.h"
@@ -49,19 +48,8 @@ bool conferma(HWND hWnd, int voce) {
 
 void ridisegna_tutto(HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
 
-// Removes from the queue every move that was made for a turn other than the
-// one in progress: the moves of an abandoned game and clicks on a board that
-// has changed. A move of the current turn (the first move of a computer that
-// begins the new game, or the move a computer posted just before a
-// tournament was stopped) goes back into the queue, so that play never
-// halts.
-void drena(HWND hWnd) {
-    std::vector<MSG> tenuti;
-    MSG m;
-    while (PeekMessageA(&m, hWnd, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
-        if (static_cast<std::uint32_t>(m.lParam) == game.firma()) tenuti.push_back(m);
-    for (const MSG& t : tenuti) PostMessageA(hWnd, MSG_MOSSA, t.wParam, t.lParam);
-}
+// The moves of an abandoned game go; those of the game in progress stay.
+void drena(HWND hWnd) { game.scarta_mosse_scadute(hWnd); }
 
 LRESULT alla_creazione(HWND hWnd) {
     ridisegna_tutto(hWnd);

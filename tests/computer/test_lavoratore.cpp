@@ -176,14 +176,9 @@ TEST_F(Lavoratore, IlComputerCheIniziaTieneLaSuaPrimaMossa) {
         // Drained before the worker posts (most likely at once) or after it
         // (after a pause): the new game's move stays either way.
         std::this_thread::sleep_for(std::chrono::milliseconds(attesa_ms));
-        // The main window's drain: moves made for another turn go, those of
-        // the turn in progress are queued again.
-        std::vector<MSG> tenute;
-        MSG m;
-        while (PeekMessageA(&m, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
-            if (static_cast<std::uint32_t>(m.lParam) == g.firma()) tenute.push_back(m);
-        for (const MSG& t : tenute) PostMessageA(w, t.message, t.wParam, t.lParam);
-        m = prossimo();
+        // The main window's drain.
+        g.scarta_mosse_scadute(w);
+        MSG m = prossimo();
         ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
         EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), nuova);
         EXPECT_EQ(esegui(m), 1);
