@@ -57,7 +57,7 @@ std::vector<std::string> nuove_righe_log() {
     static std::streamoff letto = 0;
     extern std::ofstream logfile;
     logfile.flush();
-    std::ifstream in("voran32.log");
+    std::ifstream in(nome_log_prova());
     in.seekg(letto);
     std::vector<std::string> righe;
     std::string r;

@@ -18,6 +18,8 @@ bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms);
 // `variabile`, as Wine sees it: Unix paths live on drive Z:.
 std::string percorso(const char* variabile);
 #endif
+// The name of this test process's own log file.
+const char* nome_log_prova();
 // The lines written to the log since the last call.
 std::vector<std::string> nuove_righe_log();
 
