@@ -3,6 +3,7 @@
 # time (the sprite sheet, the icon). The cross build compiles it with the
 # host compiler; the target TARGET makes OUTPUT as part of ALL.
 function(vorandel_dipinto bersaglio sorgente uscita commento)
+    get_filename_component(sorgente ${sorgente} ABSOLUTE)
     get_filename_component(cartella ${uscita} DIRECTORY)
     if(CMAKE_CROSSCOMPILING)
         find_program(VORANDEL_CXX_OSPITE NAMES c++ g++ clang++ REQUIRED)

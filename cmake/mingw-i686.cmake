@@ -9,3 +9,11 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# SSE2 arithmetic for everything the cross build compiles. The computer's
+# scores are sums of doubles: with SSE2 every operation is rounded to double
+# as written, so the computer decides exactly as it does in the native
+# (x86-64) build, whatever the optimiser keeps in registers. The game
+# therefore needs an SSE2 processor, as every x86 of the last twenty years is.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

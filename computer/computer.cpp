@@ -42,43 +42,32 @@ std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
 }
 
 int partita::mossa_macchina(HWND hWnd) {
-    static th_param thread_param;
-    static HANDLE th_handle = nullptr;
-    static DWORD th_id = 0;
-
     if (turno < 0) return 0;
     // One search per turn: a second request for the same turn (from a new
     // game and from the window, say) starts nothing.
     if (serie_cercata == serie) return 0;
 
-    // The worker's own copy of the position and of the argument, fixed now,
-    // so that a later request cannot change what an earlier worker reads or
-    // posts. (Copied, never default-constructed: a new board would seed the
-    // C library's generator again.)
-    situazione* posizione = new (std::nothrow) situazione{
-        scacch, {ped[0], ped[1]}, turno, n_lecite, {direz[0], direz[1], direz[2]}, skill[turno]};
-    thread_param.hWnd = hWnd;
-    thread_param.game = this;
-    thread_param.firma = serie;
-    thread_param.posizione = posizione;
-    th_param* param = posizione == nullptr ? nullptr : new (std::nothrow) th_param(thread_param);
-    thread_param.posizione = nullptr;  // the worker's from now on
+    // The worker's own argument, with its copy of the position, fixed now so
+    // that a later request cannot change what an earlier worker reads or
+    // posts. (The board is copied, never default-constructed: a new board
+    // would seed the C library's generator again.)
+    th_param* param = new (std::nothrow) th_param{
+        hWnd, this, serie,
+        situazione{scacch, {ped[0], ped[1]}, turno, n_lecite, {direz[0], direz[1], direz[2]}, skill[turno]}};
     if (param == nullptr) {
         logfile << "mossa_macchina: memoria esaurita, nessuna ricerca" << std::endl;
-        delete posizione;
         return 0;
     }
-    th_handle = CreateThread(nullptr, 0, Thread, param, 0, &th_id);
+    DWORD th_id = 0;
+    HANDLE th_handle = CreateThread(nullptr, 0, Thread, param, 0, &th_id);
     if (th_handle == nullptr) {
         logfile << "mossa_macchina: CreateThread fallita, errore " << GetLastError() << std::endl;
-        delete posizione;
         delete param;
         return 0;
     }
     serie_cercata = serie;
     // The worker is never waited on; its handle is not needed.
     CloseHandle(th_handle);
-    th_handle = nullptr;
     return 1;
 }
 
@@ -87,10 +76,9 @@ DWORD WINAPI Thread(LPVOID param) {
     partita* p = arg->game;
     // Held for the whole search: a new game or new options wait for it.
     WaitForSingleObject(p->mutex, INFINITE);
-    std::int32_t L_migliore = scegli_mossa(*arg->posizione);
+    std::int32_t L_migliore = scegli_mossa(arg->posizione);
     PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
     SetEvent(p->mutex);
-    delete arg->posizione;
     delete arg;
     return 0;
 }

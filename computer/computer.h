@@ -30,7 +30,8 @@ struct situazione {
 // is built. `nodi`, when given, receives the number of nodes built.
 std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi = nullptr);
 
-// The worker's argument.
+// The worker's argument, built on the heap by mossa_macchina when the search
+// is requested and deleted by the worker when it has posted its move.
 struct th_param {
     HWND hWnd;      // receives MSG_MOSSA
     partita* game;  // the match searched for; its event is held during the search
@@ -39,8 +40,8 @@ struct th_param {
     std::uint32_t firma;
     // The position of that turn, copied on the window's thread when the
     // search was requested, so that the worker never reads the match while
-    // the window's thread may be changing it. Owned by the worker.
-    situazione* posizione;
+    // the window's thread may be changing it.
+    situazione posizione;
 };
 
 #endif

@@ -85,4 +85,8 @@ private:
     std::uint32_t serie_cercata;
 };
 
+// The game's one match, defined beside WinMain after the log and the sprite
+// sheet; tools and tests that need a match make their own.
+extern partita game;
+
 #endif

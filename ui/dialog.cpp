@@ -11,8 +11,6 @@
 #include "partita.h"
 #include "risorse.h"
 
-extern partita game;
-
 namespace {
 
 // The dialog's copies, kept for the whole run; each opening reads them

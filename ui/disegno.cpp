@@ -13,7 +13,7 @@
 #include "partita.h"
 #include "pedina32.h"
 #include "plancia32.h"
-#include "pannello.h"
+#include "specchietto.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "comune.h"
 #include "dialoghi.h"
+#include "programma.h"
 #include "risorse.h"
 
-HINSTANCE hInst = nullptr;
 char MainName[20] = "Finestra principale";
 specchietto* infoWin = nullptr;
 

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "partita.h"
-#include "pannello.h"
+#include "specchietto.h"
 
 // One message box: its text and its caption.
 struct voce_messaggio {
@@ -19,11 +19,9 @@ struct voce_messaggio {
     char titolo[100];
 };
 
-extern HINSTANCE hInst;
 extern char MainName[20];
 extern specchietto* infoWin;
 extern voce_messaggio messaggio[10];
-extern partita game;
 
 // How many games a tournament plays.
 inline constexpr int PARTITE_TORNEO = 15;

@@ -3,7 +3,7 @@
 // The log, the sprite sheet and the match are built in this order before
 // WinMain runs, and destroyed in the reverse order at exit (the match has
 // nothing to release); they are defined here, in one place, so that the
-// order holds.
+// order holds. The instance handle is stored by WinMain as its first step.
 #include <windows.h>
 
 #include <fstream>
@@ -11,10 +11,12 @@
 #include "bitmap.h"
 #include "finestra_principale.h"
 #include "partita.h"
+#include "programma.h"
 
 std::ofstream logfile("voran32.log");
 bitmap sfondo("Tutto261.dib");
 partita game;
+HINSTANCE hInst = nullptr;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     hInst = hInstance;

@@ -1,5 +1,7 @@
 #include "finestra_prova.h"
 
+#include "comune.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -55,7 +57,6 @@ std::vector<MSG> messaggi(HWND hWnd) {
 
 std::vector<std::string> nuove_righe_log() {
     static std::streamoff letto = 0;
-    extern std::ofstream logfile;
     logfile.flush();
     std::ifstream in(nome_log_prova());
     in.seekg(letto);

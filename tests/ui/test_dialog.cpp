@@ -19,6 +19,7 @@
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "programma.h"
 #include "risorse.h"
 
 partita game;

@@ -16,7 +16,8 @@
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
-#include "pannello.h"
+#include "programma.h"
+#include "specchietto.h"
 
 // The program's objects that the drawing and the panel use.
 bitmap sfondo(VORANDEL_FOGLIO);

@@ -17,12 +17,14 @@
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "programma.h"
 #include "risorse.h"
 
-// The sprite sheet (from the current folder, which holds a copy) and the
-// match, built like the game's own.
+// The sprite sheet (from the current folder, which holds a copy), the match
+// and the instance handle, as the game's own.
 bitmap sfondo("Tutto261.dib");
 partita game;
+HINSTANCE hInst = nullptr;
 
 namespace {
 

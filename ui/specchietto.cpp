@@ -2,13 +2,12 @@
 // that post to it. What the panel shows (the balance, the tallies, the games
 // left) lives in this module for the whole run and is changed only by Proc,
 // on the main thread, in the order in which the messages were posted.
-#include "pannello.h"
+#include "specchietto.h"
 
 #include <cstdio>
 
+#include "programma.h"
 #include "risorse.h"
-
-extern HINSTANCE hInst;
 
 const char SpName[] = "specchietto!";
 

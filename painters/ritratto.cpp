@@ -18,8 +18,9 @@
 #include "bitmap.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "programma.h"
 #include "tela.h"
-#include "pannello.h"
+#include "specchietto.h"
 
 std::ofstream logfile("voran32.log");
 bitmap sfondo("Tutto261.dib");

@@ -14,8 +14,9 @@
 
 #include "comune.h"
 #include "finestra_prova.h"
+#include "programma.h"
 #include "risorse.h"
-#include "pannello.h"
+#include "specchietto.h"
 
 HINSTANCE hInst = GetModuleHandleA(nullptr);
 

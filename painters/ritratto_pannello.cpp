@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include "programma.h"
 #include "tela.h"
-#include "pannello.h"
+#include "specchietto.h"
 
 std::ofstream logfile("voran32.log");
 HINSTANCE hInst;
