@@ -9,6 +9,14 @@
 set(icona_ico ${CMAKE_CURRENT_BINARY_DIR}/icona/vorandel.ico)
 vorandel_dipinto(icona_vorandel ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp ${icona_ico} "the program icon vorandel.ico")
 
+# The same picture as PNG for the Linux desktop's menu (scripts/install-desktop):
+# 32 by 32 as it is, and 256 by 256 with each pixel an 8 by 8 square, so that
+# menus that show large icons scale a sharp picture down.
+vorandel_dipinto(icona_png ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp
+    ${CMAKE_CURRENT_BINARY_DIR}/icona/vorandel32.png "the desktop icon vorandel32.png")
+vorandel_dipinto(icona_png_256 ${CMAKE_CURRENT_LIST_DIR}/genera_icona.cpp
+    ${CMAKE_CURRENT_BINARY_DIR}/icona/vorandel32-256.png "the large desktop icon vorandel32-256.png" 256)
+
 # --- end of resources ---
 
 # --- The automation program for end-to-end runs ---
