@@ -1,7 +1,8 @@
-# vorandel_dipinto(TARGET SOURCE OUTPUT COMMENT): a program of the build
-# machine, compiled from one source, that paints the file OUTPUT at build
-# time (the sprite sheet, the icon). The cross build compiles it with the
-# host compiler; the target TARGET makes OUTPUT as part of ALL.
+# vorandel_dipinto(TARGET SOURCE OUTPUT COMMENT [ARGS...]): a program of the
+# build machine, compiled from one source, that paints the file OUTPUT at
+# build time (the sprite sheet, the icon), called as `painter OUTPUT ARGS...`.
+# The cross build compiles it with the host compiler; the target TARGET
+# makes OUTPUT as part of ALL. One painter may make several files.
 function(vorandel_dipinto bersaglio sorgente uscita commento)
     get_filename_component(sorgente ${sorgente} ABSOLUTE)
     get_filename_component(cartella ${uscita} DIRECTORY)
@@ -17,14 +18,16 @@ function(vorandel_dipinto bersaglio sorgente uscita commento)
         set(dipende ${pittore})
     else()
         get_filename_component(nome ${sorgente} NAME_WE)
-        add_executable(${nome} ${sorgente})
+        if(NOT TARGET ${nome})
+            add_executable(${nome} ${sorgente})
+        endif()
         set(dipende ${nome})
         set(pittore $<TARGET_FILE:${nome}>)
     endif()
     add_custom_command(
         OUTPUT ${uscita}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${cartella}
-        COMMAND ${pittore} ${uscita}
+        COMMAND ${pittore} ${uscita} ${ARGN}
         DEPENDS ${dipende}
         COMMENT "Painting ${commento}"
         VERBATIM)

@@ -3,9 +3,15 @@
 // corner and the red token in the top right one, as at the start of a game.
 // The picture is computed, so every build writes the same bytes.
 //
-//   genera_icona OUTPUT.ico
+//   genera_icona OUTPUT.ico          the icon of the exe
+//   genera_icona OUTPUT.png [LATO]   the same picture as a PNG for the Linux
+//                                    desktop, LATO pixels a side (32, the
+//                                    default, or a multiple of it up to 256:
+//                                    each pixel becomes a square)
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -151,16 +157,122 @@ std::vector<std::uint8_t> file_icona(const immagine& img) {
     return v;
 }
 
+// PNG numbers are big-endian.
+void scrivi32_be(std::vector<std::uint8_t>& v, std::uint32_t x) {
+    v.push_back(static_cast<std::uint8_t>(x >> 24));
+    v.push_back(static_cast<std::uint8_t>((x >> 16) & 0xFF));
+    v.push_back(static_cast<std::uint8_t>((x >> 8) & 0xFF));
+    v.push_back(static_cast<std::uint8_t>(x & 0xFF));
+}
+
+// The CRC of a PNG chunk (the polynomial of zlib and zip), bit by bit: the
+// icon is small.
+std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; i++) {
+        c ^= p[i];
+        for (int b = 0; b < 8; b++) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+// A chunk: length, type, data, and the CRC of type and data.
+void blocco_png(std::vector<std::uint8_t>& v, const char* tipo, const std::vector<std::uint8_t>& dati) {
+    scrivi32_be(v, static_cast<std::uint32_t>(dati.size()));
+    const std::size_t inizio = v.size();
+    v.insert(v.end(), tipo, tipo + 4);
+    v.insert(v.end(), dati.begin(), dati.end());
+    scrivi32_be(v, crc32(v.data() + inizio, v.size() - inizio));
+}
+
+// A zlib stream of stored (uncompressed) deflate blocks: no compressor is
+// needed, and the picture is a few kilobytes at most.
+std::vector<std::uint8_t> zlib_senza_compressione(const std::vector<std::uint8_t>& dati) {
+    std::vector<std::uint8_t> z;
+    z.push_back(0x78);  // deflate, 32 KB window
+    z.push_back(0x01);  // no preset dictionary; the header is a multiple of 31
+    const std::size_t massimo = 65535;  // the most a stored block holds
+    std::size_t fatto = 0;
+    do {
+        const std::size_t n = dati.size() - fatto < massimo ? dati.size() - fatto : massimo;
+        const bool ultimo = fatto + n == dati.size();
+        z.push_back(ultimo ? 1 : 0);  // BFINAL, BTYPE 00 (stored)
+        scrivi16(z, static_cast<unsigned>(n));
+        scrivi16(z, static_cast<unsigned>(~n & 0xFFFF));
+        z.insert(z.end(), dati.begin() + static_cast<std::ptrdiff_t>(fatto),
+                 dati.begin() + static_cast<std::ptrdiff_t>(fatto + n));
+        fatto += n;
+    } while (fatto < dati.size());
+    std::uint32_t a = 1, b = 0;  // Adler-32 of the uncompressed data
+    for (std::uint8_t x : dati) {
+        a = (a + x) % 65521;
+        b = (b + a) % 65521;
+    }
+    scrivi32_be(z, (b << 16) | a);
+    return z;
+}
+
+// The picture as a PNG of `lato` pixels a side (a multiple of 32): 8-bit
+// indices into the 16 colours, every pixel opaque, as in the icon.
+std::vector<std::uint8_t> file_png(const immagine& img, int lato) {
+    const int scala = lato / LATO;
+    std::vector<std::uint8_t> v = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+    std::vector<std::uint8_t> testa;
+    scrivi32_be(testa, static_cast<std::uint32_t>(lato));
+    scrivi32_be(testa, static_cast<std::uint32_t>(lato));
+    testa.push_back(8);  // bits per index
+    testa.push_back(3);  // indexed colour
+    testa.push_back(0);  // deflate
+    testa.push_back(0);  // adaptive filters (each row says "none")
+    testa.push_back(0);  // not interlaced
+    blocco_png(v, "IHDR", testa);
+
+    std::vector<std::uint8_t> tavolozza;
+    for (const colore& c : G_tavolozza) {
+        tavolozza.push_back(c.r);
+        tavolozza.push_back(c.g);
+        tavolozza.push_back(c.b);
+    }
+    blocco_png(v, "PLTE", tavolozza);
+
+    std::vector<std::uint8_t> righe;
+    righe.reserve(static_cast<std::size_t>(lato) * static_cast<std::size_t>(lato + 1));
+    for (int y = 0; y < lato; y++) {
+        righe.push_back(0);  // filter: none
+        for (int x = 0; x < lato; x++) righe.push_back(img[y / scala][x / scala]);
+    }
+    blocco_png(v, "IDAT", zlib_senza_compressione(righe));
+    blocco_png(v, "IEND", {});
+    return v;
+}
+
+bool finisce_con(const char* s, const char* coda) {
+    const std::size_t ls = std::strlen(s), lc = std::strlen(coda);
+    return ls >= lc && std::strcmp(s + ls - lc, coda) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: genera_icona OUTPUT.ico\n");
+    const bool png = argc >= 2 && finisce_con(argv[1], ".png");
+    if (argc < 2 || argc > 3 || (argc == 3 && !png)) {
+        std::fprintf(stderr, "usage: genera_icona OUTPUT.ico | genera_icona OUTPUT.png [SIDE]\n");
         return 2;
+    }
+    int lato = LATO;
+    if (argc == 3) {
+        char* fine = nullptr;
+        const long l = std::strtol(argv[2], &fine, 10);
+        if (fine == argv[2] || *fine != '\0' || l < LATO || l > 8 * LATO || l % LATO != 0) {
+            std::fprintf(stderr, "genera_icona: the side must be 32, 64, ... 256 pixels, not \"%s\"\n", argv[2]);
+            return 2;
+        }
+        lato = static_cast<int>(l);
     }
     static immagine img;
     disegna(img);
-    std::vector<std::uint8_t> dati = file_icona(img);
+    std::vector<std::uint8_t> dati = png ? file_png(img, lato) : file_icona(img);
     std::FILE* f = std::fopen(argv[1], "wb");
     if (f == nullptr) {
         std::perror(argv[1]);
