@@ -21,13 +21,16 @@ add_test(NAME manuale_copia_aggiornata
             -P ${prove_manuale}/confronta.cmake)
 
 if(WIN32)
-    # The help file as the game opens it, under Wine: the contents page comes
-    # up, no error box does, and the game stays responsive.
+    # "Help topics" under Wine: the rule that picks the help file or the HTML
+    # manual; the help file as the game opens it (the contents page comes up,
+    # no error box does, and the game stays responsive); the HTML manual
+    # handed to the program registered for .html pages, here a recorder.
+    add_executable(registra_apertura WIN32 ${prove_manuale}/registra_apertura.cpp)
     vorandel_test(test_aiuto ${prove_manuale}/test_aiuto.cpp)
-    target_include_directories(test_aiuto PRIVATE ${CMAKE_SOURCE_DIR}/ui)
-    add_dependencies(test_aiuto manuale vorandel32 foglio_dib)
+    target_link_libraries(test_aiuto PRIVATE aiuto)
+    add_dependencies(test_aiuto manuale vorandel32 foglio_dib registra_apertura)
     set_tests_properties(test_aiuto PROPERTIES
-        ENVIRONMENT "VORANDEL_MANUALE=${CMAKE_BINARY_DIR}/ui/Vorandel.hlp;VORANDEL_GIOCO=$<TARGET_FILE:vorandel32>;VORANDEL_FOGLIO=${CMAKE_BINARY_DIR}/ui/Tutto261.dib")
+        ENVIRONMENT "VORANDEL_MANUALE=${CMAKE_BINARY_DIR}/ui/Vorandel.hlp;VORANDEL_GIOCO=$<TARGET_FILE:vorandel32>;VORANDEL_FOGLIO=${CMAKE_BINARY_DIR}/ui/Tutto261.dib;VORANDEL_PAGINE=${CMAKE_BINARY_DIR}/ui/manuale;VORANDEL_REGISTRATORE=$<TARGET_FILE:registra_apertura>")
 endif()
 
 # The script that measures the table of skills still reads the match

@@ -2,7 +2,8 @@
 # generated table of the skills, docs/manuale/abilita.but. The build makes
 # the help file "Vorandel.hlp" (with its contents file "Vorandel.cnt") beside
 # the game in the build's ui folder, where "Help topics" looks for it, and
-# the same pages as HTML in the build's manuale/html folder. A malformed
+# the same pages as HTML in the build's manuale/html folder (copied, in the
+# cross build, to the folder manuale beside the game). A malformed
 # source, or one that halibut only warns about, fails the build.
 find_program(VORANDEL_HALIBUT halibut REQUIRED)
 
@@ -37,7 +38,24 @@ add_custom_command(
     DEPENDS ${VORANDEL_MANUALE_SORGENTI} ${VORANDEL_MANUALE_IMMAGINI} ${VORANDEL_MANUALE_DIR}/genera.cmake
     COMMENT "Making the manual: Vorandel.hlp and its HTML pages"
     VERBATIM)
-add_custom_target(manuale ALL DEPENDS ${VORANDEL_MANUALE_HLP} ${VORANDEL_MANUALE_HTML}/index.html)
+set(manuale_fatto ${VORANDEL_MANUALE_HLP} ${VORANDEL_MANUALE_HTML}/index.html)
+
+# The game in the build's ui folder opens the HTML pages from the folder
+# "manuale" beside it, where Windows has no Help engine; the release ships
+# them there too. The copy is made afresh, so that no stale page stays.
+if(WIN32)
+    set(VORANDEL_MANUALE_GIOCO ${CMAKE_BINARY_DIR}/ui/manuale)
+    add_custom_command(
+        OUTPUT ${VORANDEL_MANUALE_GIOCO}/index.html
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${VORANDEL_MANUALE_GIOCO}
+        COMMAND ${CMAKE_COMMAND} -E copy_directory ${VORANDEL_MANUALE_HTML} ${VORANDEL_MANUALE_GIOCO}
+        COMMAND ${CMAKE_COMMAND} -E touch ${VORANDEL_MANUALE_GIOCO}/index.html
+        DEPENDS ${VORANDEL_MANUALE_HTML}/index.html
+        COMMENT "Copying the HTML manual beside the game"
+        VERBATIM)
+    list(APPEND manuale_fatto ${VORANDEL_MANUALE_GIOCO}/index.html)
+endif()
+add_custom_target(manuale ALL DEPENDS ${manuale_fatto})
 
 # The picture of the info panel in the manual, docs/manuale/pannello.png,
 # drawn by the panel's own window procedure under Wine:

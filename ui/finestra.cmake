@@ -27,17 +27,23 @@ add_dependencies(risorse icona_vorandel)
 
 # --- The game ---
 
+# "Help topics": the help file, or the HTML manual in the browser (through
+# shell32) where Windows has no Help engine.
+add_library(aiuto STATIC ${CMAKE_CURRENT_LIST_DIR}/aiuto.cpp)
+target_include_directories(aiuto PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(aiuto PUBLIC user32 shell32)
+
 # The main window and the tournament loop, in a library of their own so that
 # the test programs can build the window and drive it; WinMain and the
 # program's static objects are in main.cpp alone.
 add_library(finestra_principale STATIC ${CMAKE_CURRENT_LIST_DIR}/finestra_principale.cpp)
 target_include_directories(finestra_principale PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(finestra_principale PUBLIC finestra disegno foglio regole computer user32 gdi32)
+target_link_libraries(finestra_principale PUBLIC finestra disegno foglio aiuto regole computer user32 gdi32)
 
 # The game: vorandel32.exe, beside the sprite sheet Tutto261.dib in the
 # build's ui folder, so that it runs from there as it is.
 add_executable(vorandel32 WIN32 ${CMAKE_CURRENT_LIST_DIR}/main.cpp $<TARGET_OBJECTS:risorse>)
-target_link_libraries(vorandel32 PRIVATE finestra_principale finestra disegno foglio regole computer user32 gdi32)
+target_link_libraries(vorandel32 PRIVATE finestra_principale finestra disegno foglio aiuto regole computer user32 gdi32 shell32)
 set_target_properties(vorandel32 PROPERTIES
     OUTPUT_NAME vorandel32
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/ui)
