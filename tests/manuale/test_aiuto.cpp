@@ -5,9 +5,10 @@
 // once. Where Windows has no Help engine, the HTML manual beside the game is
 // handed to the program that opens .html pages: in these tests a recorder,
 // registered for the time of each test, which writes down every page it was
-// asked to open (and keeps any browser of the machine out of the tests). Were the file missing or
-// unreadable, it would show an error box and keep the caller blocked inside
-// WinHelpA, so every call here runs on a worker thread with a time limit.
+// asked to open (and keeps any browser of the machine out of the tests).
+// Were the help file missing or unreadable, the engine would show an error
+// box and keep the caller blocked inside WinHelpA, so every call here runs on
+// a worker thread with a time limit.
 // The help window and its boxes belong to the engine's own process: they are
 // looked for over the whole desktop (the cross build's tests run one at a
 // time). VORANDEL_MANUALE, VORANDEL_GIOCO, VORANDEL_FOGLIO and VORANDEL_PAGINE
@@ -17,9 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
