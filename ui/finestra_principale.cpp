@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "aiuto.h"
 #include "comune.h"
 #include "dialoghi.h"
 #include "programma.h"
@@ -116,7 +117,8 @@ LRESULT comando(HWND hWnd, WPARAM wParam, int& partite) {
         nuovo_torneo(hWnd, partite);
         break;
     case CMD_AIUTO - CMD_NUOVA_PARTITA:
-        WinHelpA(hWnd, "Vorandel.hlp", HELP_CONTENTS, 0);
+        // The help file, or the HTML manual where Windows has no Help engine.
+        apri_aiuto(hWnd);
         break;
     case CMD_ABOUT - CMD_NUOVA_PARTITA:
         DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0);

@@ -1,21 +1,34 @@
-// The manual as the game opens it: "Help topics" calls WinHelpA(hWnd,
-// "Vorandel.hlp", HELP_CONTENTS, 0) from the game's folder, and the help
-// engine (winhlp32) must show the contents at once. Were the file missing or
-// unreadable, it would show an error box and keep the caller blocked inside
-// WinHelpA, so every call here runs on a worker thread with a time limit.
+// The manual as the game opens it. "Help topics" picks one of two ways by a
+// rule of three facts, tested here case by case. Under Wine, as on Windows 95
+// to XP, it calls WinHelpA(hWnd, "Vorandel.hlp", HELP_CONTENTS, 0) from the
+// game's folder, and the help engine (winhlp32) must show the contents at
+// once. Where Windows has no Help engine, the HTML manual beside the game is
+// handed to the program that opens .html pages: in these tests a recorder,
+// registered for the time of each test, which writes down every page it was
+// asked to open (and keeps any browser of the machine out of the tests).
+// Were the help file missing or unreadable, the engine would show an error
+// box and keep the caller blocked inside WinHelpA, so every call here runs on
+// a worker thread with a time limit.
 // The help window and its boxes belong to the engine's own process: they are
 // looked for over the whole desktop (the cross build's tests run one at a
-// time). VORANDEL_MANUALE, VORANDEL_GIOCO and VORANDEL_FOGLIO name the built
-// Vorandel.hlp, the game and its sprite sheet.
+// time). VORANDEL_MANUALE, VORANDEL_GIOCO, VORANDEL_FOGLIO and VORANDEL_PAGINE
+// name the built Vorandel.hlp, the game, its sprite sheet and the folder of
+// HTML pages beside it; VORANDEL_REGISTRATORE names the recorder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "aiuto.h"
 #include "finestra_prova.h"
 #include "risorse.h"
 
@@ -32,11 +45,14 @@ bool attendi(F fatto, DWORD ms = LIMITE_MS) {
     }
 }
 
-// One WinHelpA call on a worker thread. A call still blocked when its test
-// ends keeps its data, so that it writes into no freed memory when it returns.
+// One call that may end in WinHelpA, on a worker thread. A call still
+// blocked when its test ends keeps its data, so that it writes into no freed
+// memory when it returns.
 class chiamata_aiuto {
 public:
-    chiamata_aiuto(HWND finestra, UINT comando) : d_(new dati{finestra, comando, FALSE}) {
+    chiamata_aiuto(HWND finestra, UINT comando)
+        : chiamata_aiuto([finestra, comando] { return WinHelpA(finestra, "Vorandel.hlp", comando, 0); }) {}
+    explicit chiamata_aiuto(std::function<BOOL()> chiamata) : d_(new dati{std::move(chiamata), FALSE}) {
         thread_ = CreateThread(nullptr, 0, &esegui, d_, 0, nullptr);
     }
     ~chiamata_aiuto() {
@@ -51,13 +67,12 @@ public:
 
 private:
     struct dati {
-        HWND finestra;
-        UINT comando;
+        std::function<BOOL()> chiamata;
         BOOL esito;
     };
     static DWORD WINAPI esegui(LPVOID p) {
         auto* d = static_cast<dati*>(p);
-        d->esito = WinHelpA(d->finestra, "Vorandel.hlp", d->comando, 0);
+        d->esito = d->chiamata();
         return 0;
     }
     dati* d_;
@@ -123,6 +138,84 @@ void attendi_pagina(const std::string& testo) {
     EXPECT_EQ(scatole_aperte(), "");
 }
 
+// The program that opens .html pages, for the time of one test: the
+// recorder, which appends each page it is asked to open to `registro`. The
+// class is written where ShellExecuteA reads it, HKEY_CLASSES_ROOT (Wine
+// keeps it in HKLM\Software\Classes and does not look into HKCU's classes);
+// whatever .html had before is put back at the end.
+class apri_html_con_registratore {
+public:
+    apri_html_con_registratore(const std::string& registratore, const std::string& registro) {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".html", 0, KEY_READ, &k) == ERROR_SUCCESS) {
+            c_era_ = true;
+            char valore[256] = "";
+            DWORD dim = sizeof valore - 1;
+            DWORD tipo = 0;
+            if (RegQueryValueExA(k, nullptr, nullptr, &tipo, reinterpret_cast<BYTE*>(valore), &dim) ==
+                    ERROR_SUCCESS &&
+                tipo == REG_SZ)
+                classe_di_prima_ = valore;
+            RegCloseKey(k);
+        }
+        std::string comando = "\"" + registratore + "\" \"" + registro + "\" \"%1\"";
+        pronto_ = scrivi(CLASSE, "") && scrivi(".html", CLASSE) &&
+                  scrivi(std::string(CLASSE) + "\\shell\\open\\command", comando);
+    }
+    ~apri_html_con_registratore() {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, CLASSE);
+        if (!c_era_)
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html");
+        else if (!classe_di_prima_.empty())
+            scrivi(".html", classe_di_prima_);
+        else
+            RegDeleteKeyValueA(HKEY_CLASSES_ROOT, ".html", nullptr);
+    }
+    bool pronto() const { return pronto_; }
+
+private:
+    static constexpr const char* CLASSE = "Vorandel32.ProvaPagina";
+    // The default value of a key, made if need be.
+    static bool scrivi(const std::string& chiave, const std::string& valore) {
+        HKEY k = nullptr;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, chiave.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) !=
+            ERROR_SUCCESS)
+            return false;
+        bool fatto = RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(valore.c_str()),
+                                    static_cast<DWORD>(valore.size() + 1)) == ERROR_SUCCESS;
+        RegCloseKey(k);
+        return fatto;
+    }
+    bool c_era_ = false;
+    std::string classe_di_prima_;
+    bool pronto_ = false;
+};
+
+// Removes a folder with everything in it.
+void cancella_albero(const std::string& cartella) {
+    WIN32_FIND_DATAA f;
+    HANDLE h = FindFirstFileA((cartella + "\\*").c_str(), &f);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string nome = f.cFileName;
+            if (nome == "." || nome == "..") continue;
+            if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                cancella_albero(cartella + "\\" + nome);
+            else
+                DeleteFileA((cartella + "\\" + nome).c_str());
+        } while (FindNextFileA(h, &f));
+        FindClose(h);
+    }
+    RemoveDirectoryA(cartella.c_str());
+}
+
+std::string contenuto(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream tutto;
+    tutto << in.rdbuf();
+    return tutto.str();
+}
+
 class Aiuto : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,13 +229,17 @@ protected:
         GetTempPathA(MAX_PATH, base);
         cartella_ = std::string(base) + "vorandel_aiuto_" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(cartella_.c_str(), nullptr);
+        registro_ = cartella_ + "\\pagine aperte.txt";
+        html_.reset(new apri_html_con_registratore(percorso("VORANDEL_REGISTRATORE"), registro_));
+        ASSERT_TRUE(html_->pronto()) << "the recorder could not be registered for .html pages";
         chiamante_ = CreateWindowExA(0, "STATIC", "Vorandel 32 help test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(chiamante_, nullptr);
     }
     // Whatever a test left open goes, so that it cannot spoil the next test
     // on the shared desktop: every box is answered (a message box ends on any
-    // of its answers) and the help engine is told to quit; the folder goes.
+    // of its answers) and the help engine is told to quit; the folder and
+    // the registration of the recorder go.
     void TearDown() override {
         for (int giro = 0; giro < 3 && !finestre("#32770").empty(); ++giro, Sleep(300))
             for (HWND h : finestre("#32770")) PostMessageA(h, WM_COMMAND, IDNO, 0);
@@ -150,24 +247,44 @@ protected:
         EXPECT_TRUE(quit.tornata()) << "WinHelpA(HELP_QUIT) did not return";
         EXPECT_TRUE(attendi([] { return finestre("MS_WINHELP").empty(); })) << "the help window stayed open";
         SetCurrentDirectoryA(vecchia_);
-        for (const char* f : {"vorandel32.exe", "Tutto261.dib", "Vorandel.hlp", "Vorandel.cnt", "voran32.log"})
-            DeleteFileA((cartella_ + "\\" + f).c_str());
-        RemoveDirectoryA(cartella_.c_str());
+        html_.reset();
+        cancella_albero(cartella_);
         if (chiamante_ != nullptr) DestroyWindow(chiamante_);
     }
-    std::string manuale_, cartella_;
+    // The pages handed to the recorder so far, one a line.
+    std::string pagine_aperte() const { return contenuto(registro_); }
+    // Copies the help file with its contents file into `cartella`.
+    void copia_manuale(const std::string& cartella) {
+        std::string cnt = manuale_.substr(0, manuale_.size() - 4) + ".cnt";
+        ASSERT_TRUE(CopyFileA(manuale_.c_str(), (cartella + "\\Vorandel.hlp").c_str(), FALSE)) << manuale_;
+        ASSERT_TRUE(CopyFileA(cnt.c_str(), (cartella + "\\Vorandel.cnt").c_str(), FALSE)) << cnt;
+    }
+    // Makes `cartella`\manuale with the built first page of the HTML manual;
+    // returns that page's path.
+    std::string copia_pagine(const std::string& cartella) {
+        std::string pagine = cartella + "\\manuale";
+        CreateDirectoryA(cartella.c_str(), nullptr);
+        CreateDirectoryA(pagine.c_str(), nullptr);
+        std::string fatta = percorso("VORANDEL_PAGINE") + "\\index.html";
+        EXPECT_TRUE(CopyFileA(fatta.c_str(), (pagine + "\\index.html").c_str(), FALSE))
+            << "the build put no HTML manual beside the game: " << fatta;
+        return pagine + "\\index.html";
+    }
+    std::string manuale_, cartella_, registro_;
     char vecchia_[MAX_PATH];
     HWND chiamante_ = nullptr;
+    std::unique_ptr<apri_html_con_registratore> html_;
 };
 
 // The game's folder with what the game ships with. First the game's own call
 // from there returns at once and brings up the contents with no error box;
 // then "Help topics" in the real game does, and the game stays responsive.
+// Wine has its own Help engine: the HTML manual beside the game is not
+// handed to the browser.
 TEST_F(Aiuto, HelpTopics) {
-    std::string cnt = manuale_.substr(0, manuale_.size() - 4) + ".cnt";
+    copia_manuale(cartella_);
+    copia_pagine(cartella_);
     for (const auto& f : std::vector<std::pair<std::string, const char*>>{
-             {manuale_, "Vorandel.hlp"},
-             {cnt, "Vorandel.cnt"},
              {percorso("VORANDEL_GIOCO"), "vorandel32.exe"},
              {percorso("VORANDEL_FOGLIO"), "Tutto261.dib"}})
         ASSERT_TRUE(CopyFileA(f.first.c_str(), (cartella_ + "\\" + f.second).c_str(), FALSE)) << f.first;
@@ -201,6 +318,7 @@ TEST_F(Aiuto, HelpTopics) {
         DWORD_PTR r = 0;
         EXPECT_TRUE(SendMessageTimeoutA(principale, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, LIMITE_MS, &r))
             << "the game does not answer while the manual is open";
+        EXPECT_EQ(pagine_aperte(), "") << "the game handed its HTML manual to a browser under Wine";
     }
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, LIMITE_MS);
@@ -222,6 +340,95 @@ TEST_F(Aiuto, MissingFileShowsAnErrorBox) {
     PostMessageA(scatole[0], WM_COMMAND, IDNO, 0);  // a user who gives up
     EXPECT_TRUE(chiamata.tornata()) << "WinHelpA stayed blocked after the box was answered";
     EXPECT_TRUE(attendi([] { return finestre("#32770").empty(); }));
+}
+
+// The rule, case by case: Windows 95 to XP and Wine, whatever version it
+// reports, have the Help engine; later Windows open the HTML manual when it
+// is there, and the help file otherwise.
+TEST(ViaAiuto, RuleByItsFacts) {
+    struct caso {
+        unsigned versione;
+        bool wine, html;
+        e_via_aiuto via;
+        const char* quale;
+    };
+    const caso casi[] = {
+        {4, false, true, VIA_WINHELP, "Windows 95, 98, ME, NT 4"},
+        {5, false, true, VIA_WINHELP, "Windows 2000, XP"},
+        {6, false, true, VIA_BROWSER, "Windows Vista, 7, and 8 to 11 without a manifest"},
+        {10, false, true, VIA_BROWSER, "Windows 10 and 11"},
+        {4, false, false, VIA_WINHELP, "Windows 95, no HTML manual"},
+        {6, false, false, VIA_WINHELP, "Windows Vista, no HTML manual"},
+        {10, false, false, VIA_WINHELP, "Windows 10, no HTML manual"},
+        {5, true, true, VIA_WINHELP, "Wine reporting XP"},
+        {6, true, true, VIA_WINHELP, "Wine reporting Windows 7"},
+        {10, true, true, VIA_WINHELP, "Wine reporting Windows 10"},
+        {10, true, false, VIA_WINHELP, "Wine reporting Windows 10, no HTML manual"},
+    };
+    for (const caso& c : casi)
+        EXPECT_EQ(via_aiuto(c.versione, c.wine, c.html), c.via) << c.quale;
+}
+
+// The facts as this computer gives them: Wine is recognised, the version is
+// the one Windows reports, the first page is looked for in the folder of the
+// program, and a path that does not fit is refused without a byte written
+// beyond its buffer.
+TEST(ViaAiuto, FactsOfThisComputer) {
+    EXPECT_TRUE(sotto_wine());
+    OSVERSIONINFOA v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    ASSERT_TRUE(GetVersionExA(&v));
+    EXPECT_EQ(versione_windows(), v.dwMajorVersion);
+
+    char programma[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, programma, sizeof programma), 0u);
+    std::string atteso = programma;
+    atteso.erase(atteso.rfind('\\') + 1);
+    EXPECT_TRUE(esiste_file(programma));
+    EXPECT_FALSE(esiste_file(atteso.c_str())) << "a folder is no page";
+    EXPECT_FALSE(esiste_file((atteso + "manuale\\non_c_e.html").c_str()));
+    atteso += "manuale\\index.html";
+
+    const unsigned giusto = static_cast<unsigned>(atteso.size() + 1);
+    std::vector<char> pagina(giusto + 1, 'x');
+    ASSERT_EQ(pagina_manuale(pagina.data(), giusto), 1);
+    EXPECT_EQ(std::string(pagina.data()), atteso);
+    EXPECT_EQ(pagina[giusto], 'x');
+    std::fill(pagina.begin(), pagina.end(), 'x');
+    EXPECT_EQ(pagina_manuale(pagina.data(), giusto - 1), 0);
+    EXPECT_EQ(pagina[0], '\0');
+    EXPECT_EQ(std::string(pagina.begin() + 1, pagina.end()), std::string(giusto, 'x'));
+    EXPECT_EQ(pagina_manuale(nullptr, MAX_PATH), 0);
+}
+
+// The browser's way, for real: the first page, in a folder whose name has
+// spaces, is handed whole to the program registered for .html pages, once,
+// and the help engine stays closed.
+TEST_F(Aiuto, BrowserOpensTheHtmlManual) {
+    std::string pagina = copia_pagine(cartella_ + "\\Vorandel 32");
+    chiamata_aiuto chiamata([this, pagina] { return mostra_manuale(chiamante_, VIA_BROWSER, pagina.c_str()); });
+    ASSERT_TRUE(chiamata.tornata()) << "opening the browser is blocked; open boxes:" << scatole_aperte();
+    EXPECT_EQ(chiamata.esito(), 1);
+    std::string aperte;
+    EXPECT_TRUE(attendi([&] { return !(aperte = pagine_aperte()).empty() && aperte.back() == '\n'; }))
+        << "the program for .html pages was not started";
+    Sleep(300);  // a second start, if any, would show by now
+    EXPECT_EQ(pagine_aperte(), pagina + "\n");
+    EXPECT_TRUE(finestre("MS_WINHELP").empty()) << "the help engine opened too";
+    EXPECT_EQ(scatole_aperte(), "");
+}
+
+// When the page cannot be opened (here it went missing after the facts were
+// gathered), the help file opens as before, with no box from the shell.
+TEST_F(Aiuto, BrowserFailingFallsBackToTheHelpFile) {
+    copia_manuale(cartella_);
+    ASSERT_TRUE(SetCurrentDirectoryA(cartella_.c_str()));
+    std::string pagina = cartella_ + "\\manuale\\index.html";
+    chiamata_aiuto chiamata([this, pagina] { return mostra_manuale(chiamante_, VIA_BROWSER, pagina.c_str()); });
+    ASSERT_TRUE(chiamata.tornata()) << "the call is blocked; open boxes:" << scatole_aperte();
+    EXPECT_EQ(chiamata.esito(), 1);
+    attendi_pagina("How a token moves");
+    EXPECT_EQ(pagine_aperte(), "");
 }
 
 }  // namespace
