@@ -456,10 +456,14 @@ TEST_F(FinestraPrincipale, TheTournamentsNewGameFollowsOnlyItsOwnGame) {
     PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n - 1));
     pompa_coda();
     EXPECT_EQ(game.numero_partita(), n);
-    gioca_partita_bloccata();  // game n ends; the tournament's own command starts n + 1
+    gioca_partita_bloccata();  // game n ends, and the tournament's own command follows
     ASSERT_TRUE(attendi_fini(1));
+    // Between the end and that command, one with a number of nobody's.
+    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n + 7));
+    EXPECT_EQ(game.numero_partita(), n);
+    EXPECT_EQ(game.stato(), FERMO);
     pompa_coda();
-    EXPECT_EQ(game.numero_partita(), n + 1);
+    EXPECT_EQ(game.numero_partita(), n + 1) << "the tournament's own command started the next game";
 
     PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n));
     premi_stop();
@@ -472,7 +476,7 @@ TEST_F(FinestraPrincipale, TheTournamentsNewGameFollowsOnlyItsOwnGame) {
     EXPECT_EQ(game.stato(), FERMO);
     ASSERT_EQ(scatole.size(), 2u) << "the tournament's question and the ordinary game's box";
     EXPECT_EQ(scatole[1].titolo, "End");
-    EXPECT_EQ(righe_con("nuova partita dopo la partita"), 4);
+    EXPECT_EQ(righe_con("nuova partita dopo la partita"), 5);
 }
 
 // A person points at a target, then hands that player to the computer in
