@@ -178,8 +178,9 @@ int partita::set_opzioni(e_tipo* tipi, int* livello, HWND hWnd) {
         tipo[p] = nuovo;
         skill[p] = livello[p] < 1 ? 1 : livello[p] > 10 ? 10 : livello[p];
     }
-    // A player who has just become automatic no longer points at anything:
-    // its frame goes now rather than when its cell is next painted.
+    // After a change of kind the highlight is nobody's pointing any more (a
+    // player made automatic points at nothing): its frame goes now, rather
+    // than when its cell happens to be painted again.
     if (cambiato && attuale >= 0) {
         if (hWnd != nullptr && attuale < n_lecite) InvalidateRect(hWnd, &lecita[attuale], FALSE);
         attuale = -1;
