@@ -19,7 +19,9 @@ partita::partita()
       mutex(CreateEventA(nullptr, FALSE, TRUE, nullptr)),
       registro{},
       serie(1),
-      serie_cercata(0) {}
+      serie_cercata(0),
+      numero(0),
+      finita(0) {}
 
 int partita::ricomincia(HWND hWnd) {
     static std::int32_t chi_comincia = 0;
@@ -37,6 +39,9 @@ int partita::ricomincia(HWND hWnd) {
     aggiorna_lecite();
     azzera_registro();
     nuovo_turno();
+    // A new game: the end of the previous one, if still on its way, is stale.
+    if (++numero == 0) numero = 1;
+    finita = 0;
     SetEvent(mutex);
 
     if (tipo[turno] == COMPUTER) mossa_macchina(hWnd);
@@ -81,13 +86,11 @@ int partita::esegui_mossa(HWND hWnd, int mossa) {
         InvalidateRect(hWnd, &lecita[mossa], FALSE);
         InvalidateRect(hWnd, &notizie, FALSE);
         if (ped[turno].vittoria()) {
-            PostMessageA(hWnd, MSG_VITTORIA, static_cast<WPARAM>(turno), 0);
-            turno = -1;
+            termina(hWnd, MSG_VITTORIA, static_cast<WPARAM>(turno));
             return 1;
         }
         if (patta()) {
-            PostMessageA(hWnd, MSG_PATTA, 0, 0);
-            turno = -1;
+            termina(hWnd, MSG_PATTA, 0);
             return 1;
         }
     } else {
@@ -100,11 +103,26 @@ int partita::esegui_mossa(HWND hWnd, int mossa) {
 
     if (stallo_vicino == 1) {
         // The turn came here by a pass and this player is stuck as well.
-        turno = -1;
-        PostMessageA(hWnd, MSG_BLOCCO, 0, 0);
+        termina(hWnd, MSG_BLOCCO, 0);
     } else {
         esegui_mossa(hWnd, -1);
     }
+    return 1;
+}
+
+void partita::termina(HWND hWnd, UINT messaggio, WPARAM wParam) {
+    turno = -1;
+    finita = numero;
+    PostMessageA(hWnd, messaggio, wParam, static_cast<LPARAM>(numero));
+}
+
+int partita::accetta_fine(std::uint32_t n) {
+    if (n == 0 || n != finita) {
+        logfile << "fine della partita " << n << " scartata: non e' la partita appena finita (" << numero << ")"
+                << std::endl;
+        return 0;
+    }
+    finita = 0;
     return 1;
 }
 
@@ -149,13 +167,23 @@ int partita::mossa_uomo(HWND hWnd, POINT punto, unsigned wParam) {
 
 e_tipo partita::stato() const { return turno < 0 ? FERMO : tipo[turno]; }
 
-int partita::set_opzioni(e_tipo* tipi, int* livello) {
+int partita::set_opzioni(e_tipo* tipi, int* livello, HWND hWnd) {
     WaitForSingleObject(mutex, INFINITE);
+    bool cambiato = false;
     for (int p = 0; p < 2; p++) {
         // A kind is a person or the computer; a skill is a search depth of
         // 1 to 10, beyond which one decision would take hours.
-        tipo[p] = tipi[p] == COMPUTER ? COMPUTER : UMANO;
+        e_tipo nuovo = tipi[p] == COMPUTER ? COMPUTER : UMANO;
+        cambiato = cambiato || nuovo != tipo[p];
+        tipo[p] = nuovo;
         skill[p] = livello[p] < 1 ? 1 : livello[p] > 10 ? 10 : livello[p];
+    }
+    // After a change of kind the highlight is nobody's pointing any more (a
+    // player made automatic points at nothing): its frame goes now, rather
+    // than when its cell happens to be painted again.
+    if (cambiato && attuale >= 0) {
+        if (hWnd != nullptr && attuale < n_lecite) InvalidateRect(hWnd, &lecita[attuale], FALSE);
+        attuale = -1;
     }
     SetEvent(mutex);
     return 1;

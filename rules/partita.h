@@ -10,6 +10,12 @@
 // for (`firma`). Each new game and each change of turn takes a new number,
 // so a move that arrives for a game that was abandoned, or for a turn that
 // has already been played, is recognised and refused.
+//
+// Likewise every game has a number of its own (`numero_partita`), which
+// MSG_VITTORIA, MSG_BLOCCO and MSG_PATTA carry in their lParam: the end of a
+// game is taken once, and only while that game is the one that has just
+// ended (`accetta_fine`), so the end of an abandoned game never acts on the
+// next one.
 #ifndef VORANDEL_PARTITA_H
 #define VORANDEL_PARTITA_H
 
@@ -40,7 +46,10 @@ public:
 
     partita();
     int ricomincia(HWND hWnd);
-    int set_opzioni(e_tipo* tipi, int* livello);
+    // A change of a player's kind also takes the highlight away, and its
+    // cell is invalidated in hWnd (when given): the frame must not stay on a
+    // target that no pointer is choosing any more.
+    int set_opzioni(e_tipo* tipi, int* livello, HWND hWnd = nullptr);
     int get_opzioni(e_tipo* tipi, int* livello) const;
     int mossa_uomo(HWND hWnd, POINT punto, unsigned wParam);
     int mossa_macchina(HWND hWnd);
@@ -58,6 +67,14 @@ public:
     // that has changed); the moves of the turn in progress are queued again,
     // so that a computer that begins a new game never halts.
     void scarta_mosse_scadute(HWND hWnd) const;
+    // The number of the game in progress, or of the one that has just
+    // ended; every new game takes the next one, never 0 (0 is what a menu
+    // command carries).
+    std::uint32_t numero_partita() const { return numero; }
+    // An end-of-game message carrying `n`: 1, once, when `n` is the game
+    // that has just ended; the end of an abandoned game, of a game still in
+    // progress or one already taken is refused (result 0) with one log line.
+    int accetta_fine(std::uint32_t n);
 
 private:
     int aggiorna_lecite();
@@ -65,6 +82,8 @@ private:
     void azzera_registro();
     // Closes the current turn: every move made for it is stale from now on.
     void nuovo_turno() { serie++; }
+    // Ends the game: posts `messaggio` with `wParam` and the game's number.
+    void termina(HWND hWnd, UINT messaggio, WPARAM wParam);
 
     std::int8_t turno;  // player to move, 0 or 1; -1 while no game is in progress
     plancia scacch;
@@ -83,6 +102,10 @@ private:
     // computer search was last started, so that one turn never gets two.
     std::uint32_t serie;
     std::uint32_t serie_cercata;
+    // Number of the current game (see `numero_partita`), and that of the
+    // game whose end has been posted and not yet taken, 0 for none.
+    std::uint32_t numero;
+    std::uint32_t finita;
 };
 
 // The game's one match, defined beside WinMain after the log and the sprite

@@ -65,15 +65,16 @@ void scegli(HWND hWnd, int giocatore, e_tipo nuovo) {
     aggiorna(hWnd);
 }
 
-// OK: the match takes both kinds and both skills. When the player to move
-// has just become automatic, the computer takes its turn now rather than
-// waiting for a move that nobody would make; the match starts no second
+// OK: the match takes both kinds and both skills; a change of kind takes
+// the highlighted target's frame off the owner's board. When the player to
+// move has just become automatic, the computer takes its turn now rather
+// than waiting for a move that nobody would make; the match starts no second
 // search for a turn that already has one. The move goes to the dialog's
 // owner, the main window (the dialog is not a pop-up, so GetParent would not
 // name it).
 void conferma(HWND hWnd) {
-    game.set_opzioni(tipo, skill);
     HWND principale = GetWindow(hWnd, GW_OWNER);
+    game.set_opzioni(tipo, skill, principale);
     if (game.stato() == COMPUTER && principale != nullptr) game.mossa_macchina(principale);
     logfile << "dialog box rilascia il controllo (dentro)!\n";
     EndDialog(hWnd, 0);

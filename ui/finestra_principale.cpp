@@ -4,6 +4,13 @@
 // Every case of MainProc hands its work to one small function below. The
 // tournament state (`partite`, the games still to be finished) and the last
 // pointer position are statics of MainProc and live for the whole run.
+//
+// The end of a game (MSG_VITTORIA, MSG_BLOCCO, MSG_PATTA) carries the number
+// of the game it ends, and so does the tournament's own "New game", which
+// MainProc posts to itself with that number in lParam (the menu's carries
+// 0). Each acts only on the game that has just ended: the end of an
+// abandoned game, or a next game asked for a game that is no longer the
+// last one, changes nothing and leaves one line in the log.
 #include "finestra_principale.h"
 
 #include <cstdint>
@@ -97,6 +104,20 @@ void nuova_partita(HWND hWnd) {
     ridisegna_tutto(hWnd);
 }
 
+// The tournament's "New game" for game `numero`, posted when that game
+// ended: the next game starts only while the tournament runs and `numero` is
+// still the game that has just ended (no game has started since).
+void partita_successiva(HWND hWnd, std::uint32_t numero, int partite) {
+    if (partite == 0 || game.stato() != FERMO || numero != game.numero_partita()) {
+        logfile << "MainProc: nuova partita dopo la partita " << numero << " scartata\n";
+        logfile.flush();
+        return;
+    }
+    game.ricomincia(hWnd);
+    drena(hWnd);
+    ridisegna_tutto(hWnd);
+}
+
 void nuovo_torneo(HWND hWnd, int& partite) {
     if (game.stato() != FERMO && !conferma(hWnd, VOCE_TORNEO)) return;
     partite = PARTITE_TORNEO;
@@ -108,10 +129,13 @@ void nuovo_torneo(HWND hWnd, int& partite) {
     ridisegna_tutto(hWnd);
 }
 
-LRESULT comando(HWND hWnd, WPARAM wParam, int& partite) {
+LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
     switch (static_cast<unsigned>(LOWORD(wParam)) - CMD_NUOVA_PARTITA) {
     case CMD_NUOVA_PARTITA - CMD_NUOVA_PARTITA:
-        nuova_partita(hWnd);
+        if (lParam == 0)
+            nuova_partita(hWnd);  // the user's, from the menu
+        else
+            partita_successiva(hWnd, static_cast<std::uint32_t>(lParam), partite);
         break;
     case CMD_NUOVO_TORNEO - CMD_NUOVA_PARTITA:
         nuovo_torneo(hWnd, partite);
@@ -137,15 +161,17 @@ LRESULT comando(HWND hWnd, WPARAM wParam, int& partite) {
     return 0;
 }
 
-// The end of a game. Outside a tournament one box tells how it ended; in a
-// tournament the panel counts the result (a blocked game as a draw) and the
-// next game starts, or the tournament ends after its last game.
-LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, int& partite) {
+// The end of the game numbered lParam. Outside a tournament one box tells
+// how it ended; in a tournament the panel counts the result (a blocked game
+// as a draw) and the next game starts, or the tournament ends after its last
+// game. The end of any other game is refused by the match.
+LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam, int& partite) {
     if (messg == MSG_VITTORIA && wParam > 1) {
         logfile << "MainProc: vittoria di un giocatore inesistente (" << wParam << ") ignorata\n";
         logfile.flush();
         return 0;
     }
+    if (!game.accetta_fine(static_cast<std::uint32_t>(lParam))) return 0;
     if (partite == 0) {
         int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
         MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_OK);
@@ -161,7 +187,7 @@ LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, int& partite) {
     if (partite == 0)
         PostMessageA(hWnd, MSG_FINE_TORNEO, 0, 0);
     else
-        PostMessageA(hWnd, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
+        PostMessageA(hWnd, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(game.numero_partita()));
     return 0;
 }
 
@@ -189,13 +215,13 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         return chiudi(hWnd);
     case WM_COMMAND:
-        return comando(hWnd, wParam, partite);
+        return comando(hWnd, wParam, lParam, partite);
     case MSG_MOSSA:
         return mossa_postata(hWnd, wParam, lParam);
     case MSG_VITTORIA:
     case MSG_BLOCCO:
     case MSG_PATTA:
-        return fine_partita(hWnd, messg, wParam, partite);
+        return fine_partita(hWnd, messg, wParam, lParam, partite);
     case MSG_FINE_TORNEO:
         return fine_torneo(hWnd, partite);
     default:

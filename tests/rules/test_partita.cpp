@@ -183,8 +183,10 @@ TEST_F(Partita, LaVittoriaVieneAnnunciataPrimaDelRegistro) {
     EXPECT_EQ(i.turno(), -1);
     EXPECT_EQ(g.stato(), FERMO);
     EXPECT_EQ(i.registro()[50].ripetizioni, 3u);
+    std::uint32_t prima = g.numero_partita();
+    EXPECT_EQ(static_cast<std::uint32_t>(v[0].lParam), prima) << "the end carries its game's number";
 
-    // Player 1 wins with wParam 1.
+    // Player 1 wins with wParam 1, in the next game with the next number.
     g.ricomincia(w);
     P::metti_set(i.scacch(), 2, 7, 46);  // (3, 4, 5): 5 reaches (1, 8)
     posizione(8, 1, 2, 7, 1);
@@ -193,6 +195,7 @@ TEST_F(Partita, LaVittoriaVieneAnnunciataPrimaDelRegistro) {
     ASSERT_EQ(v.size(), 1u);
     EXPECT_EQ(v[0].message, static_cast<UINT>(MSG_VITTORIA));
     EXPECT_EQ(v[0].wParam, 1u);
+    EXPECT_EQ(static_cast<std::uint32_t>(v[0].lParam), prima + 1);
 }
 
 TEST_F(Partita, ChiNonPuoMuoverePassaEIlTurnoTorna) {
@@ -224,8 +227,10 @@ TEST_F(Partita, QuandoNessunoPuoMuovereUnSoloBlocco) {
     P::metti_set(i.scacch(), 3, 1, 5);   // (0, 1, 7): all into the ring
     posizione(2, 1, 8, 1, 0);
     gioca(2);  // to (3, 1): player 1 is stuck, then player 0 as well
-    auto v = tipi_messaggi();
-    EXPECT_EQ(v, std::vector<UINT>{static_cast<UINT>(MSG_BLOCCO)});
+    auto v = messaggi(w);
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0].message, static_cast<UINT>(MSG_BLOCCO));
+    EXPECT_EQ(static_cast<std::uint32_t>(v[0].lParam), g.numero_partita());
     EXPECT_EQ(i.turno(), -1);
     EXPECT_EQ(g.stato(), FERMO);
 }
@@ -244,8 +249,54 @@ TEST_F(Partita, LaQuartaRipetizioneEPatta) {
         ASSERT_TRUE(tipi_messaggi().empty()) << "move " << mossa + 1;
     }
     gioca(giro[0]);  // (3, 2) with (6, 6) for the fourth time
-    EXPECT_EQ(tipi_messaggi(), std::vector<UINT>{static_cast<UINT>(MSG_PATTA)});
+    auto v = messaggi(w);
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0].message, static_cast<UINT>(MSG_PATTA));
+    EXPECT_EQ(static_cast<std::uint32_t>(v[0].lParam), g.numero_partita());
     EXPECT_EQ(i.turno(), -1);
+}
+
+// The end of a game is taken once, and only for the game that has just
+// ended: never for a game in progress, an abandoned one, a number nobody
+// gave, or a second time. Each refusal is one log line.
+TEST_F(Partita, LaFineValeSoloPerLaPartitaAppenaFinita) {
+    std::uint32_t n = g.numero_partita();
+    EXPECT_NE(n, 0u);
+    EXPECT_EQ(g.accetta_fine(n), 0) << "the game is still in progress";
+
+    P::metti_set(i.scacch(), 7, 7, 21);  // (1, 2, 3): 3 reaches (8, 8)
+    posizione(7, 7, 8, 1, 0);
+    gioca(3);
+    auto v = messaggi(w);
+    ASSERT_EQ(v.size(), 1u);
+    ASSERT_EQ(static_cast<std::uint32_t>(v[0].lParam), n);
+    EXPECT_EQ(g.accetta_fine(0), 0) << "0 is a menu command's, never a game's";
+    EXPECT_EQ(g.accetta_fine(n - 1), 0);
+    EXPECT_EQ(g.accetta_fine(n + 1), 0);
+    EXPECT_EQ(g.accetta_fine(n), 1);
+    EXPECT_EQ(g.accetta_fine(n), 0) << "an end is taken once";
+    EXPECT_EQ(nuove_righe_log().size(), 5u);
+
+    // A game that ends and is abandoned before its end is taken: the end
+    // belongs to no game any more, and the new game has not ended.
+    g.ricomincia(w);
+    n = g.numero_partita();
+    P::metti_set(i.scacch(), 7, 7, 21);
+    posizione(7, 7, 8, 1, 0);
+    gioca(3);
+    messaggi(w);
+    g.ricomincia(w);
+    EXPECT_EQ(g.numero_partita(), n + 1);
+    EXPECT_EQ(g.accetta_fine(n), 0);
+    EXPECT_EQ(g.accetta_fine(n + 1), 0);
+    auto righe = nuove_righe_log();
+    ASSERT_EQ(righe.size(), 2u);
+    EXPECT_NE(righe[0].find("fine della partita"), std::string::npos) << righe[0];
+
+    // The numbers never come back to 0.
+    i.numero() = 0xFFFFFFFFu;
+    g.ricomincia(w);
+    EXPECT_EQ(g.numero_partita(), 1u);
 }
 
 TEST_F(Partita, IlPuntatoreEvidenziaEIlClicPropone) {
@@ -297,6 +348,50 @@ TEST_F(Partita, IlPuntatoreNonContaSenzaUnUmanoDiTurno) {
 #ifndef _WIN32
     EXPECT_TRUE(winstub_invalidazioni(w).empty());
 #endif
+}
+
+// A change of a player's kind takes the highlight away and invalidates its
+// cell; a change of skill alone leaves it.
+TEST_F(Partita, CambiareIlTipoSpegneLEvidenza) {
+    posizione(1, 1, 8, 1, 0);
+    RECT t0 = i.lecita()[0], t1 = i.lecita()[1];
+    g.mossa_uomo(w, centro(t1), 0);
+    ASSERT_EQ(i.attuale(), 1);
+#ifndef _WIN32
+    winstub_invalidazioni(w);
+#endif
+    e_tipo umani[2] = {UMANO, UMANO}, primo_automatico[2] = {COMPUTER, UMANO};
+    int livelli[2] = {4, 6};
+    g.set_opzioni(umani, livelli, w);
+    EXPECT_EQ(i.attuale(), 1) << "only a skill changed";
+#ifndef _WIN32
+    EXPECT_TRUE(winstub_invalidazioni(w).empty());
+#endif
+
+    g.set_opzioni(primo_automatico, livelli, w);
+    EXPECT_EQ(i.attuale(), -1);
+#ifndef _WIN32
+    auto inv = winstub_invalidazioni(w);
+    ASSERT_EQ(inv.size(), 1u);
+    EXPECT_TRUE(uguali(inv[0].rect, t1));
+    EXPECT_FALSE(inv[0].erase);
+#endif
+
+    // Back to a person: nothing was highlighted, nothing to repaint. Then
+    // the other player's kind changes while player 0 points at a target.
+    g.set_opzioni(umani, livelli, w);
+    g.mossa_uomo(w, centro(t0), 0);
+    ASSERT_EQ(i.attuale(), 0);
+    e_tipo secondo_automatico[2] = {UMANO, COMPUTER};
+    g.set_opzioni(secondo_automatico, livelli, w);
+    EXPECT_EQ(i.attuale(), -1);
+#ifndef _WIN32
+    inv = winstub_invalidazioni(w);
+    ASSERT_EQ(inv.size(), 2u);
+    EXPECT_TRUE(uguali(inv[0].rect, t0)) << "the highlight's own invalidation";
+    EXPECT_TRUE(uguali(inv[1].rect, t0));
+#endif
+    EXPECT_TRUE(messaggi(w).empty());
 }
 
 TEST_F(Partita, LeOpzioniSiLeggonoESiScrivono) {

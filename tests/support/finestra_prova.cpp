@@ -8,6 +8,7 @@
 
 #ifdef _WIN32
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 HWND finestra_prova() {
@@ -30,6 +31,18 @@ std::string percorso(const char* variabile) {
     for (char& c : p)
         if (c == '/') c = '\\';
     return p;
+}
+
+::testing::AssertionResult pixel_finestra(HWND hWnd, int x, int y, COLORREF atteso) {
+    HDC hdc = GetDC(hWnd);
+    COLORREF trovato = GetPixel(hdc, x, y);
+    ReleaseDC(hWnd, hdc);
+    if (trovato == atteso) return ::testing::AssertionSuccess();
+    char testo[120];
+    std::snprintf(testo, sizeof testo, "pixel (%d, %d): expected RGB(%d, %d, %d), found RGB(%d, %d, %d)", x, y,
+                  GetRValue(atteso), GetGValue(atteso), GetBValue(atteso), GetRValue(trovato), GetGValue(trovato),
+                  GetBValue(trovato));
+    return ::testing::AssertionFailure() << testo;
 }
 
 bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) {

@@ -42,6 +42,7 @@ struct partita_ispettore {
     e_tipo* tipo() { return g.tipo; }
     std::int32_t* skill() { return g.skill; }
     HANDLE mutex() { return g.mutex; }
+    std::uint32_t& numero() { return g.numero; }
     partita::voce_registro* registro() { return g.registro; }
     int patta() { return g.patta(); }
     void azzera_registro() { g.azzera_registro(); }

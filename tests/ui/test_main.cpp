@@ -159,6 +159,14 @@ void ripristina() {
     azzera();
 }
 
+const COLORREF BIANCO = RGB(255, 255, 255);
+
+// Paints the whole board now.
+void ridisegna_tutto() {
+    InvalidateRect(principale, nullptr, FALSE);
+    UpdateWindow(principale);
+}
+
 int set_di(int a, int b, int c) {
     for (int i = 0; i < 56; i++)
         if (G_set_frecce[i][0] == a && G_set_frecce[i][1] == b && G_set_frecce[i][2] == c) return i;
@@ -175,6 +183,17 @@ void gioca_partita_bloccata() {
     g.azzera_registro();
     g.posiziona(2, 1, 4, 1, 0);
     PostMessageA(principale, MSG_MOSSA, 0, static_cast<LPARAM>(game.firma()));
+}
+
+// Player 0 next to its goal, to move, with its winning step queued as a
+// worker posts it. Returns the number of that game.
+std::uint32_t accoda_vittoria() {
+    partita_ispettore g{game};
+    plancia_ispettore::metti_set(g.scacch(), 3, 3, set_di(0, 1, 2));
+    g.azzera_registro();
+    g.posiziona(7, 8, 3, 3, 0);  // (3, 3) shows up, up-right and right
+    PostMessageA(principale, MSG_MOSSA, static_cast<WPARAM>(g.indice_di(2)), static_cast<LPARAM>(game.firma()));
+    return game.numero_partita();
 }
 
 // Both tokens on their start corners, player 0 to move; the cell to its right
@@ -213,6 +232,22 @@ int conteggi_pannello() {
 
 int fini_partita(const std::vector<MSG>& ev) {
     return conta(ev, MSG_VITTORIA) + conta(ev, MSG_BLOCCO) + conta(ev, MSG_PATTA);
+}
+
+// The numbers carried by the ends of games that reached the window, in order.
+std::vector<std::uint32_t> numeri_delle_fini() {
+    std::vector<std::uint32_t> v;
+    for (const MSG& e : ev_finestra)
+        if (e.message == MSG_VITTORIA || e.message == MSG_BLOCCO || e.message == MSG_PATTA)
+            v.push_back(static_cast<std::uint32_t>(e.lParam));
+    return v;
+}
+
+// Where message `msg` first reached the window, or -1.
+long primo(UINT msg) {
+    for (std::size_t k = 0; k < ev_finestra.size(); k++)
+        if (ev_finestra[k].message == msg) return static_cast<long>(k);
+    return -1;
 }
 
 bool attendi_fini(int n, DWORD ms = 120000) {
@@ -338,26 +373,155 @@ TEST_F(FinestraPrincipale, EndOfGameBoxesOutsideATournament) {
     EXPECT_EQ(scatole[0].titolo, "End");
     EXPECT_EQ(scatole[0].testo, "Game ends: no move available.");
 
-    // Player 0 next to its goal; the step to the right wins.
     comando(CMD_NUOVA_PARTITA);
-    partita_ispettore g{game};
-    plancia_ispettore::metti_set(g.scacch(), 3, 3, set_di(0, 1, 2));
-    g.azzera_registro();
-    g.posiziona(7, 8, 3, 3, 0);
-    PostMessageA(principale, MSG_MOSSA, static_cast<WPARAM>(g.indice_di(2)), static_cast<LPARAM>(game.firma()));
+    std::uint32_t vinta = accoda_vittoria();
     ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }));
     EXPECT_EQ(scatole[1].testo, "Game ends: player won!");
     EXPECT_EQ(conta(ev_finestra, MSG_VITTORIA, 0), 1);
 
+    // Ends that do not belong to the game that has just ended, each refused
+    // with one log line: a number no game has, the next game's, the same
+    // end a second time, and a win of a player that does not exist.
+    nuove_righe_log();
     PostMessageA(principale, MSG_PATTA, 0, 0);
-    PostMessageA(principale, MSG_VITTORIA, 5, 0);  // no such player: refused
+    PostMessageA(principale, MSG_BLOCCO, 0, static_cast<LPARAM>(vinta + 1));
+    PostMessageA(principale, MSG_VITTORIA, 0, static_cast<LPARAM>(vinta));
+    PostMessageA(principale, MSG_VITTORIA, 5, static_cast<LPARAM>(vinta));
+    pompa_coda();
+    EXPECT_EQ(scatole.size(), 2u);
+    auto righe = nuove_righe_log();
+    EXPECT_EQ(righe.size(), 4u);
+    EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
+                            [](const std::string& r) { return r.find("inesistente") != std::string::npos; }),
+              1);
+
+    // A draw: player 0 steps right from (2, 2) onto a placement reached
+    // three times already.
+    comando(CMD_NUOVA_PARTITA);
+    partita_ispettore g{game};
+    plancia_ispettore::metti_set(g.scacch(), 6, 6, set_di(2, 6, 7));
+    g.azzera_registro();
+    g.posiziona(2, 2, 6, 6, 0);
+    g.registro()[0] = partita::voce_registro{11, 46, 3};  // (3, 2) with (6, 6)
+    PostMessageA(principale, MSG_MOSSA, static_cast<WPARAM>(g.indice_di(2)), static_cast<LPARAM>(game.firma()));
     ASSERT_TRUE(pompa_finche([] { return scatole.size() == 3; }));
     EXPECT_EQ(scatole[2].testo, "Game ends in a draw.");
     pompa_coda();
     EXPECT_EQ(scatole.size(), 3u) << "one box per game end";
-    EXPECT_EQ(righe_con("inesistente"), 1);
     EXPECT_EQ(conteggi_pannello(), 0) << "nothing is tallied outside a tournament";
-    EXPECT_EQ(conta(ev_finestra, WM_COMMAND), 1) << "no game is started by itself";
+    EXPECT_EQ(conta(ev_finestra, WM_COMMAND), 2) << "no game is started by itself";
+}
+
+// The computer's winning move is already queued when the user chooses "New
+// game": the move ends the old game, the command then finds no game in
+// progress and deals a new one without a question, and the old game's end,
+// which arrives last, shows no box over the new board.
+TEST_F(FinestraPrincipale, TheEndOfAnAbandonedGameShowsNoBoxOverTheNewBoard) {
+    metti_giocatori(COMPUTER, UMANO);
+    std::uint32_t vecchia = accoda_vittoria();
+    PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);  // as the menu posts it
+    pompa_coda();
+    ASSERT_EQ(conta(ev_finestra, MSG_VITTORIA, 0), 1) << "the old game was won";
+    EXPECT_LT(primo(WM_COMMAND), primo(MSG_VITTORIA)) << "the command came between the move and its end";
+    EXPECT_TRUE(scatole.empty());
+    EXPECT_EQ(game.numero_partita(), vecchia + 1);
+    EXPECT_NE(game.stato(), FERMO) << "the new game goes on";
+    EXPECT_EQ(righe_con("fine della partita"), 1);
+}
+
+// The same order with "New tournament": the old game's win is not the
+// tournament's first result. Fifteen real games are tallied, and no question
+// and no box interrupts the tournament.
+TEST_F(FinestraPrincipale, ATournamentChosenWhileAWinIsQueuedPlaysFifteenRealGames) {
+    metti_giocatori(COMPUTER, COMPUTER);
+    std::uint32_t vecchia = accoda_vittoria();
+    PostMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
+    ASSERT_TRUE(attendi_fine_torneo());
+    pompa_coda();
+    EXPECT_TRUE(scatole.empty()) << scatole.size() << " boxes, the first \"" << scatole[0].testo << "\"";
+    std::vector<std::uint32_t> attesi{vecchia};
+    for (std::uint32_t k = 1; k <= 15; k++) attesi.push_back(vecchia + k);
+    EXPECT_EQ(numeri_delle_fini(), attesi) << "the old game's end, then the tournament's fifteen";
+    EXPECT_EQ(conta(ev_pannello, MSG_VITTORIA) + conta(ev_pannello, MSG_PATTA), 15);
+    EXPECT_EQ(conta(ev_finestra, WM_COMMAND, CMD_NUOVA_PARTITA), 14);
+    EXPECT_EQ(righe_con("fine della partita"), 1);
+    EXPECT_EQ(game.stato(), FERMO);
+}
+
+// The tournament's own "New game" carries the number of the game that has
+// just ended: for a game still in progress, for an older game, or once the
+// tournament is over, it starts nothing and asks nothing.
+TEST_F(FinestraPrincipale, TheTournamentsNewGameFollowsOnlyItsOwnGame) {
+    comando(CMD_NUOVO_TORNEO, IDYES);  // two humans: each game waits for its moves
+    std::uint32_t n = game.numero_partita();
+    PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n));
+    PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n - 1));
+    pompa_coda();
+    EXPECT_EQ(game.numero_partita(), n);
+    gioca_partita_bloccata();  // game n ends, and the tournament's own command follows
+    ASSERT_TRUE(attendi_fini(1));
+    // Between the end and that command, one with a number of nobody's.
+    SendMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n + 7));
+    EXPECT_EQ(game.numero_partita(), n);
+    EXPECT_EQ(game.stato(), FERMO);
+    pompa_coda();
+    EXPECT_EQ(game.numero_partita(), n + 1) << "the tournament's own command started the next game";
+
+    PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n));
+    premi_stop();
+    gioca_partita_bloccata();  // n + 1 ends as an ordinary game, with its box
+    ASSERT_TRUE(attendi_fini(2));
+    pompa_coda();
+    PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n + 1));
+    pompa_coda();
+    EXPECT_EQ(game.numero_partita(), n + 1);
+    EXPECT_EQ(game.stato(), FERMO);
+    ASSERT_EQ(scatole.size(), 2u) << "the tournament's question and the ordinary game's box";
+    EXPECT_EQ(scatole[1].titolo, "End");
+    EXPECT_EQ(righe_con("nuova partita dopo la partita"), 5);
+}
+
+// A person points at a target, then hands that player to the computer in
+// Options: the frame goes with the pointing, although the computer's move
+// (a win elsewhere) never repaints the target's cell.
+TEST_F(FinestraPrincipale, TheFrameGoesWhenItsPlayerBecomesAutomatic) {
+    partita_ispettore g{game};
+    plancia_ispettore::metti_set(g.scacch(), 3, 3, set_di(0, 1, 2));
+    g.azzera_registro();
+    g.posiziona(7, 8, 3, 3, 0);
+    int su = g.indice_di(0);  // to (7, 7); the step right, to (8, 8), wins
+    ASSERT_GE(su, 0);
+    ridisegna_tutto();
+    RECT r = g.lecita()[su];
+    const std::vector<POINT> bordo = {{r.left, r.top},
+                                      {r.right - 1, r.top},
+                                      {r.left, r.bottom - 1},
+                                      {r.right - 1, r.bottom - 1},
+                                      {(r.left + r.right) / 2, r.top},
+                                      {r.left, (r.top + r.bottom) / 2},
+                                      {r.right - 1, (r.top + r.bottom) / 2},
+                                      {(r.left + r.right) / 2, r.bottom - 1}};
+    std::vector<COLORREF> prima;
+    HDC hdc = GetDC(principale);
+    for (POINT p : bordo) prima.push_back(GetPixel(hdc, p.x, p.y));
+    ReleaseDC(principale, hdc);
+
+    SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(su));
+    UpdateWindow(principale);
+    ASSERT_EQ(partita_ispettore{game}.attuale(), su);
+    for (std::size_t k = 0; k < bordo.size(); k++) {
+        ASSERT_NE(prima[k], BIANCO) << "the board is white at (" << bordo[k].x << ", " << bordo[k].y << ")";
+        PIXEL(principale, bordo[k].x, bordo[k].y, BIANCO);
+    }
+
+    risposte.push_back({IDC_AUTOMATICO1, IDC_OK});
+    comando(CMD_OPZIONI);
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }, 10000)) << "the computer did not win";
+    EXPECT_EQ(scatole[1].testo, "Game ends: player won!");
+    pompa_coda();
+    UpdateWindow(principale);
+    EXPECT_EQ(partita_ispettore{game}.attuale(), -1);
+    for (std::size_t k = 0; k < bordo.size(); k++) PIXEL(principale, bordo[k].x, bordo[k].y, prima[k]);
 }
 
 // The pointer highlights targets, a click posts its move, and a second move
