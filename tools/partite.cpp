@@ -2,51 +2,118 @@
 // through the real match and the real worker, and reports the results the
 // way engine-match tools do.
 //
-//   partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N] [--quiet]
+//   partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]
+//           [--swap-sides] [--jobs N] [--first N] [--tally] [--quiet]
 //
 // Player 1 is the match's player 0 (from the top left corner), Player 2 its
 // player 1. The match alternates who begins from one game to the next, as in
-// a tournament. The deals come from a generator seeded with --seed, so the
-// same options give the same games. A game that reaches --max-plies moves is
-// stopped and counted as unfinished (a draw for the Elo figures, as are the
-// blocked games).
+// a tournament: game 1 is begun by Player 1, game 2 by Player 2, and so on.
+// With --swap-sides the two skills change corners every two games (games 3
+// and 4 of every four have the second skill in the top left corner), so each
+// skill begins as often from each corner, and the results are reported from
+// the first skill's point of view.
+//
+// Every game is a game of its own: its deal comes from a generator seeded
+// with --seed and the game's number, and the search's pass flag, which
+// otherwise carries from one search to the next, starts clear in every
+// game. So a game's result depends only on the options and its number, the
+// same options give the same games, and --first N --games 1 replays game N.
+//
+// --jobs N plays the games in N processes of this program, each one given a
+// run of consecutive games (--first, --tally); the match keeps its state in
+// statics, so one process plays one match. Their counts add up to the same
+// table as one process would print; only the time lines differ.
+//
+// A game that reaches --max-plies moves is stopped and counted as
+// unfinished (a draw for the Elo figures, as are the blocked games).
 #include <windows.h>
 #include <winstub.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "albero.h"
 #include "comune.h"
 #include "partita.h"
 #include "posizioni.h"
 
+extern char** environ;
+
 // The runner's own log, so that the game's "voran32.log" is left alone.
-std::ofstream logfile("partite.log");
+// Opened once the options are read: the processes of --jobs add their
+// lines to the file that the first process emptied.
+std::ofstream logfile;
 
 namespace {
 
+const char* const NOME_LOG = "partite.log";
+
 struct risultati {
-    long vinte[2] = {0, 0};
-    long patte = 0;
-    long bloccate = 0;
-    long incompiute = 0;
+    long long vinte[2] = {0, 0};  // wins of the first and of the second skill
+    long long angolo[2] = {0, 0};  // wins of Player 1 and of Player 2, whichever skill
+    long long patte = 0;
+    long long bloccate = 0;
+    long long incompiute = 0;
     long long semimosse = 0;
+
+    void aggiungi(const risultati& r) {
+        for (int k = 0; k < 2; k++) {
+            vinte[k] += r.vinte[k];
+            angolo[k] += r.angolo[k];
+        }
+        patte += r.patte;
+        bloccate += r.bloccate;
+        incompiute += r.incompiute;
+        semimosse += r.semimosse;
+    }
 };
+
+struct opzioni {
+    long long livello[2] = {5, 5};
+    long long partite = 100;
+    long long seme = 1;
+    long long max_semimosse = 10000;
+    long long prima = 1;  // number of the first game
+    long long processi = 0;  // 0: one per core
+    bool scambia = false;
+    bool conteggio = false;
+    bool silenzio = false;
+};
+
+constexpr long long MAX_PARTITE = 10000000;
+constexpr long long MAX_PROCESSI = 256;
 
 [[noreturn]] void uso(const std::string& errore) {
     std::fprintf(stderr,
                  "partite: %s\n"
-                 "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N] [--quiet]\n"
+                 "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]\n"
+                 "               [--swap-sides] [--jobs N] [--first N] [--tally] [--quiet]\n"
                  "  --skill1, --skill2  skills of Player 1 and Player 2, 1 to 10 (default 5)\n"
                  "  --games             number of games, 1 to 10000000 (default 100)\n"
                  "  --seed              seed of the deals, 0 to 4294967295 (default 1)\n"
                  "  --max-plies         moves after which a game is stopped, 1 to 100000000 (default 10000)\n"
+                 "  --swap-sides        the skills change corners every two games; results are\n"
+                 "                      given for the first skill, wherever it played\n"
+                 "  --jobs              processes that play the games, 1 to 256 (default: one per core)\n"
+                 "  --first             number of the first game, 1 to 10000000 (default 1);\n"
+                 "                      with --games 1 it replays that game\n"
+                 "  --tally             print only the counts, on one line (read by --jobs)\n"
                  "  --quiet             no progress on standard error\n",
                  errore.c_str());
     std::exit(2);
@@ -66,80 +133,38 @@ bool intero(const char* testo, long long minimo, long long massimo, long long* v
     std::exit(1);
 }
 
-// One game, to its end or to the ply limit.
-void gioca(partita& game, HWND hWnd, long long max_semimosse, risultati& r) {
-    game.ricomincia(hWnd);  // both players are automatic: the worker starts at once
-    game.scarta_mosse_scadute(hWnd);  // as the main window does after a new game
-    long long semimosse = 0;
-    for (;;) {
-        MSG m;
-        if (!winstub_attendi_messaggio(&m, hWnd, 600000)) guasto("no move came within ten minutes");
-        switch (m.message) {
-            case MSG_MOSSA:
-                if (!game.esegui_mossa(hWnd, static_cast<int>(m.wParam), static_cast<std::uint32_t>(m.lParam)))
-                    break;
-                semimosse++;
-                if (game.stato() == COMPUTER) {
-                    if (semimosse >= max_semimosse) {
-                        r.incompiute++;
-                        r.semimosse += semimosse;
-                        return;
-                    }
-                    if (!game.mossa_macchina(hWnd)) guasto("the computer's search could not be started (see partite.log)");
-                }
-                break;
-            case MSG_VITTORIA:
-                r.vinte[m.wParam == 0 ? 0 : 1]++;
-                r.semimosse += semimosse;
-                return;
-            case MSG_PATTA:
-                r.patte++;
-                r.semimosse += semimosse;
-                return;
-            case MSG_BLOCCO:
-                r.bloccate++;
-                r.semimosse += semimosse;
-                return;
-            default:
-                break;
-        }
-    }
-}
-
-// Elo difference for a score share p.
-double elo(double p) { return -400.0 * std::log10(1.0 / p - 1.0); }
-
-std::string elo_testo(double p) {
-    char buf[32];
-    if (p <= 0.0) return "-inf";
-    if (p >= 1.0) return "+inf";
-    std::snprintf(buf, sizeof buf, "%+.1f", elo(p));
-    return buf;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    long long livello[2] = {5, 5}, partite = 100, seme = 1, max_semimosse = 10000;
-    bool silenzio = false;
+opzioni leggi_opzioni(int argc, char** argv) {
+    opzioni o;
     for (int i = 1; i < argc; i++) {
         std::string opz = argv[i];
         if (opz == "--quiet") {
-            silenzio = true;
+            o.silenzio = true;
+            continue;
+        }
+        if (opz == "--swap-sides") {
+            o.scambia = true;
+            continue;
+        }
+        if (opz == "--tally") {
+            o.conteggio = true;
             continue;
         }
         long long* dove = nullptr;
         long long minimo = 0, massimo = 0;
         if (opz == "--skill1") {
-            dove = &livello[0], minimo = 1, massimo = 10;
+            dove = &o.livello[0], minimo = 1, massimo = 10;
         } else if (opz == "--skill2") {
-            dove = &livello[1], minimo = 1, massimo = 10;
+            dove = &o.livello[1], minimo = 1, massimo = 10;
         } else if (opz == "--games") {
-            dove = &partite, minimo = 1, massimo = 10000000;
+            dove = &o.partite, minimo = 1, massimo = MAX_PARTITE;
         } else if (opz == "--seed") {
-            dove = &seme, minimo = 0, massimo = 4294967295LL;
+            dove = &o.seme, minimo = 0, massimo = 4294967295LL;
         } else if (opz == "--max-plies") {
-            dove = &max_semimosse, minimo = 1, massimo = 100000000;
+            dove = &o.max_semimosse, minimo = 1, massimo = 100000000;
+        } else if (opz == "--jobs") {
+            dove = &o.processi, minimo = 1, massimo = MAX_PROCESSI;
+        } else if (opz == "--first") {
+            dove = &o.prima, minimo = 1, massimo = MAX_PARTITE;
         } else {
             uso("unknown option " + opz);
         }
@@ -148,57 +173,334 @@ int main(int argc, char** argv) {
             uso(opz + " takes a whole number from " + std::to_string(minimo) + " to " + std::to_string(massimo) +
                 ", not \"" + argv[i] + "\"");
     }
+    if (o.prima - 1 + o.partite > MAX_PARTITE)
+        uso("the games end after game " + std::to_string(MAX_PARTITE) + ": --first plus --games is too large");
+    if (o.processi == 0) {
+        // One process per core this program may run on.
+        cpu_set_t insieme;
+        long nuclei = sched_getaffinity(0, sizeof insieme, &insieme) == 0 ? CPU_COUNT(&insieme)
+                                                                          : sysconf(_SC_NPROCESSORS_ONLN);
+        o.processi = std::clamp<long long>(nuclei, 1, MAX_PROCESSI);
+    }
+    return o;
+}
 
+// The seed of game `g`'s deal (games counted from 0): the two numbers mixed
+// so that neighbouring games and neighbouring seeds get unrelated deals.
+std::uint32_t seme_partita(long long seme, long long g) {
+    std::uint64_t z = (static_cast<std::uint64_t>(seme) << 32) + static_cast<std::uint64_t>(g);
+    z += 0x9E3779B97F4A7C15ULL;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    return static_cast<std::uint32_t>(z >> 32);
+}
+
+// Whether game `g` (from 0) has the skills exchanged between the corners.
+bool scambiata(const opzioni& o, long long g) { return o.scambia && (g / 2) % 2 == 1; }
+
+enum class esito { vittoria0, vittoria1, patta, blocco, incompiuta };
+
+// One game, to its end or to the ply limit; `semimosse` gets its moves.
+esito gioca(partita& game, HWND hWnd, long long max_semimosse, long long* semimosse) {
+    game.ricomincia(hWnd);  // both players are automatic: the worker starts at once
+    game.scarta_mosse_scadute(hWnd);  // as the main window does after a new game
+    *semimosse = 0;
+    for (;;) {
+        MSG m;
+        if (!winstub_attendi_messaggio(&m, hWnd, 600000)) guasto("no move came within ten minutes");
+        switch (m.message) {
+            case MSG_MOSSA:
+                if (!game.esegui_mossa(hWnd, static_cast<int>(m.wParam), static_cast<std::uint32_t>(m.lParam)))
+                    break;
+                ++*semimosse;
+                if (game.stato() == COMPUTER) {
+                    if (*semimosse >= max_semimosse) return esito::incompiuta;
+                    if (!game.mossa_macchina(hWnd)) guasto("the computer's search could not be started (see partite.log)");
+                }
+                break;
+            case MSG_VITTORIA:
+                return m.wParam == 0 ? esito::vittoria0 : esito::vittoria1;
+            case MSG_PATTA:
+                return esito::patta;
+            case MSG_BLOCCO:
+                return esito::blocco;
+            default:
+                break;
+        }
+    }
+}
+
+// Plays games o.prima to o.prima + o.partite - 1 in this process.
+risultati gioca_tutte(const opzioni& o) {
     // The one match, made once the stand-in's own objects exist.
     static partita game;
     HWND hWnd = winstub_nuova_finestra();
-    e_tipo tipi[2] = {COMPUTER, COMPUTER};
-    int livelli[2] = {static_cast<int>(livello[0]), static_cast<int>(livello[1])};
-    game.set_opzioni(tipi, livelli);
     // The match's board seeded the C library's generator with the time; the
     // deals come from the runner's own generator instead.
-    semina_estrazioni(static_cast<std::uint32_t>(seme));
     plancia::estrai = estrazione;
 
+    e_tipo tipi[2] = {COMPUTER, COMPUTER};
+    const long long inizio = o.prima - 1;
+    if (inizio % 2 == 1) {
+        // The match alternates who begins, from Player 1 in its first game:
+        // a run that starts at an even-numbered game lets it pass a turn
+        // first, with nobody to start a search.
+        e_tipo umani[2] = {UMANO, UMANO};
+        int livelli[2] = {1, 1};
+        game.set_opzioni(umani, livelli);
+        game.ricomincia(hWnd);
+    }
+
     risultati r;
-    auto t0 = std::chrono::steady_clock::now();
-    auto ultimo = t0;
-    for (long long g = 0; g < partite; g++) {
-        gioca(game, hWnd, max_semimosse, r);
+    int livelli[2] = {1, 1};
+    auto ultimo = std::chrono::steady_clock::now();
+    for (long long g = inizio; g < inizio + o.partite; g++) {
+        const int primo = scambiata(o, g) ? 1 : 0;  // the first skill's corner
+        livelli[primo] = static_cast<int>(o.livello[0]);
+        livelli[1 - primo] = static_cast<int>(o.livello[1]);
+        game.set_opzioni(tipi, livelli);  // waits for the last game's worker
+        semina_estrazioni(seme_partita(o.seme, g));
+        albero::flag_stallo() = 0;
+
+        long long semimosse = 0;
+        switch (gioca(game, hWnd, o.max_semimosse, &semimosse)) {
+            case esito::vittoria0:
+                r.angolo[0]++;
+                r.vinte[primo == 0 ? 0 : 1]++;
+                break;
+            case esito::vittoria1:
+                r.angolo[1]++;
+                r.vinte[primo == 1 ? 0 : 1]++;
+                break;
+            case esito::patta:
+                r.patte++;
+                break;
+            case esito::blocco:
+                r.bloccate++;
+                break;
+            case esito::incompiuta:
+                r.incompiute++;
+                break;
+        }
+        r.semimosse += semimosse;
+
         auto ora = std::chrono::steady_clock::now();
-        if (!silenzio && (ora - ultimo > std::chrono::seconds(1) || g + 1 == partite) && partite >= 100) {
-            std::fprintf(stderr, "\r%lld/%lld games", g + 1, partite);
-            if (g + 1 == partite) std::fprintf(stderr, "\n");
+        long long fatte = g + 1 - inizio;
+        if (!o.silenzio && o.partite >= 100 && (ora - ultimo > std::chrono::seconds(1) || fatte == o.partite)) {
+            std::fprintf(stderr, "\r%lld/%lld games", fatte, o.partite);
+            if (fatte == o.partite) std::fprintf(stderr, "\n");
             ultimo = ora;
         }
     }
-    double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     // The last worker may still be giving the match's event back after its
     // move ended the game: the options wait for it, so that nothing is left
     // running when the program ends.
     game.set_opzioni(tipi, livelli);
+    return r;
+}
 
-    long long n = partite;
+// The one line of --tally, and its reading.
+void scrivi_conteggio(const risultati& r) {
+    std::printf("tally %lld %lld %lld %lld %lld %lld %lld %lld\n", r.vinte[0], r.vinte[1], r.angolo[0],
+                r.angolo[1], r.patte, r.bloccate, r.incompiute, r.semimosse);
+}
+
+bool leggi_conteggio(const std::string& testo, risultati* r) {
+    char resto = 0;
+    return std::sscanf(testo.c_str(), "tally %lld %lld %lld %lld %lld %lld %lld %lld %c", &r->vinte[0],
+                       &r->vinte[1], &r->angolo[0], &r->angolo[1], &r->patte, &r->bloccate, &r->incompiute,
+                       &r->semimosse, &resto) == 8;
+}
+
+// This program, to be started again for each run of games.
+std::string questo_programma(const char* argv0) {
+    char percorso[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", percorso, sizeof percorso - 1);
+    if (n > 0) return std::string(percorso, static_cast<std::size_t>(n));
+    return argv0;
+}
+
+struct processo {
+    pid_t pid = -1;
+    int uscita = -1;  // the reading end of its standard output
+    long long partite = 0;
+};
+
+// Starts one process for games prima to prima + quante - 1.
+processo avvia(const std::string& programma, const opzioni& o, long long prima, long long quante) {
+    int tubo[2];
+    if (pipe2(tubo, O_CLOEXEC) != 0) guasto("no pipe for a process of --jobs");
+    std::vector<std::string> argomenti = {programma,
+                                          "--skill1", std::to_string(o.livello[0]),
+                                          "--skill2", std::to_string(o.livello[1]),
+                                          "--seed", std::to_string(o.seme),
+                                          "--max-plies", std::to_string(o.max_semimosse),
+                                          "--first", std::to_string(prima),
+                                          "--games", std::to_string(quante),
+                                          "--jobs", "1", "--tally", "--quiet"};
+    if (o.scambia) argomenti.push_back("--swap-sides");
+    std::vector<char*> argv;
+    for (std::string& a : argomenti) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    posix_spawn_file_actions_adddup2(&azioni, tubo[1], STDOUT_FILENO);
+    processo p;
+    int errore = posix_spawn(&p.pid, programma.c_str(), &azioni, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&azioni);
+    close(tubo[1]);
+    if (errore != 0) {
+        close(tubo[0]);
+        std::fprintf(stderr, "\npartite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
+        p.pid = -1;
+        return p;
+    }
+    p.uscita = tubo[0];
+    p.partite = quante;
+    return p;
+}
+
+std::string leggi_tutto(int fd) {
+    std::string testo;
+    char buf[4096];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n > 0) {
+            testo.append(buf, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    return testo;
+}
+
+// Plays the games in o.processi processes, handing each a run of
+// consecutive games as the previous one ends, and adds up their counts.
+risultati gioca_in_processi(const opzioni& o, const char* argv0) {
+    const std::string programma = questo_programma(argv0);
+    const long long n = o.partite;
+    // Several runs per process, so that a process slowed down by other work
+    // on the machine delays the end little; at least 25 games per run unless
+    // that leaves a process idle.
+    long long blocco = std::max((n + o.processi * 8 - 1) / (o.processi * 8),
+                                std::min<long long>(25, (n + o.processi - 1) / o.processi));
+    long long prossima = o.prima, fine = o.prima + n;
+    std::vector<processo> attivi;
+    risultati r;
+    long long fatte = 0;
+    bool fallito = false;
+    while (!fallito && (prossima < fine || !attivi.empty())) {
+        while (!fallito && prossima < fine && static_cast<long long>(attivi.size()) < o.processi) {
+            long long quante = std::min(blocco, fine - prossima);
+            processo p = avvia(programma, o, prossima, quante);
+            if (p.pid < 0) {
+                fallito = true;
+                break;
+            }
+            attivi.push_back(p);
+            prossima += quante;
+        }
+        if (attivi.empty()) break;
+        int stato = 0;
+        pid_t finito = waitpid(-1, &stato, 0);
+        if (finito < 0) {
+            if (errno == EINTR) continue;
+            guasto("lost track of the processes of --jobs");
+        }
+        auto it = std::find_if(attivi.begin(), attivi.end(), [finito](const processo& p) { return p.pid == finito; });
+        if (it == attivi.end()) continue;
+        std::string testo = leggi_tutto(it->uscita);
+        close(it->uscita);
+        risultati parte;
+        if (!WIFEXITED(stato) || WEXITSTATUS(stato) != 0 || !leggi_conteggio(testo, &parte)) {
+            if (WIFSIGNALED(stato))
+                std::fprintf(stderr, "\npartite: a process of --jobs ended by signal %d\n", WTERMSIG(stato));
+            else
+                std::fprintf(stderr, "\npartite: a process of --jobs failed (exit %d): %s\n",
+                             WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, testo.c_str());
+            fallito = true;
+        } else {
+            r.aggiungi(parte);
+            fatte += it->partite;
+        }
+        attivi.erase(it);
+        if (!o.silenzio && n >= 100 && !fallito) {
+            std::fprintf(stderr, "\r%lld/%lld games (%lld processes)", fatte, n, o.processi);
+            if (fatte == n) std::fprintf(stderr, "\n");
+        }
+    }
+    if (fallito) {
+        // The other processes' games would not make a whole table.
+        for (processo& p : attivi) {
+            kill(p.pid, SIGTERM);
+            waitpid(p.pid, nullptr, 0);
+            close(p.uscita);
+        }
+        guasto("the games were not all played");
+    }
+    return r;
+}
+
+// Elo difference for a score share p.
+double elo(double p) { return -400.0 * std::log10(1.0 / p - 1.0); }
+
+// A signed figure with one decimal; a figure that rounds to zero is "+0.0",
+// so an even score never reads as a loss.
+std::string con_segno(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%+.1f", v);
+    if (std::strcmp(buf, "-0.0") == 0) return "+0.0";
+    return buf;
+}
+
+std::string elo_testo(double p) {
+    if (p <= 0.0) return "-inf";
+    if (p >= 1.0) return "+inf";
+    return con_segno(elo(p));
+}
+
+void stampa_tabella(const opzioni& o, const risultati& r, double secondi) {
+    long long n = o.partite;
     long long vinte = r.vinte[0], perse = r.vinte[1], pari = r.patte + r.bloccate + r.incompiute;
     double p = (vinte + pari / 2.0) / n;
     auto quota = [n](long long k) { return 100.0 * k / n; };
 
-    std::printf("Player 1 (skill %lld) vs Player 2 (skill %lld), %lld games, seed %lld\n\n", livello[0], livello[1],
-                n, seme);
+    std::string chi[2];
+    std::string intervallo = o.prima == 1 ? "" : ", from game " + std::to_string(o.prima);
+    if (o.scambia) {
+        std::printf("Skill %lld vs skill %lld, each from both corners, %lld games%s, seed %lld\n\n", o.livello[0],
+                    o.livello[1], n, intervallo.c_str(), o.seme);
+        chi[0] = "first skill (" + std::to_string(o.livello[0]) + ")";
+        chi[1] = "second skill (" + std::to_string(o.livello[1]) + ")";
+    } else {
+        std::printf("Player 1 (skill %lld) vs Player 2 (skill %lld), %lld games%s, seed %lld\n\n", o.livello[0],
+                    o.livello[1], n, intervallo.c_str(), o.seme);
+        chi[0] = "Player 1";
+        chi[1] = "Player 2";
+    }
     std::printf("%-24s %10s %8s\n", "result", "games", "share");
-    std::printf("%-24s %10ld %7.1f%%\n", "Player 1 wins", r.vinte[0], quota(r.vinte[0]));
-    std::printf("%-24s %10ld %7.1f%%\n", "Player 2 wins", r.vinte[1], quota(r.vinte[1]));
-    std::printf("%-24s %10ld %7.1f%%\n", "draws by repetition", r.patte, quota(r.patte));
-    std::printf("%-24s %10ld %7.1f%%\n", "blocked", r.bloccate, quota(r.bloccate));
-    if (r.incompiute > 0) std::printf("%-24s %10ld %7.1f%%\n", "stopped at ply limit", r.incompiute, quota(r.incompiute));
+    std::printf("%-24s %10lld %7.1f%%\n", (chi[0] + " wins").c_str(), r.vinte[0], quota(r.vinte[0]));
+    std::printf("%-24s %10lld %7.1f%%\n", (chi[1] + " wins").c_str(), r.vinte[1], quota(r.vinte[1]));
+    std::printf("%-24s %10lld %7.1f%%\n", "draws by repetition", r.patte, quota(r.patte));
+    std::printf("%-24s %10lld %7.1f%%\n", "blocked", r.bloccate, quota(r.bloccate));
+    if (r.incompiute > 0)
+        std::printf("%-24s %10lld %7.1f%%\n", "stopped at ply limit", r.incompiute, quota(r.incompiute));
     std::printf("\naverage length          %10.1f plies\n", static_cast<double>(r.semimosse) / n);
     std::printf("time                    %10.2f s\n", secondi);
     std::printf("games per second        %10.1f\n\n", secondi > 0 ? n / secondi : 0.0);
 
-    // Elo from Player 1's side, blocked and stopped games counted as draws:
-    // the error bar from the variance of the per-game score, the likelihood
-    // of superiority from the decisive games.
-    std::printf("Score of Player 1 vs Player 2: %lld - %lld - %lld  [%.3f]  %lld\n", vinte, perse, pari, p, n);
+    if (o.scambia) {
+        // The corners' own balance, whatever skill stood on them.
+        std::printf("Corners, Player 1 vs Player 2: %lld - %lld - %lld  [%.3f]\n", r.angolo[0], r.angolo[1], pari,
+                    (r.angolo[0] + pari / 2.0) / n);
+    }
+    // Elo from the first skill's side, blocked and stopped games counted as
+    // draws: the error bar from the variance of the per-game score, the
+    // likelihood of superiority from the decisive games.
+    std::printf("Score of %s vs %s: %lld - %lld - %lld  [%.3f]  %lld\n", o.scambia ? "first skill" : "Player 1",
+                o.scambia ? "second skill" : "Player 2", vinte, perse, pari, p, n);
     double varianza = (vinte * (1.0 - p) * (1.0 - p) + pari * (0.5 - p) * (0.5 - p) + perse * p * p) / n;
     double scarto = std::sqrt(varianza / n);
     double basso = p - 1.959963984540054 * scarto, alto = p + 1.959963984540054 * scarto;
@@ -211,10 +513,29 @@ int main(int argc, char** argv) {
     std::string los = "n/a";
     if (vinte + perse > 0) {
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%.1f %%", 50.0 * (1.0 + std::erf((vinte - perse) / std::sqrt(2.0 * (vinte + perse)))));
+        std::snprintf(buf, sizeof buf, "%.1f %%",
+                      50.0 * (1.0 + std::erf((vinte - perse) / std::sqrt(2.0 * (vinte + perse)))));
         los = buf;
     }
     std::printf("Elo difference: %s +/- %s, LOS: %s, DrawRatio: %.1f %%\n", elo_testo(p).c_str(), errore.c_str(),
                 los.c_str(), quota(pari));
-    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    opzioni o = leggi_opzioni(argc, argv);
+    const bool in_processi = o.processi > 1 && o.partite > 1;
+    // The first process empties the log; the processes it starts add to it.
+    logfile.open(NOME_LOG, o.conteggio ? std::ios::out | std::ios::app : std::ios::out | std::ios::trunc);
+
+    auto t0 = std::chrono::steady_clock::now();
+    risultati r = in_processi ? gioca_in_processi(o, argv[0]) : gioca_tutte(o);
+    double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+
+    if (o.conteggio)
+        scrivi_conteggio(r);
+    else
+        stampa_tabella(o, r, secondi);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }

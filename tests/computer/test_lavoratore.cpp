@@ -228,4 +228,23 @@ TEST_F(Lavoratore, PartiteInteraTraDueComputer) {
     }
 }
 
+#ifndef _WIN32
+// The match runner's window: the stand-in keeps no record of what is
+// invalidated until a test asks for one, so game after game holds nothing;
+// and a window without a record cannot answer "nothing was invalidated".
+TEST(FinestraSenzaRegistro, NonTrattieneLeInvalidazioni) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    HWND f = winstub_nuova_finestra();
+    RECT r{25, 22, 78, 74};
+    for (int k = 0; k < 1000; k++) EXPECT_TRUE(InvalidateRect(f, &r, FALSE));
+    EXPECT_DEATH(winstub_invalidazioni(f), "does not record them");
+    winstub_registra_invalidazioni(f);
+    InvalidateRect(f, nullptr, TRUE);
+    auto inv = winstub_invalidazioni(f);
+    ASSERT_EQ(inv.size(), 1u);
+    EXPECT_TRUE(inv[0].tutto);
+    EXPECT_TRUE(inv[0].erase);
+}
+#endif
+
 }  // namespace

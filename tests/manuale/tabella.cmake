@@ -2,43 +2,68 @@
 # run (10 games a match) must give the appendix a row for every skill, and
 # the manual with that appendix must go through halibut cleanly, so a change
 # in the runner's report that the script no longer reads fails here rather
-# than at the next real measurement.
+# than at the next real measurement. A second run aims at an error bar of
+# 40 points: every match must reach it, in blocks of four games.
 #   cmake -DSCRIPT=scripts/tabella-abilita -DBUILD=<native build> -DHALIBUT=halibut
 #         -DGENERA=genera.cmake -DMANUALE=vorandel.but -DLAVORO=<scratch> -P tabella.cmake
 cmake_minimum_required(VERSION 3.20)
 file(REMOVE_RECURSE "${LAVORO}")
 file(MAKE_DIRECTORY "${LAVORO}")
 
-execute_process(
-    COMMAND "${SCRIPT}" --games 10 --seed 7 --build "${BUILD}" --output "${LAVORO}/abilita.but"
-    RESULT_VARIABLE esito
-    OUTPUT_VARIABLE uscita
-    ERROR_VARIABLE errori)
-if(NOT esito EQUAL 0)
-    message(FATAL_ERROR "tabella-abilita failed (${esito}):\n${uscita}${errori}")
-endif()
+# tabella(<options> <appendix>): runs the script, checks the command stated
+# in the appendix and returns its rows of skills in `righe`.
+function(tabella opzioni appendice)
+    execute_process(
+        COMMAND "${SCRIPT}" ${opzioni} --seed 7 --build "${BUILD}" --output "${appendice}"
+        RESULT_VARIABLE esito
+        OUTPUT_VARIABLE uscita
+        ERROR_VARIABLE errori)
+    if(NOT esito EQUAL 0)
+        message(FATAL_ERROR "tabella-abilita ${opzioni} failed (${esito}):\n${uscita}${errori}")
+    endif()
+    list(JOIN opzioni " " testo)
+    file(STRINGS "${appendice}" comando REGEX "^\\\\c scripts/tabella-abilita ${testo} --seed 7$")
+    if(NOT comando)
+        message(FATAL_ERROR "the appendix does not state the command that made it (${testo})")
+    endif()
+    file(STRINGS "${appendice}" r REGEX "^\\\\c +[0-9]+ ")
+    list(LENGTH r n)
+    if(NOT n EQUAL 10)
+        message(FATAL_ERROR "the appendix has ${n} rows of skills, not 10:\n${r}")
+    endif()
+    set(righe "${r}" PARENT_SCOPE)
+endfunction()
 
-file(STRINGS "${LAVORO}/abilita.but" righe REGEX "^\\\\c +[0-9]+ ")
-list(LENGTH righe n)
-if(NOT n EQUAL 10)
-    message(FATAL_ERROR "the appendix has ${n} rows of skills, not 10:\n${righe}")
-endif()
+# One row: skill, games, wins, draws, losses, score, moves, Elo (+/- error).
+set(forma "^\\\\c +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +[0-9.]+% +[0-9]+  [-+][0-9.inf]+( \\+/- ([0-9.]+))?$")
+
+tabella("--games;10" "${LAVORO}/abilita.but")
 set(attesa 1)
 foreach(riga IN LISTS righe)
-    # skill, wins, draws, losses (10 games in all), score, moves, Elo
-    if(NOT riga MATCHES "^\\\\c +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +[0-9.]+% +[0-9]+  [-+]")
+    if(NOT riga MATCHES "${forma}")
         message(FATAL_ERROR "a row of the appendix is malformed: ${riga}")
     endif()
-    math(EXPR partite "${CMAKE_MATCH_2} + ${CMAKE_MATCH_3} + ${CMAKE_MATCH_4}")
-    if(NOT CMAKE_MATCH_1 EQUAL attesa OR NOT partite EQUAL 10)
+    math(EXPR partite "${CMAKE_MATCH_3} + ${CMAKE_MATCH_4} + ${CMAKE_MATCH_5}")
+    if(NOT CMAKE_MATCH_1 EQUAL attesa OR NOT CMAKE_MATCH_2 EQUAL 10 OR NOT partite EQUAL 10)
         message(FATAL_ERROR "expected skill ${attesa} with 10 games: ${riga}")
     endif()
     math(EXPR attesa "${attesa} + 1")
 endforeach()
-file(STRINGS "${LAVORO}/abilita.but" comando REGEX "^\\\\c scripts/tabella-abilita --games 10 --seed 7$")
-if(NOT comando)
-    message(FATAL_ERROR "the appendix does not state the command that made it")
-endif()
+
+tabella("--error;40" "${LAVORO}/abilita40.but")
+set(attesa 1)
+foreach(riga IN LISTS righe)
+    if(NOT riga MATCHES "${forma}" OR "${CMAKE_MATCH_7}" STREQUAL "")
+        message(FATAL_ERROR "a row of the appendix is malformed or has no error bar: ${riga}")
+    endif()
+    math(EXPR partite "${CMAKE_MATCH_3} + ${CMAKE_MATCH_4} + ${CMAKE_MATCH_5}")
+    math(EXPR resto "${CMAKE_MATCH_2} % 4")
+    if(NOT CMAKE_MATCH_1 EQUAL attesa OR NOT partite EQUAL CMAKE_MATCH_2 OR NOT resto EQUAL 0
+       OR CMAKE_MATCH_7 GREATER 40 OR CMAKE_MATCH_7 EQUAL 0)
+        message(FATAL_ERROR "expected skill ${attesa}, games in blocks of four, an error bar of at most 40: ${riga}")
+    endif()
+    math(EXPR attesa "${attesa} + 1")
+endforeach()
 
 execute_process(
     COMMAND ${CMAKE_COMMAND} -DHALIBUT=${HALIBUT} "-DSORGENTI=${MANUALE};${LAVORO}/abilita.but"

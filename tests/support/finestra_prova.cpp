@@ -56,7 +56,11 @@ bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) {
 #else
 #include <winstub.h>
 
-HWND finestra_prova() { return winstub_nuova_finestra(); }
+HWND finestra_prova() {
+    HWND w = winstub_nuova_finestra();
+    winstub_registra_invalidazioni(w);  // the tests read back what the match invalidated
+    return w;
+}
 
 bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) { return winstub_attendi_messaggio(msg, hWnd, ms) != FALSE; }
 #endif

@@ -1,5 +1,6 @@
 // A window for the core's tests to post to, and the messages it received:
-// the stand-in's window natively, a message-only window under Windows.
+// the stand-in's window natively (one that keeps a record of what is
+// invalidated on it), a message-only window under Windows.
 #ifndef VORANDEL_FINESTRA_PROVA_H
 #define VORANDEL_FINESTRA_PROVA_H
 

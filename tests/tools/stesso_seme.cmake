@@ -1,20 +1,25 @@
-# Runs the match runner twice with the same options and checks that the
-# results are the same, apart from the times.
-# cmake -DPARTITE=<runner> -P stesso_seme.cmake
-foreach(giro 1 2)
-    execute_process(COMMAND ${PARTITE} --skill1 4 --skill2 2 --games 40 --seed 12345 --quiet
-                    OUTPUT_VARIABLE uscita RESULT_VARIABLE esito)
+# Runs the match runner twice and checks that the two tables are the same
+# apart from the time lines: with the same options (the same seed gives the
+# same games), or with PRIMA added for the first run and SECONDA for the
+# second (one process against several must give the same table).
+# cmake -DPARTITE=<runner> [-DCOMUNI=<options>] [-DPRIMA=<options>] [-DSECONDA=<options>] -P stesso_seme.cmake
+if(NOT DEFINED COMUNI)
+    set(COMUNI --skill1 4 --skill2 2 --games 40 --seed 12345 --quiet)
+endif()
+foreach(giro PRIMA SECONDA)
+    execute_process(COMMAND ${PARTITE} ${COMUNI} ${${giro}}
+                    OUTPUT_VARIABLE uscita ERROR_VARIABLE errori RESULT_VARIABLE esito)
     if(NOT esito EQUAL 0)
-        message(FATAL_ERROR "partite ended with ${esito}:\n${uscita}")
+        message(FATAL_ERROR "partite ${COMUNI} ${${giro}} ended with ${esito}:\n${uscita}${errori}")
     endif()
     string(REGEX REPLACE "\ntime [^\n]*" "" uscita "${uscita}")
     string(REGEX REPLACE "\ngames per second [^\n]*" "" uscita "${uscita}")
     set(uscita_${giro} "${uscita}")
 endforeach()
-if(NOT uscita_1 STREQUAL uscita_2)
-    message(FATAL_ERROR "the same seed gave different results:\n${uscita_1}\n----\n${uscita_2}")
+if(NOT uscita_PRIMA STREQUAL uscita_SECONDA)
+    message(FATAL_ERROR "different results with ${PRIMA} and with ${SECONDA}:\n${uscita_PRIMA}\n----\n${uscita_SECONDA}")
 endif()
-if(NOT uscita_1 MATCHES "Elo difference")
-    message(FATAL_ERROR "no Elo line in:\n${uscita_1}")
+if(NOT uscita_PRIMA MATCHES "Elo difference")
+    message(FATAL_ERROR "no Elo line in:\n${uscita_PRIMA}")
 endif()
-message(STATUS "${uscita_1}")
+message(STATUS "${uscita_PRIMA}")

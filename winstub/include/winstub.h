@@ -19,8 +19,15 @@ struct winstub_invalidazione {
 // A new window handle that messages can be posted to and read back from.
 HWND winstub_nuova_finestra();
 
+// From now on, keep a record of the InvalidateRect calls made on `hWnd`. A
+// new window keeps none, so a program that plays game after game on it
+// (the match runner) stays the same size however many games it plays.
+void winstub_registra_invalidazioni(HWND hWnd);
+
 // The InvalidateRect calls made on `hWnd` since the last call, in order;
-// reading them clears the record.
+// reading them clears the record. Only for a window that keeps one: asked
+// of any other, it stops the program with a message rather than answer
+// "none".
 std::vector<winstub_invalidazione> winstub_invalidazioni(HWND hWnd);
 
 // Waits up to `ms` milliseconds for a message posted to `hWnd` and removes it
