@@ -14,6 +14,7 @@
 
 #include "comune.h"
 #include "finestra_prova.h"
+#include "pixel.h"
 #include "programma.h"
 #include "risorse.h"
 #include "specchietto.h"
@@ -51,19 +52,6 @@ void svuota(HWND pannello) {
     }
     if (pannello != nullptr) UpdateWindow(pannello);
 }
-
-::testing::AssertionResult pixel(HWND hWnd, int x, int y, COLORREF atteso) {
-    HDC hdc = GetDC(hWnd);
-    COLORREF trovato = GetPixel(hdc, x, y);
-    ReleaseDC(hWnd, hdc);
-    if (trovato == atteso) return ::testing::AssertionSuccess();
-    char testo[120];
-    std::snprintf(testo, sizeof testo, "pixel (%d, %d): expected RGB(%d, %d, %d), found RGB(%d, %d, %d)", x, y,
-                  GetRValue(atteso), GetGValue(atteso), GetBValue(atteso), GetRValue(trovato), GetGValue(trovato),
-                  GetBValue(trovato));
-    return ::testing::AssertionFailure() << testo;
-}
-#define PIXEL(w, x, y, c) EXPECT_TRUE(pixel((w), (x), (y), (c)))
 
 // The text `testo` as the panel draws it at (x, y) (the stock variable-pitch
 // font, transparent, default colour) on the light grey background, compared
