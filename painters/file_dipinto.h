@@ -1,5 +1,5 @@
-// What the build-time painters share: the little-endian fields of the file
-// headers they write, and writing the finished file. Header only: each
+// What the build-time painters share: their one argument, the little-endian
+// fields of the file headers they write, and writing the finished file. Header only: each
 // painter is compiled from its one source file for the build machine.
 #ifndef VORANDEL_FILE_DIPINTO_H
 #define VORANDEL_FILE_DIPINTO_H
@@ -7,6 +7,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <vector>
+
+// The file that a painter called as `uso` writes, its one argument; null,
+// after saying how to call it, when the arguments are not just that.
+inline const char* file_da_dipingere(int argc, char** argv, const char* uso) {
+    if (argc == 2) return argv[1];
+    std::fprintf(stderr, "usage: %s\n", uso);
+    return nullptr;
+}
 
 inline void metti16(std::vector<std::uint8_t>& o, unsigned v) {
     o.push_back(static_cast<std::uint8_t>(v & 0xff));

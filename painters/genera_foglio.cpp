@@ -529,13 +529,11 @@ std::vector<std::uint8_t> codifica(foglio& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: genera_foglio OUTPUT\n");
-        return 2;
-    }
+    const char* uscita = file_da_dipingere(argc, argv, "genera_foglio OUTPUT");
+    if (uscita == nullptr) return 2;
     foglio f;
     plancia(f);
     pedina(f, 8, GIALLO, colore{104, 70, 4});  // the first player races to column 8
     pedina(f, 1, ROSSO, colore{70, 8, 12});
-    return scrivi_file(argv[1], codifica(f));
+    return scrivi_file(uscita, codifica(f));
 }

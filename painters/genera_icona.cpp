@@ -146,11 +146,9 @@ std::vector<std::uint8_t> file_icona(const immagine& img) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: genera_icona OUTPUT.ico\n");
-        return 2;
-    }
+    const char* uscita = file_da_dipingere(argc, argv, "genera_icona OUTPUT.ico");
+    if (uscita == nullptr) return 2;
     static immagine img;
     disegna(img);
-    return scrivi_file(argv[1], file_icona(img));
+    return scrivi_file(uscita, file_icona(img));
 }

@@ -47,13 +47,7 @@ int main(int argc, char** argv) {
     hInst = GetModuleHandleA(nullptr);
 
     // A hidden main window for the info panel, which receives the balance.
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = hInst;
-    wc.lpszClassName = "ritratto";
-    RegisterClassA(&wc);
-    HWND principale = CreateWindowExA(0, "ritratto", "Vorandel 32", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                      nullptr, hInst, nullptr);
+    HWND principale = finestra_principale_finta("ritratto", WS_OVERLAPPEDWINDOW, nullptr, 800, 600);
     specchietto info(principale);
 
     // A fixed deal; player 1 racing down the left, player 2 three steps out,
