@@ -1,34 +1,53 @@
-# vorandel_dipinto(TARGET SOURCE OUTPUT COMMENT [ARGS...]): a program of the
-# build machine, compiled from one source, that paints the file OUTPUT at
-# build time (the sprite sheet, the icon), called as `painter OUTPUT ARGS...`.
-# The cross build compiles it with the host compiler; the target TARGET
-# makes OUTPUT as part of ALL. One painter may make several files.
-function(vorandel_dipinto bersaglio sorgente uscita commento)
+# Painters: programs of the build machine that paint a file at build time
+# (the sprite sheet, the icon). The cross build compiles them with the host
+# compiler; the native build makes them ordinary programs.
+#
+# vorandel_pittore(NAME SOURCE [HEADER...]): the painter NAME, compiled once
+# from one source. Each HEADER is a header that the source includes, its own
+# or the game's: its folder goes on the include path, and the painter is
+# built again when it changes.
+#
+# vorandel_dipinto(TARGET NAME OUTPUT COMMENT [ARGS...]): the target TARGET
+# makes OUTPUT as part of ALL by running `NAME OUTPUT ARGS...`.
+function(vorandel_pittore nome sorgente)
     get_filename_component(sorgente ${sorgente} ABSOLUTE)
-    get_filename_component(cartella ${uscita} DIRECTORY)
+    set(intestazioni)
+    set(cartelle)
+    foreach(intestazione ${ARGN})
+        get_filename_component(intestazione ${intestazione} ABSOLUTE)
+        get_filename_component(cartella_intestazione ${intestazione} DIRECTORY)
+        list(APPEND intestazioni ${intestazione})
+        list(APPEND cartelle ${cartella_intestazione})
+    endforeach()
+    list(REMOVE_DUPLICATES cartelle)
     if(CMAKE_CROSSCOMPILING)
         find_program(VORANDEL_CXX_OSPITE NAMES c++ g++ clang++ REQUIRED)
-        set(pittore ${CMAKE_CURRENT_BINARY_DIR}/${bersaglio}_ospite)
+        set(programma ${CMAKE_CURRENT_BINARY_DIR}/${nome}_ospite)
+        list(TRANSFORM cartelle PREPEND -I OUTPUT_VARIABLE opzioni_include)
         add_custom_command(
-            OUTPUT ${pittore}
-            COMMAND ${VORANDEL_CXX_OSPITE} -std=c++17 -O2 -Wall -Wextra -Werror -o ${pittore} ${sorgente}
-            DEPENDS ${sorgente}
-            COMMENT "Building the painter of ${commento} for the build machine"
+            OUTPUT ${programma}
+            COMMAND ${VORANDEL_CXX_OSPITE} -std=c++17 -O2 -Wall -Wextra -Werror ${opzioni_include} -o ${programma}
+                    ${sorgente}
+            DEPENDS ${sorgente} ${intestazioni}
+            COMMENT "Building the painter ${nome} for the build machine"
             VERBATIM)
-        set(dipende ${pittore})
+        add_custom_target(${nome} DEPENDS ${programma})
+        set_target_properties(${nome} PROPERTIES VORANDEL_PROGRAMMA ${programma})
     else()
-        get_filename_component(nome ${sorgente} NAME_WE)
-        if(NOT TARGET ${nome})
-            add_executable(${nome} ${sorgente})
-        endif()
-        set(dipende ${nome})
-        set(pittore $<TARGET_FILE:${nome}>)
+        add_executable(${nome} ${sorgente})
+        target_include_directories(${nome} PRIVATE ${cartelle})
+        set_target_properties(${nome} PROPERTIES VORANDEL_PROGRAMMA $<TARGET_FILE:${nome}>)
     endif()
+endfunction()
+
+function(vorandel_dipinto bersaglio pittore uscita commento)
+    get_filename_component(cartella ${uscita} DIRECTORY)
+    get_target_property(programma ${pittore} VORANDEL_PROGRAMMA)
     add_custom_command(
         OUTPUT ${uscita}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${cartella}
-        COMMAND ${pittore} ${uscita} ${ARGN}
-        DEPENDS ${dipende}
+        COMMAND ${programma} ${uscita} ${ARGN}
+        DEPENDS ${pittore} ${programma}
         COMMENT "Painting ${commento}"
         VERBATIM)
     add_custom_target(${bersaglio} ALL DEPENDS ${uscita})

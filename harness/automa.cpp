@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "comune.h"
+#include "geometria_foglio.h"
 #include "risorse.h"
 
 namespace {
@@ -603,7 +604,7 @@ int verifica(const char* file_geometria, const char* file_ppm, int partite) {
         for (int i = 1; i <= 8; i++) {
             bool angolo = (j == 1 || j == 8) && (i == 1 || i == 8);
             if (!giocabile(j, i) || angolo) continue;
-            int xc = static_cast<int>(53.3 * j + 8.0), yc = 51 * i + 3, rossi = 0;
+            int xc = x_centro(j), yc = y_centro(i), rossi = 0;
             for (int y = yc - 11; y <= yc + 11; y++)
                 for (int x = xc - 11; x <= xc + 11; x++)
                     if (im.dentro(o.x + x, o.y + y) && rosso_freccia(im.px(o.x + x, o.y + y))) rossi++;

@@ -4,14 +4,12 @@
 //
 //   genera_foglio OUTPUT
 //
-// The output is a bottom-up, 24-bit bitmap of 628 by 460 pixels without a
-// colour table, the same bytes on every run.
-//
-// Where things go (sheet columns from the left, rows from the bottom):
-//   board picture        columns  45..504, rows  25..459 (window area 10..470 by 10..445)
-//   yellow token picture columns 593..627, rows 120..167, its mask rows 291..338
-//   red token picture    columns 546..580, rows 120..167, its mask rows 291..338
-// The painting below works in rows from the top (row 459 − r from the bottom).
+// The output is a bottom-up, 24-bit bitmap of FOGLIO_LARGHEZZA by
+// FOGLIO_ALTEZZA pixels without a colour table, the same bytes on every run.
+// Where the board picture and the tokens go, and where the cells lie on the
+// board, is the game's own geometry (geometria_foglio.h), so the sheet fits
+// the drawing by construction. The painting below works in rows from the
+// top (row FOGLIO_ALTEZZA - 1 - r from the bottom).
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -19,23 +17,15 @@
 #include <utility>
 #include <vector>
 
+#include "file_dipinto.h"
+#include "geometria_foglio.h"
+
 namespace {
 
-constexpr int LARGHEZZA = 628;
-constexpr int ALTEZZA = 460;
-
-// The board picture, in its own coordinates: pixel (bx, by) is window pixel
-// (bx + 10, by + 10).
-constexpr int PLANCIA_COLONNA = 45;  // sheet column of bx = 0
-constexpr int PLANCIA_L = 460;
-constexpr int PLANCIA_H = 435;
-constexpr int CELLA_X0 = 15;  // cell (1, 1) begins here
-constexpr int CELLA_Y0 = 12;
-constexpr int CELLA_L = 53;
-constexpr int CELLA_H = 52;
-
-constexpr int PEDINA_L = 35;
-constexpr int PEDINA_H = 48;
+// The board picture is painted in its own coordinates: pixel (bx, by) is
+// window pixel (bx + PLANCIA_SINISTRA, by + PLANCIA_ALTO) of the board area,
+// and its top row is this row from the sheet's top.
+constexpr int PLANCIA_RIGA_ALTO = FOGLIO_ALTEZZA - (QUADRO_RIGA + QUADRO_ALTEZZA);
 
 constexpr double PI = 3.14159265358979323846;
 
@@ -49,8 +39,11 @@ colore mescola(colore a, colore b, double t) { return a * (1 - t) + b * t; }
 
 // The sheet, painted top row first.
 struct foglio {
-    std::vector<colore> px = std::vector<colore>(static_cast<std::size_t>(LARGHEZZA) * ALTEZZA, colore{0, 0, 0});
-    colore& at(int colonna, int riga_alto) { return px[static_cast<std::size_t>(riga_alto) * LARGHEZZA + colonna]; }
+    std::vector<colore> px =
+        std::vector<colore>(static_cast<std::size_t>(FOGLIO_LARGHEZZA) * FOGLIO_ALTEZZA, colore{0, 0, 0});
+    colore& at(int colonna, int riga_alto) {
+        return px[static_cast<std::size_t>(riga_alto) * FOGLIO_LARGHEZZA + colonna];
+    }
 };
 
 // Deterministic value noise.
@@ -149,9 +142,9 @@ std::vector<std::pair<double, double>> stella(double cx, double cy, double r_fuo
 struct tela {
     foglio& f;
     // Board-picture pixel (bx, by).
-    colore& at(int bx, int by) { return f.at(PLANCIA_COLONNA + bx, by); }
+    colore& at(int bx, int by) { return f.at(QUADRO_COLONNA + bx, PLANCIA_RIGA_ALTO + by); }
     void copri(int bx, int by, colore c, double a) {
-        if (a <= 0 || bx < 0 || by < 0 || bx >= PLANCIA_L || by >= PLANCIA_H) return;
+        if (a <= 0 || bx < 0 || by < 0 || bx >= QUADRO_LARGHEZZA || by >= QUADRO_ALTEZZA) return;
         colore& d = at(bx, by);
         d = mescola(d, c, a);
     }
@@ -161,29 +154,29 @@ struct tela {
 // where it meets the cells; the blank ring lies under it.
 void cornice(tela& t) {
     const colore noce_chiaro{112, 72, 42}, noce_scuro{62, 36, 20};
-    for (int by = 0; by < PLANCIA_H; by++)
-        for (int bx = 0; bx < PLANCIA_L; bx++) {
+    for (int by = 0; by < QUADRO_ALTEZZA; by++)
+        for (int bx = 0; bx < QUADRO_LARGHEZZA; bx++) {
             // The grain follows the nearest side of the frame.
-            int dx = std::min(bx, PLANCIA_L - 1 - bx), dy = std::min(by, PLANCIA_H - 1 - by);
+            int dx = std::min(bx, QUADRO_LARGHEZZA - 1 - bx), dy = std::min(by, QUADRO_ALTEZZA - 1 - by);
             colore c = dx < dy ? legno(by, bx, noce_chiaro, noce_scuro, 11, 0.8)
                                : legno(bx, by, noce_chiaro, noce_scuro, 13, 0.8);
             // A slight light from the top left.
-            double luce = 1.0 + 0.10 * (1.0 - (bx + by) / double(PLANCIA_L + PLANCIA_H)) - 0.05;
+            double luce = 1.0 + 0.10 * (1.0 - (bx + by) / double(QUADRO_LARGHEZZA + QUADRO_ALTEZZA)) - 0.05;
             t.at(bx, by) = c * luce;
         }
     // Mitre lines at the corners and a thin outer highlight.
-    for (int bx = 0; bx < PLANCIA_L; bx++) {
+    for (int bx = 0; bx < QUADRO_LARGHEZZA; bx++) {
         t.copri(bx, 0, colore{150, 104, 64}, 0.7);
-        t.copri(bx, PLANCIA_H - 1, colore{30, 16, 8}, 0.7);
+        t.copri(bx, QUADRO_ALTEZZA - 1, colore{30, 16, 8}, 0.7);
     }
-    for (int by = 0; by < PLANCIA_H; by++) {
+    for (int by = 0; by < QUADRO_ALTEZZA; by++) {
         t.copri(0, by, colore{150, 104, 64}, 0.7);
-        t.copri(PLANCIA_L - 1, by, colore{30, 16, 8}, 0.7);
+        t.copri(QUADRO_LARGHEZZA - 1, by, colore{30, 16, 8}, 0.7);
     }
 }
 
-int cella_x(int x) { return CELLA_X0 + CELLA_L * (x - 1); }
-int cella_y(int y) { return CELLA_Y0 + CELLA_H * (y - 1); }
+int cella_x(int x) { return SCARTO_X + LARGHEZZA_CASELLA * (x - 1); }
+int cella_y(int y) { return SCARTO_Y + ALTEZZA_CASELLA * (y - 1); }
 
 // A bevelled tile covering cell rectangle (x0, y0, w, h): a dark groove
 // all round its outermost pixels (where the white frame of a highlighted
@@ -216,18 +209,18 @@ void cella_normale(tela& t, int x, int y) {
     const colore chiaro = pari ? colore{240, 226, 192} : colore{232, 212, 172};
     const colore scuro = pari ? colore{222, 202, 160} : colore{212, 188, 144};
     int x0 = cella_x(x), y0 = cella_y(y);
-    for (int j = 0; j < CELLA_H; j++)
-        for (int i = 0; i < CELLA_L; i++) {
+    for (int j = 0; j < ALTEZZA_CASELLA; j++)
+        for (int i = 0; i < LARGHEZZA_CASELLA; i++) {
             int seme = 100 + x * 10 + y;
             // Planks alternate the direction of their grain.
             colore c = pari ? legno(x0 + i, y0 + j, chiaro, scuro, seme, 0.55)
                             : legno(y0 + j, x0 + i, chiaro, scuro, seme, 0.55);
             // A soft vignette towards the edges of the tile.
-            double u = (i + 0.5) / CELLA_L - 0.5, v = (j + 0.5) / CELLA_H - 0.5;
+            double u = (i + 0.5) / LARGHEZZA_CASELLA - 0.5, v = (j + 0.5) / ALTEZZA_CASELLA - 0.5;
             double vignetta = 1.0 - 0.06 * (u * u + v * v) * 4;
             t.at(x0 + i, y0 + j) = c * vignetta;
         }
-    smussa(t, x0, y0, CELLA_L, CELLA_H, 1.0);
+    smussa(t, x0, y0, LARGHEZZA_CASELLA, ALTEZZA_CASELLA, 1.0);
 }
 
 // A start corner: a tile in the player's colour with a round pad in the
@@ -236,17 +229,17 @@ void cella_partenza(tela& t, int x, int y) {
     int g = padrone(x, y);
     colore base = colore_giocatore(g), scuro = colore_giocatore_scuro(g);
     int x0 = cella_x(x), y0 = cella_y(y);
-    double cx = x0 + CELLA_L / 2.0, cy = y0 + CELLA_H / 2.0;
-    for (int j = 0; j < CELLA_H; j++)
-        for (int i = 0; i < CELLA_L; i++) {
+    double cx = x0 + LARGHEZZA_CASELLA / 2.0, cy = y0 + ALTEZZA_CASELLA / 2.0;
+    for (int j = 0; j < ALTEZZA_CASELLA; j++)
+        for (int i = 0; i < LARGHEZZA_CASELLA; i++) {
             double px = x0 + i + 0.5, py = y0 + j + 0.5;
             double vena = frattale(px * 0.08, py * 0.4, 300 + g) - 0.5;
-            double luce = 1.05 - 0.25 * ((px - x0) + (py - y0)) / (CELLA_L + CELLA_H) + 0.10 * vena;
+            double luce = 1.05 - 0.25 * ((px - x0) + (py - y0)) / (LARGHEZZA_CASELLA + ALTEZZA_CASELLA) + 0.10 * vena;
             t.at(x0 + i, y0 + j) = base * luce;
         }
     // A sunk ring and a lighter pad.
-    for (int j = 0; j < CELLA_H; j++)
-        for (int i = 0; i < CELLA_L; i++) {
+    for (int j = 0; j < ALTEZZA_CASELLA; j++)
+        for (int i = 0; i < LARGHEZZA_CASELLA; i++) {
             int bx = x0 + i, by = y0 + j;
             auto anello = [&](double px, double py) {
                 double r = std::hypot(px - cx, py - cy);
@@ -261,7 +254,7 @@ void cella_partenza(tela& t, int x, int y) {
                 t.copri(bx, by, pad, d);
             }
         }
-    smussa(t, x0, y0, CELLA_L, CELLA_H, 1.2);
+    smussa(t, x0, y0, LARGHEZZA_CASELLA, ALTEZZA_CASELLA, 1.2);
 }
 
 // A goal corner: light maple with a double border and a large star in the
@@ -271,17 +264,17 @@ void cella_arrivo(tela& t, int x, int y) {
     colore base = colore_giocatore(g), scuro = colore_giocatore_scuro(g);
     cella_normale(t, x, y);
     int x0 = cella_x(x), y0 = cella_y(y);
-    for (int j = 0; j < CELLA_H; j++)
-        for (int i = 0; i < CELLA_L; i++) {
-            int bordo = std::min(std::min(i, j), std::min(CELLA_L - 1 - i, CELLA_H - 1 - j));
+    for (int j = 0; j < ALTEZZA_CASELLA; j++)
+        for (int i = 0; i < LARGHEZZA_CASELLA; i++) {
+            int bordo = std::min(std::min(i, j), std::min(LARGHEZZA_CASELLA - 1 - i, ALTEZZA_CASELLA - 1 - j));
             if (bordo >= 2 && bordo <= 4) t.copri(x0 + i, y0 + j, base, 0.9);
             if (bordo == 6) t.copri(x0 + i, y0 + j, base, 0.6);
         }
-    double cx = x0 + CELLA_L / 2.0, cy = y0 + CELLA_H / 2.0 + 1;
+    double cx = x0 + LARGHEZZA_CASELLA / 2.0, cy = y0 + ALTEZZA_CASELLA / 2.0 + 1;
     auto fuori = stella(cx, cy, 19, 8, 5, 0);
     auto dentro = stella(cx, cy, 15.5, 6.2, 5, 0);
-    for (int j = 0; j < CELLA_H; j++)
-        for (int i = 0; i < CELLA_L; i++) {
+    for (int j = 0; j < ALTEZZA_CASELLA; j++)
+        for (int i = 0; i < LARGHEZZA_CASELLA; i++) {
             int bx = x0 + i, by = y0 + j;
             double a = copertura(bx, by, [&](double px, double py) { return nel_poligono(fuori, px, py); });
             t.copri(bx, by, scuro, a);
@@ -292,13 +285,13 @@ void cella_arrivo(tela& t, int x, int y) {
             colore c = base * (0.92 + 0.18 * (lato > 0 ? 1 : -0.4));
             t.copri(bx, by, c, b);
         }
-    smussa(t, x0, y0, CELLA_L, CELLA_H, 1.0);
+    smussa(t, x0, y0, LARGHEZZA_CASELLA, ALTEZZA_CASELLA, 1.0);
 }
 
 // The middle block of four cells, which no token may enter: a dark walnut
 // inlay with a brass compass rose of the eight directions.
 void centro(tela& t) {
-    int x0 = cella_x(4), y0 = cella_y(4), w = 2 * CELLA_L, h = 2 * CELLA_H;
+    int x0 = cella_x(4), y0 = cella_y(4), w = 2 * LARGHEZZA_CASELLA, h = 2 * ALTEZZA_CASELLA;
     const colore noce_chiaro{96, 60, 34}, noce_scuro{50, 28, 14};
     double cx = x0 + w / 2.0, cy = y0 + h / 2.0;
     for (int j = 0; j < h; j++)
@@ -389,10 +382,10 @@ void ombra_cornice(tela& t) {
 
 // Brass studs at the four corners of the frame.
 void borchie(tela& t) {
-    const double posti[4][2] = {{7.5, 6}, {PLANCIA_L - 10.5, 6}, {7.5, PLANCIA_H - 3.5}, {PLANCIA_L - 10.5, PLANCIA_H - 3.5}};
+    const double posti[4][2] = {{7.5, 6}, {QUADRO_LARGHEZZA - 10.5, 6}, {7.5, QUADRO_ALTEZZA - 3.5}, {QUADRO_LARGHEZZA - 10.5, QUADRO_ALTEZZA - 3.5}};
     for (const auto& p : posti)
-        for (int by = 0; by < PLANCIA_H; by++)
-            for (int bx = 0; bx < PLANCIA_L; bx++) {
+        for (int by = 0; by < QUADRO_ALTEZZA; by++)
+            for (int bx = 0; bx < QUADRO_LARGHEZZA; bx++) {
                 double dx = bx + 0.5 - p[0], dy = by + 0.5 - p[1];
                 if (std::fabs(dx) > 6 || std::fabs(dy) > 6) continue;
                 double a = copertura(bx, by, [&](double qx, double qy) { return std::hypot(qx - p[0], qy - p[1]) <= 3.2; });
@@ -471,13 +464,16 @@ colore tinta(int i, int j, colore base) {
     return c;
 }
 
-void pedina(foglio& f, int colonna, colore base, colore bordo) {
-    for (int j = 0; j < PEDINA_H; j++)
-        for (int i = 0; i < PEDINA_L; i++) {
-            // Picture rows 120..167 and mask rows 291..338 from the bottom,
-            // sprite row 0 at the top.
-            colore& pic = f.at(colonna + i, ALTEZZA - 1 - 167 + j);
-            colore& mas = f.at(colonna + i, ALTEZZA - 1 - 338 + j);
+// The token racing to column `meta_x`, its picture and its mask.
+void pedina(foglio& f, int meta_x, colore base, colore bordo) {
+    const int colonna = colonna_pedina(meta_x);
+    // Sprite row 0 is the top row of the picture and of the mask.
+    const int figura = FOGLIO_ALTEZZA - (PEDINA_RIGA_FIGURA + PEDINA_ALTEZZA);
+    const int maschera = FOGLIO_ALTEZZA - (PEDINA_RIGA_MASCHERA + PEDINA_ALTEZZA);
+    for (int j = 0; j < PEDINA_ALTEZZA; j++)
+        for (int i = 0; i < PEDINA_LARGHEZZA; i++) {
+            colore& pic = f.at(colonna + i, figura + j);
+            colore& mas = f.at(colonna + i, maschera + j);
             if (!silhouette(i, j)) {
                 pic = colore{0, 0, 0};
                 mas = colore{0, 0, 0};
@@ -496,18 +492,9 @@ void pedina(foglio& f, int colonna, colore base, colore bordo) {
 
 std::uint8_t byte(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0l, 255l)); }
 
-void metti16(std::vector<std::uint8_t>& o, unsigned v) {
-    o.push_back(v & 0xff);
-    o.push_back((v >> 8) & 0xff);
-}
-void metti32(std::vector<std::uint8_t>& o, std::uint32_t v) {
-    metti16(o, v & 0xffff);
-    metti16(o, v >> 16);
-}
-
 std::vector<std::uint8_t> codifica(foglio& f) {
-    const std::uint32_t riga = (LARGHEZZA * 3 + 3) / 4 * 4;
-    const std::uint32_t pixel = riga * ALTEZZA;
+    const std::uint32_t riga = (FOGLIO_LARGHEZZA * 3 + 3) / 4 * 4;
+    const std::uint32_t pixel = riga * FOGLIO_ALTEZZA;
     std::vector<std::uint8_t> o;
     o.push_back('B');
     o.push_back('M');
@@ -515,8 +502,8 @@ std::vector<std::uint8_t> codifica(foglio& f) {
     metti32(o, 0);
     metti32(o, 54);
     metti32(o, 40);
-    metti32(o, LARGHEZZA);
-    metti32(o, ALTEZZA);
+    metti32(o, FOGLIO_LARGHEZZA);
+    metti32(o, FOGLIO_ALTEZZA);
     metti16(o, 1);
     metti16(o, 24);
     metti32(o, 0);  // BI_RGB
@@ -525,10 +512,10 @@ std::vector<std::uint8_t> codifica(foglio& f) {
     metti32(o, 2835);
     metti32(o, 0);  // no colour table
     metti32(o, 0);
-    for (int r = 0; r < ALTEZZA; r++) {  // bottom row first
-        int riga_alto = ALTEZZA - 1 - r;
+    for (int r = 0; r < FOGLIO_ALTEZZA; r++) {  // bottom row first
+        int riga_alto = FOGLIO_ALTEZZA - 1 - r;
         std::size_t inizio = o.size();
-        for (int x = 0; x < LARGHEZZA; x++) {
+        for (int x = 0; x < FOGLIO_LARGHEZZA; x++) {
             const colore& c = f.at(x, riga_alto);
             o.push_back(byte(c.b));
             o.push_back(byte(c.g));
@@ -542,25 +529,11 @@ std::vector<std::uint8_t> codifica(foglio& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: genera_foglio OUTPUT\n");
-        return 2;
-    }
+    const char* uscita = file_da_dipingere(argc, argv, "genera_foglio OUTPUT");
+    if (uscita == nullptr) return 2;
     foglio f;
     plancia(f);
-    pedina(f, 593, GIALLO, colore{104, 70, 4});
-    pedina(f, 546, ROSSO, colore{70, 8, 12});
-    std::vector<std::uint8_t> o = codifica(f);
-    std::FILE* out = std::fopen(argv[1], "wb");
-    if (out == nullptr) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    bool ok = std::fwrite(o.data(), 1, o.size(), out) == o.size();
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    return 0;
+    pedina(f, 8, GIALLO, colore{104, 70, 4});  // the first player races to column 8
+    pedina(f, 1, ROSSO, colore{70, 8, 12});
+    return scrivi_file(uscita, codifica(f));
 }

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+#include "file_dipinto.h"
+
 namespace {
 
 constexpr int LATO = 32;
@@ -101,16 +103,6 @@ void disegna(immagine& img) {
     cerchio(img, 26, 5, 36, ROSSO);
 }
 
-void scrivi16(std::vector<std::uint8_t>& v, unsigned x) {
-    v.push_back(static_cast<std::uint8_t>(x & 0xFF));
-    v.push_back(static_cast<std::uint8_t>((x >> 8) & 0xFF));
-}
-
-void scrivi32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    scrivi16(v, x & 0xFFFF);
-    scrivi16(v, x >> 16);
-}
-
 std::vector<std::uint8_t> file_icona(const immagine& img) {
     const std::uint32_t byte_colore = LATO * LATO / 2;   // 4 bits per pixel
     const std::uint32_t byte_maschera = LATO * LATO / 8; // rows of 4 bytes
@@ -118,30 +110,30 @@ std::vector<std::uint8_t> file_icona(const immagine& img) {
 
     std::vector<std::uint8_t> v;
     // Header: reserved, type 1 (icon), one image.
-    scrivi16(v, 0);
-    scrivi16(v, 1);
-    scrivi16(v, 1);
+    metti16(v, 0);
+    metti16(v, 1);
+    metti16(v, 1);
     // Directory entry.
     v.push_back(LATO);
     v.push_back(LATO);
     v.push_back(16);  // colours
     v.push_back(0);
-    scrivi16(v, 1);  // planes
-    scrivi16(v, 4);  // bits per pixel
-    scrivi32(v, dimensione);
-    scrivi32(v, 6 + 16);
+    metti16(v, 1);  // planes
+    metti16(v, 4);  // bits per pixel
+    metti32(v, dimensione);
+    metti32(v, 6 + 16);
     // The image: a bitmap header of twice the height (colour and mask).
-    scrivi32(v, 40);
-    scrivi32(v, LATO);
-    scrivi32(v, 2 * LATO);
-    scrivi16(v, 1);
-    scrivi16(v, 4);
-    scrivi32(v, 0);  // no compression
-    scrivi32(v, byte_colore + byte_maschera);
-    scrivi32(v, 0);
-    scrivi32(v, 0);
-    scrivi32(v, 16);
-    scrivi32(v, 0);
+    metti32(v, 40);
+    metti32(v, LATO);
+    metti32(v, 2 * LATO);
+    metti16(v, 1);
+    metti16(v, 4);
+    metti32(v, 0);  // no compression
+    metti32(v, byte_colore + byte_maschera);
+    metti32(v, 0);
+    metti32(v, 0);
+    metti32(v, 16);
+    metti32(v, 0);
     for (const colore& c : G_tavolozza) {
         v.push_back(c.b);
         v.push_back(c.g);
@@ -197,8 +189,8 @@ std::vector<std::uint8_t> zlib_senza_compressione(const std::vector<std::uint8_t
         const std::size_t n = dati.size() - fatto < massimo ? dati.size() - fatto : massimo;
         const bool ultimo = fatto + n == dati.size();
         z.push_back(ultimo ? 1 : 0);  // BFINAL, BTYPE 00 (stored)
-        scrivi16(z, static_cast<unsigned>(n));
-        scrivi16(z, static_cast<unsigned>(~n & 0xFFFF));
+        metti16(z, static_cast<unsigned>(n));
+        metti16(z, static_cast<unsigned>(~n & 0xFFFF));
         z.insert(z.end(), dati.begin() + static_cast<std::ptrdiff_t>(fatto),
                  dati.begin() + static_cast<std::ptrdiff_t>(fatto + n));
         fatto += n;
@@ -272,18 +264,5 @@ int main(int argc, char** argv) {
     }
     static immagine img;
     disegna(img);
-    std::vector<std::uint8_t> dati = png ? file_png(img, lato) : file_icona(img);
-    std::FILE* f = std::fopen(argv[1], "wb");
-    if (f == nullptr) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    bool ok = std::fwrite(dati.data(), 1, dati.size(), f) == dati.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) {
-        std::fprintf(stderr, "genera_icona: cannot write %s\n", argv[1]);
-        std::remove(argv[1]);
-        return 1;
-    }
-    return 0;
+    return scrivi_file(argv[1], png ? file_png(img, lato) : file_icona(img));
 }

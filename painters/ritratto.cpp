@@ -9,13 +9,13 @@
 // same picture.
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <vector>
 
 #include "bitmap.h"
+#include "estrazioni.h"
+#include "geometria.h"
 #include "ispettori.h"
 #include "partita.h"
 #include "programma.h"
@@ -28,15 +28,10 @@ HINSTANCE hInst;
 
 namespace {
 
-// The area drawn: the board with the black of the window around it.
-constexpr int LARGHEZZA = 480;
-constexpr int ALTEZZA = 455;
-
-std::uint32_t seme = 20261207;
-int estrai() {
-    seme = seme * 1103515245u + 12345u;
-    return static_cast<int>((seme >> 16) & 0x7fff);
-}
+// The area drawn: the board with the black of the window around it, as
+// wide on the right and at the bottom as on the left and at the top.
+constexpr int LARGHEZZA = PLANCIA_DESTRA + PLANCIA_SINISTRA;
+constexpr int ALTEZZA = PLANCIA_BASSO + PLANCIA_ALTO;
 
 }  // namespace
 
@@ -52,18 +47,12 @@ int main(int argc, char** argv) {
     hInst = GetModuleHandleA(nullptr);
 
     // A hidden main window for the info panel, which receives the balance.
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = hInst;
-    wc.lpszClassName = "ritratto";
-    RegisterClassA(&wc);
-    HWND principale = CreateWindowExA(0, "ritratto", "Vorandel 32", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr,
-                                      nullptr, hInst, nullptr);
+    HWND principale = finestra_principale_finta("ritratto", WS_OVERLAPPEDWINDOW, nullptr, 800, 600);
     specchietto info(principale);
 
     // A fixed deal; player 1 racing down the left, player 2 three steps out,
     // player 1 to move with the pointer over a target.
-    plancia::estrai = estrai;
+    estrazioni_fisse mazzo(20261207);
     partita game;
     game.ricomincia(principale);
     partita_ispettore ispettore{game};

@@ -40,14 +40,8 @@ int main(int argc, char** argv) {
 
     // A stand-in for the main window: black, like the game's, and large
     // enough to hold the panel where the game puts it.
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = hInst;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = "pannello";
-    RegisterClassA(&wc);
-    HWND principale = CreateWindowExA(0, "pannello", "Vorandel 32", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                      700, 400, nullptr, nullptr, hInst, nullptr);
+    HWND principale = finestra_principale_finta("pannello", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                                                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), 700, 400);
     if (principale == nullptr) {
         std::fprintf(stderr, "pannello: cannot create a window\n");
         return 1;

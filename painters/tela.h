@@ -1,6 +1,7 @@
 // A canvas for the tools that draw the documentation's pictures through the
 // game's own painting code: a memory device context on a 24-bit bottom-up
-// bitmap, which it writes out as a bitmap file.
+// bitmap, which it writes out as a bitmap file; and the stand-in for the
+// game's main window that the info panel needs as its parent.
 #ifndef VORANDEL_TELA_H
 #define VORANDEL_TELA_H
 
@@ -64,5 +65,19 @@ private:
     HBITMAP bmp;
     void* bit = nullptr;
 };
+
+// A top-level window of class `classe` in the place of the game's main
+// window: the given style, background and size, at the screen's corner.
+inline HWND finestra_principale_finta(const char* classe, DWORD stile, HBRUSH fondo, int larghezza, int altezza) {
+    HINSTANCE istanza = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = istanza;
+    wc.hbrBackground = fondo;
+    wc.lpszClassName = classe;
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, classe, "Vorandel 32", stile, 0, 0, larghezza, altezza, nullptr, nullptr, istanza,
+                           nullptr);
+}
 
 #endif

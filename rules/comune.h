@@ -7,6 +7,8 @@
 
 #include <fstream>
 
+#include "geometria.h"
+
 // The kind of a player. FERMO is what partita::stato answers while no game
 // is in progress; it is never a player's kind.
 enum e_tipo : int { UMANO = 0, COMPUTER = 1, FERMO = -1 };
@@ -35,17 +37,14 @@ enum e_tipo : int { UMANO = 0, COMPUTER = 1, FERMO = -1 };
 #define MSG_NUOVO_TORNEO (WM_USER + 26)
 #define MSG_MOSSA (WM_USER + 199)
 
-// Screen geometry, in client coordinates of the main window.
-// The board area; cell (1, 1) begins `offset` from its top left corner.
-inline const RECT mio_rect = {10, 10, 470, 445};
-inline const POINT offset = {15, 12};
+// Screen geometry, in client coordinates of the main window (the figures
+// are in geometria.h). The board area; cell (1, 1) begins `offset` from its
+// top left corner.
+inline const RECT mio_rect = {PLANCIA_SINISTRA, PLANCIA_ALTO, PLANCIA_DESTRA, PLANCIA_BASSO};
+inline const POINT offset = {SCARTO_X, SCARTO_Y};
 // An area outside the board, invalidated after every move so that a paint
 // runs and the race balance reaches the info panel again.
 inline const RECT notizie = {550, 50, 600, 90};
-// Pitch of the cell rectangles.
-inline constexpr int LARGHEZZA_CASELLA = 53;
-inline constexpr int ALTEZZA_CASELLA = 52;
-
 // The rectangle of cell (col, riga): 53 by 52, right and bottom exclusive.
 inline void rettangolo_casella(RECT* r, int col, int riga) {
     int sx = mio_rect.left + offset.x + LARGHEZZA_CASELLA * (col - 1);

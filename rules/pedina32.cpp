@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "geometria.h"
 #include "plancia32.h"
 
 pedina::pedina(int x0, int y0, int xf, int yf)
@@ -10,8 +11,8 @@ pedina::pedina(int x0, int y0, int xf, int yf)
       posy(static_cast<std::uint32_t>(y0)),
       metax(static_cast<std::uint32_t>(xf)),
       metay(static_cast<std::uint32_t>(yf)),
-      xwidth(35),
-      ywidth(48) {}
+      xwidth(PEDINA_LARGHEZZA),
+      ywidth(PEDINA_ALTEZZA) {}
 
 double pedina::distanza() const {
     double dx = static_cast<double>(static_cast<std::int32_t>(posx) - static_cast<std::int32_t>(metax));

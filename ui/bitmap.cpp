@@ -81,10 +81,10 @@ esame_foglio esamina_foglio(const unsigned char* byte, std::size_t n) {
         return rifiuta(testo("unsupported bit depth ", bit));
     }
 
-    if (larghezza < FOGLIO_LARGHEZZA_MINIMA || altezza < FOGLIO_ALTEZZA_MINIMA) {
+    if (larghezza < FOGLIO_LARGHEZZA || altezza < FOGLIO_ALTEZZA) {
         std::ostringstream s;
-        s << "sheet of " << larghezza << " by " << altezza << " smaller than " << FOGLIO_LARGHEZZA_MINIMA
-          << " by " << FOGLIO_ALTEZZA_MINIMA;
+        s << "sheet of " << larghezza << " by " << altezza << " smaller than " << FOGLIO_LARGHEZZA
+          << " by " << FOGLIO_ALTEZZA;
         return rifiuta(s.str());
     }
 

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <string>
 
+#include "geometria_foglio.h"
+
 // The platform's BITMAPINFO with room for 257 colour entries.
 struct BITMAPINFO2 {
     BITMAPINFOHEADER bmiHeader;
@@ -20,10 +22,8 @@ struct BITMAPINFO2 {
     RGBQUAD roba[256];
 };
 
-// The smallest sheet that holds the board picture and the four token
-// regions the drawing takes.
-inline constexpr long FOGLIO_LARGHEZZA_MINIMA = 628;
-inline constexpr long FOGLIO_ALTEZZA_MINIMA = 460;
+// A sheet smaller than FOGLIO_LARGHEZZA by FOGLIO_ALTEZZA (geometria_foglio.h)
+// lacks pieces that the drawing takes, and is refused.
 // The most colour entries BITMAPINFO2 can hold.
 inline constexpr unsigned long FOGLIO_MAX_COLORI = 257;
 // A sheet file above this size is refused before anything is read.

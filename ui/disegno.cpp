@@ -3,32 +3,19 @@
 // sprites and the white frame of the highlighted target; every paint also
 // sends the race balance to the info panel.
 //
-// Arrows and tokens are placed with pitches of their own (53.3 by 51 for the
-// arrow centres, 53.3 by 52 for the tokens), which keep both inside the cell
-// rectangles of the match.
+// Where the pieces lie in the sheet, and where arrows and tokens go in the
+// window, is written in geometria_foglio.h, which the sheet's painter shares.
 #include <algorithm>
 
 #include "bitmap.h"
 #include "comune.h"
+#include "geometria_foglio.h"
 #include "partita.h"
 #include "pedina32.h"
 #include "plancia32.h"
 #include "specchietto.h"
 
 namespace {
-
-// Where the board picture and the token regions lie in the sheet (columns
-// from the left, rows counted from the bottom row).
-constexpr int PLANCIA_COLONNA = 45;
-constexpr int PLANCIA_ALTEZZA = 460;  // window row mio_rect.top is sheet row 459 from the bottom
-constexpr int PEDINA_COLONNA = 546;   // the token racing to column 1; +47 for column 8
-constexpr int PEDINA_PASSO = 47;
-constexpr int PEDINA_RIGA_FIGURA = 120;
-constexpr int PEDINA_RIGA_MASCHERA = 291;
-constexpr int PEDINA_L = 35;
-// Horizontal pitch of the arrow centres and the tokens.
-constexpr double PASSO_X = 53.3;
-constexpr int PEDINA_H = 48;
 
 // Copies a piece of the sheet, `l` by `h` from column `xs` and row `ys`
 // counted from the bottom, to (`xd`, `yd`). The piece is first cut to the
@@ -69,9 +56,10 @@ int plancia::disegna(HDC hdc, RECT zona) const {
     const int xwidth = zona.right - zona.left;
     const int ywidth = zona.bottom - zona.top;
 
-    // The board picture maps one to one onto mio_rect.
-    copia_dal_foglio(hdc, zona.left, zona.top, xwidth, ywidth, zona.left - mio_rect.left + PLANCIA_COLONNA,
-                     PLANCIA_ALTEZZA - (zona.bottom - mio_rect.top), SRCCOPY);
+    // The board picture maps one to one onto mio_rect; a bottom-up blit
+    // starts from the area's bottom row.
+    copia_dal_foglio(hdc, zona.left, zona.top, xwidth, ywidth, colonna_nel_foglio(zona.left),
+                     riga_nel_foglio(zona.bottom - 1), SRCCOPY);
 
     SelectObject(hdc, penna_rossa);
 
@@ -86,15 +74,15 @@ int plancia::disegna(HDC hdc, RECT zona) const {
         for (int j = j0; j <= j1; j++) {
             const casella& c = matrice[j][i];
             if (c.cat != normale || c.frecce >= 56) continue;
-            const int x_centro = static_cast<int>(PASSO_X * j + 8.0);
-            const int y_centro = 51 * i + 3;
+            const int xc = x_centro(j);
+            const int yc = y_centro(i);
             for (int k = 0; k < 3; k++) {
                 const int d = G_set_frecce[c.frecce][k];
-                const int x_punta = x_centro + 8 * G_direzioni[d][0];
-                const int y_punta = y_centro + 8 * G_direzioni[d][1];
+                const int x_punta = xc + LUNGHEZZA_FRECCIA * G_direzioni[d][0];
+                const int y_punta = yc + LUNGHEZZA_FRECCIA * G_direzioni[d][1];
                 const int* barba1 = G_direzioni[(d + 3) % 8];
                 const int* barba2 = G_direzioni[(d + 5) % 8];
-                MoveToEx(hdc, x_centro, y_centro, nullptr);
+                MoveToEx(hdc, xc, yc, nullptr);
                 LineTo(hdc, x_punta, y_punta);
                 LineTo(hdc, x_punta + 3 * barba1[0], y_punta + 3 * barba1[1]);
                 MoveToEx(hdc, x_punta, y_punta, nullptr);
@@ -113,18 +101,18 @@ int pedina::disegna(HDC hdc) const {
         temp_bitmap = CreateCompatibleBitmap(temp_hdc, xwidth, ywidth);
     }
 
-    const int x = static_cast<int>((static_cast<int>(posx) - 1) * PASSO_X + (mio_rect.left + offset.x));
-    const int y = (static_cast<int>(posy) - 1) * ALTEZZA_CASELLA + mio_rect.top + offset.y;
-    const int sx = PEDINA_COLONNA + PEDINA_PASSO * static_cast<int>(metax / 8);
+    const int x = x_pedina(static_cast<int>(posx));
+    const int y = y_pedina(static_cast<int>(posy));
+    const int sx = colonna_pedina(static_cast<int>(metax));
 
     SelectObject(temp_hdc, temp_bitmap);
     // The mask, inverted: the token becomes 0 and the ground 1.
-    copia_dal_foglio(temp_hdc, 0, 0, PEDINA_L, PEDINA_H, sx, PEDINA_RIGA_MASCHERA, NOTSRCCOPY);
+    copia_dal_foglio(temp_hdc, 0, 0, xwidth, ywidth, sx, PEDINA_RIGA_MASCHERA, NOTSRCCOPY);
     // 0 bits take the text colour (black), 1 bits the background colour
     // (white): the token's place turns black and the rest stays.
-    BitBlt(hdc, x, y, PEDINA_L, PEDINA_H, temp_hdc, 0, 0, SRCAND);
+    BitBlt(hdc, x, y, xwidth, ywidth, temp_hdc, 0, 0, SRCAND);
     // The picture's black ground leaves the board as it is.
-    copia_dal_foglio(hdc, x, y, PEDINA_L, PEDINA_H, sx, PEDINA_RIGA_FIGURA, SRCPAINT);
+    copia_dal_foglio(hdc, x, y, xwidth, ywidth, sx, PEDINA_RIGA_FIGURA, SRCPAINT);
     return 1;
 }
 

@@ -9,6 +9,7 @@
 #include "aiuti.h"
 #include "albero.h"
 #include "computer.h"
+#include "estrazioni.h"
 #include "posizioni.h"
 #include "riferimento.h"
 
@@ -145,8 +146,7 @@ TEST_F(Albero, FirmaDellaRicerca) {
 
 // Positions from seeded deals after a seeded number of random moves.
 std::vector<situazione> posizioni_a_caso(int quante, std::uint32_t seme) {
-    int (*prima)() = plancia::estrai;
-    plancia::estrai = estrazione;
+    estrai_con seminato(estrazione);
     std::vector<situazione> v;
     for (int k = 0; k < quante; k++) {
         semina_estrazioni(seme + static_cast<std::uint32_t>(k) * 7919u);
@@ -165,7 +165,6 @@ std::vector<situazione> posizioni_a_caso(int quante, std::uint32_t seme) {
         }
         v.push_back(da_plancia(b, p[0], p[1], turno, 1 + k % 6));
     }
-    plancia::estrai = prima;
     return v;
 }
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <set>
 #include <vector>
 
+#include "estrazioni.h"
 #include "ispettori.h"
 #include "plancia32.h"
 
@@ -20,11 +20,8 @@ std::size_t estratti = 0;
 int da_sequenza() { return sequenza[estratti++ % sequenza.size()]; }
 
 struct DealGuidato : ::testing::Test {
-    void SetUp() override {
-        estratti = 0;
-        plancia::estrai = &da_sequenza;
-    }
-    void TearDown() override { plancia::estrai = &std::rand; }
+    estrai_con guidato{&da_sequenza};
+    void SetUp() override { estratti = 0; }
 };
 
 // The arrow sets of the ordinary cells, in reading order (the deal's slots).

@@ -33,18 +33,6 @@ std::string percorso(const char* variabile) {
     return p;
 }
 
-::testing::AssertionResult pixel_finestra(HWND hWnd, int x, int y, COLORREF atteso) {
-    HDC hdc = GetDC(hWnd);
-    COLORREF trovato = GetPixel(hdc, x, y);
-    ReleaseDC(hWnd, hdc);
-    if (trovato == atteso) return ::testing::AssertionSuccess();
-    char testo[120];
-    std::snprintf(testo, sizeof testo, "pixel (%d, %d): expected RGB(%d, %d, %d), found RGB(%d, %d, %d)", x, y,
-                  GetRValue(atteso), GetGValue(atteso), GetBValue(atteso), GetRValue(trovato), GetGValue(trovato),
-                  GetBValue(trovato));
-    return ::testing::AssertionFailure() << testo;
-}
-
 bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) {
     auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {

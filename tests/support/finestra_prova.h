@@ -22,11 +22,6 @@ bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms);
 // A path handed over by the test run in the environment variable
 // `variabile`, as Wine sees it: Unix paths live on drive Z:.
 std::string percorso(const char* variabile);
-
-// Pixel (x, y) of hWnd's client area, as painted, against the colour
-// expected there; a failure tells both, and PIXEL the line that checked.
-::testing::AssertionResult pixel_finestra(HWND hWnd, int x, int y, COLORREF atteso);
-#define PIXEL(w, x, y, c) EXPECT_TRUE(pixel_finestra((w), (x), (y), (c)))
 #endif
 // The name of this test process's own log file.
 const char* nome_log_prova();

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* byte, std::size_t n) {
     std::memcpy(&larghezza, byte + 18, 4);
     std::memcpy(&altezza, byte + 22, 4);
     std::memcpy(&bit, byte + 28, 2);
-    if (larghezza < FOGLIO_LARGHEZZA_MINIMA || altezza < FOGLIO_ALTEZZA_MINIMA) std::abort();
+    if (larghezza < FOGLIO_LARGHEZZA || altezza < FOGLIO_ALTEZZA) std::abort();
 
     // Touch the first and last byte of every row that GDI reads, and the
     // corners of the regions the drawing copies: any of them outside the
@@ -36,7 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* byte, std::size_t n) {
     const std::uint8_t* pixel = byte + e.inizio;
     unsigned somma = 0;
     for (std::int32_t r = 0; r < altezza; r++) somma += pixel[riga * r] + pixel[riga * r + riga - 1];
-    const int angoli[][2] = {{45, 25}, {504, 459}, {546, 120}, {627, 338}};
+    const int angoli[][2] = {
+        {QUADRO_COLONNA, QUADRO_RIGA},
+        {QUADRO_COLONNA + QUADRO_LARGHEZZA - 1, QUADRO_RIGA + QUADRO_ALTEZZA - 1},
+        {colonna_pedina(1), PEDINA_RIGA_FIGURA},
+        {colonna_pedina(8) + PEDINA_LARGHEZZA - 1, PEDINA_RIGA_MASCHERA + PEDINA_ALTEZZA - 1},
+    };
     for (const auto& a : angoli) somma += pixel[riga * a[1] + static_cast<std::size_t>(a[0]) * bit / 8];
     return static_cast<int>(somma & 0);
 }

@@ -11,48 +11,20 @@
 #include <vector>
 
 #include "bitmap.h"
+#include "comune.h"
 #include "finestra_prova.h"
+#include "foglio_finto.h"
+#include "geometria_foglio.h"
+#include "pixel.h"
 
 namespace {
 
 using byte_t = unsigned char;
 
-// A sheet file: headers, `colori` colour entries and `pixel` bytes of
-// pixel data numbered so that offsets can be told apart.
-struct foglio_prova {
-    std::int32_t larghezza = 628, altezza = 460;
-    std::uint32_t bit = 24, colori = 0, compressione = 0, off_bits = 0;  // 0: after the table
-    long pixel = -1;  // -1: exactly what the dimensions need
-
-    std::vector<byte_t> byte() const {
-        std::size_t riga = (static_cast<std::size_t>(larghezza) * bit + 31) / 32 * 4;
-        std::size_t n_pixel = pixel >= 0 ? static_cast<std::size_t>(pixel) : riga * static_cast<std::size_t>(altezza);
-        std::size_t inizio = 54 + 4 * static_cast<std::size_t>(colori);
-        std::vector<byte_t> o(inizio + n_pixel);
-        auto metti = [&o](std::size_t pos, std::uint32_t v, int n) {
-            for (int i = 0; i < n; i++) o[pos + i] = static_cast<byte_t>(v >> (8 * i));
-        };
-        o[0] = 'B';
-        o[1] = 'M';
-        metti(2, static_cast<std::uint32_t>(o.size()), 4);
-        metti(10, off_bits != 0 ? off_bits : static_cast<std::uint32_t>(inizio), 4);
-        metti(14, 40, 4);
-        metti(18, static_cast<std::uint32_t>(larghezza), 4);
-        metti(22, static_cast<std::uint32_t>(altezza), 4);
-        metti(26, 1, 2);
-        metti(28, bit, 2);
-        metti(30, compressione, 4);
-        metti(46, colori, 4);
-        for (std::size_t i = 0; i < colori; i++) metti(54 + 4 * i, static_cast<std::uint32_t>(i * 0x010203 + 1), 3);
-        for (std::size_t i = inizio; i < o.size(); i++) o[i] = static_cast<byte_t>(i * 7 + 3);
-        return o;
-    }
-};
-
 struct caso {
     int riga;
     std::vector<byte_t> byte;
-    const char* motivo;  // empty for a valid sheet
+    std::string motivo;  // empty for a valid sheet
     std::size_t colori = 0, inizio = 0;
 };
 
@@ -74,7 +46,7 @@ void prova(const std::vector<caso>& casi) {
         bitmap s(nome.c_str());
         std::remove(nome.c_str());
         auto righe = nuove_righe_log();
-        if (*c.motivo != 0) {
+        if (!c.motivo.empty()) {
             EXPECT_EQ(s.esiste(), 0);
             EXPECT_EQ(s.dati, nullptr);
             ASSERT_EQ(righe.size(), 1u);
@@ -98,48 +70,51 @@ void prova(const std::vector<caso>& casi) {
 
 template <typename F>
 std::vector<byte_t> con(F modifica) {
-    foglio_prova f;
+    foglio_finto f;
     modifica(f);
     return f.byte();
 }
 
-std::vector<byte_t> corto(std::vector<byte_t> b, std::size_t n) {
-    b.resize(n);
-    return b;
-}
+// "W by H", as the refusal of a small sheet puts it.
+std::string dimensioni(int l, int h) { return std::to_string(l) + " by " + std::to_string(h); }
 
 TEST(Foglio, FogliValidi) {
     // A direct-colour sheet may carry a table of up to 257 entries; the
     // pixels follow the table whatever bfOffBits says.
     prova({
-        {__LINE__, foglio_prova{}.byte(), "", 0, 54},
-        {__LINE__, con([](foglio_prova& f) { f.colori = 3, f.off_bits = 2000; }), "", 3, 54 + 12},
-        {__LINE__, con([](foglio_prova& f) { f.colori = 257; }), "", 257, 54 + 4 * 257},
-        {__LINE__, con([](foglio_prova& f) { f.bit = 8, f.colori = 256; }), "", 256, 54 + 1024},
+        {__LINE__, foglio_finto{}.byte(), "", 0, 54},
+        {__LINE__, con([](foglio_finto& f) { f.colori = 3, f.off_bits = 2000; }), "", 3, 54 + 12},
+        {__LINE__, con([](foglio_finto& f) { f.colori = 257; }), "", 257, 54 + 4 * 257},
+        {__LINE__, con([](foglio_finto& f) { f.bit = 8, f.colori = 256; }), "", 256, 54 + 1024},
     });
 }
 
 TEST(Foglio, FogliRifiutati) {
-    std::vector<byte_t> intero = foglio_prova{}.byte(), firma = intero;
+    std::vector<byte_t> firma = foglio_finto{}.byte();
     firma[0] = 'X';
+    const std::size_t intero = firma.size();
     prova({
         {__LINE__, {}, "file too short"},
-        {__LINE__, corto(intero, 53), "file too short"},
-        {__LINE__, corto(intero, intero.size() - 1), "pixel data truncated"},
-        {__LINE__, corto(con([](foglio_prova& f) { f.bit = 8, f.colori = 200; }), 54 + 4 * 199),
+        {__LINE__, con([](foglio_finto& f) { f.tronca = 53; }), "file too short"},
+        {__LINE__, con([intero](foglio_finto& f) { f.tronca = intero - 1; }), "pixel data truncated"},
+        {__LINE__, con([](foglio_finto& f) { f.bit = 8, f.colori = 200, f.tronca = 54 + 4 * 199; }),
          "colour table truncated"},
         {__LINE__, firma, "no BM signature"},
-        {__LINE__, con([](foglio_prova& f) { f.colori = 258; }), "colour table of 258 entries"},
-        {__LINE__, con([](foglio_prova& f) { f.bit = 8; }), "8-bit sheet without a colour table"},
-        {__LINE__, con([](foglio_prova& f) { f.bit = 8, f.colori = 256, f.compressione = 1; }), "compressed sheet"},
-        {__LINE__, con([](foglio_prova& f) { f.altezza = -460, f.pixel = 628 * 3 * 460; }), "top-down"},
-        {__LINE__, con([](foglio_prova& f) { f.larghezza = 627; }), "sheet of 627 by 460 smaller than 628 by 460"},
-        {__LINE__, con([](foglio_prova& f) { f.altezza = 459; }), "sheet of 628 by 459"},
-        {__LINE__, con([](foglio_prova& f) { f.bit = 16; }), "unsupported bit depth 16"},
+        {__LINE__, con([](foglio_finto& f) { f.colori = 258; }), "colour table of 258 entries"},
+        {__LINE__, con([](foglio_finto& f) { f.bit = 8; }), "8-bit sheet without a colour table"},
+        {__LINE__, con([](foglio_finto& f) { f.bit = 8, f.colori = 256, f.compressione = 1; }), "compressed sheet"},
+        {__LINE__, con([](foglio_finto& f) { f.altezza = -FOGLIO_ALTEZZA; }), "top-down"},
+        {__LINE__, con([](foglio_finto& f) { f.larghezza = FOGLIO_LARGHEZZA - 1; }),
+         "sheet of " + dimensioni(FOGLIO_LARGHEZZA - 1, FOGLIO_ALTEZZA) + " smaller than " +
+             dimensioni(FOGLIO_LARGHEZZA, FOGLIO_ALTEZZA)},
+        {__LINE__, con([](foglio_finto& f) { f.altezza = FOGLIO_ALTEZZA - 1; }),
+         "sheet of " + dimensioni(FOGLIO_LARGHEZZA, FOGLIO_ALTEZZA - 1)},
+        {__LINE__, con([](foglio_finto& f) { f.bit = 16; }), "unsupported bit depth 16"},
         // One byte short of the padded rows (630 pixels: 1890 bytes, 1892).
-        {__LINE__, con([](foglio_prova& f) { f.larghezza = 630, f.pixel = 1892 * 460 - 1; }), "pixel data truncated"},
+        {__LINE__, con([](foglio_finto& f) { f.larghezza = 630, f.pixel = 1892L * f.altezza - 1; }),
+         "pixel data truncated"},
         // Pixel sizes beyond 32 bits are not wrapped round into small ones.
-        {__LINE__, con([](foglio_prova& f) { f.larghezza = f.altezza = 0x7fffffff, f.pixel = 1000; }),
+        {__LINE__, con([](foglio_finto& f) { f.larghezza = f.altezza = 0x7fffffff, f.pixel = 1000; }),
          "pixel data truncated"},
     });
 }
@@ -155,36 +130,26 @@ TEST(Foglio, FileMancanteSenzaLog) {
 
 // --- The generated sheet ---------------------------------------------------
 
-struct rgb {
-    int r, g, b;
-};
-
-rgb pixel(const bitmap& s, int colonna, int riga_dal_basso) {
-    const std::size_t riga = (static_cast<std::size_t>(s.binfo.bmiHeader.biWidth) * 3 + 3) / 4 * 4;
-    const byte_t* p = s.dati + riga * static_cast<std::size_t>(riga_dal_basso) + 3 * static_cast<std::size_t>(colonna);
-    return {p[2], p[1], p[0]};
-}
-
 TEST(FoglioDelGioco, MaschereNetteECaselleChiare) {
     bitmap s(VORANDEL_FOGLIO);
     ASSERT_EQ(s.esiste(), 1);
     EXPECT_EQ(s.binfo.bmiHeader.biBitCount, 24);
-    EXPECT_EQ(s.binfo.bmiHeader.biHeight, 460);
+    EXPECT_EQ(s.binfo.bmiHeader.biWidth, FOGLIO_LARGHEZZA);
+    EXPECT_EQ(s.binfo.bmiHeader.biHeight, FOGLIO_ALTEZZA);
     // Masks pure black and white; the token picture black exactly where its
     // mask is, so the masked copy leaves the board alone there.
-    for (int colonna : {546, 593}) {
+    const rgb BIANCO{255, 255, 255}, NERO{0, 0, 0};
+    for (int colonna : {colonna_pedina(1), colonna_pedina(8)}) {
         int bianchi = 0;
-        for (int y = 0; y < 48; y++)
-            for (int x = 0; x < 35; x++) {
-                rgb m = pixel(s, colonna + x, 291 + y), p = pixel(s, colonna + x, 120 + y);
-                bool bianco = m.r == 255 && m.g == 255 && m.b == 255;
-                bool nero = m.r == 0 && m.g == 0 && m.b == 0;
-                ASSERT_TRUE(bianco || nero) << "mask of column " << colonna << " at " << x << "," << y;
-                ASSERT_EQ(nero, p.r == 0 && p.g == 0 && p.b == 0)
-                    << "picture of column " << colonna << " at " << x << "," << y;
-                bianchi += bianco;
+        for (int y = 0; y < PEDINA_ALTEZZA; y++)
+            for (int x = 0; x < PEDINA_LARGHEZZA; x++) {
+                rgb m = pixel_del_foglio(s, colonna + x, PEDINA_RIGA_MASCHERA + y);
+                rgb p = pixel_del_foglio(s, colonna + x, PEDINA_RIGA_FIGURA + y);
+                ASSERT_TRUE(m == BIANCO || m == NERO) << "mask of column " << colonna << " at " << x << "," << y;
+                ASSERT_EQ(m == NERO, p == NERO) << "picture of column " << colonna << " at " << x << "," << y;
+                bianchi += m == BIANCO;
             }
-        EXPECT_GT(bianchi, 35 * 48 / 3);
+        EXPECT_GT(bianchi, PEDINA_LARGHEZZA * PEDINA_ALTEZZA / 3);
     }
     // Every pixel of every ordinary cell is light enough for the red arrows.
     for (int y = 1; y <= 8; y++)
@@ -192,9 +157,12 @@ TEST(FoglioDelGioco, MaschereNetteECaselleChiare) {
             bool centro = (x == 4 || x == 5) && (y == 4 || y == 5);
             bool angolo = (x == 1 || x == 8) && (y == 1 || y == 8);
             if (centro || angolo) continue;
-            for (int Y = 22 + 52 * (y - 1) + 2; Y < 22 + 52 * y - 2; Y++)
-                for (int X = 25 + 53 * (x - 1) + 2; X < 25 + 53 * x - 2; X++) {
-                    rgb c = pixel(s, X - 10 + 45, 460 - (Y - 10) - 1);
+            // The cell's rectangle, but for the two pixels of its bevel.
+            RECT r;
+            rettangolo_casella(&r, x, y);
+            for (int Y = r.top + 2; Y < r.bottom - 2; Y++)
+                for (int X = r.left + 2; X < r.right - 2; X++) {
+                    rgb c = pixel_del_quadro(s, X, Y);
                     ASSERT_TRUE(c.g > 120 && c.b > 90) << "cell " << x << "," << y << " at " << X << "," << Y;
                 }
         }

@@ -6,16 +6,17 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <set>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "bitmap.h"
+#include "estrazioni.h"
 #include "finestra_prova.h"
+#include "geometria_foglio.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "pixel.h"
 #include "programma.h"
 #include "specchietto.h"
 
@@ -62,36 +63,12 @@ struct tela {
     }
 };
 
-// Pixel checks that report the line of the check, what was expected and
-// what was found.
-void controlla_pixel(int riga, const tela& t, int x, int y, COLORREF atteso) {
-    auto testo = [](COLORREF c) {
-        char s[32];
-        std::snprintf(s, sizeof s, "RGB(%d,%d,%d)", GetRValue(c), GetGValue(c), GetBValue(c));
-        return std::string(s);
-    };
-    COLORREF trovato = t.at(x, y);
-    if (trovato != atteso)
-        ADD_FAILURE_AT(__FILE__, riga) << "pixel (" << x << "," << y << "): expected " << testo(atteso) << ", found "
-                                       << testo(trovato);
-}
-#define pixel_atteso(t, x, y, c) controlla_pixel(__LINE__, t, x, y, c)
-
 // A pixel of the sprite sheet, column from the left, row from the bottom.
 COLORREF dal_foglio(int colonna, int riga_dal_basso) {
-    const std::size_t riga = (static_cast<std::size_t>(sfondo.binfo.bmiHeader.biWidth) * 3 + 3) / 4 * 4;
-    const std::uint8_t* p = sfondo.dati + riga * static_cast<std::size_t>(riga_dal_basso) + 3 * colonna;
-    return RGB(p[2], p[1], p[0]);
+    return colorref(pixel_del_foglio(sfondo, colonna, riga_dal_basso));
 }
 // What the board picture shows at window pixel (X, Y).
-COLORREF dalla_plancia(int X, int Y) { return dal_foglio(X - 10 + 45, 460 - (Y - 10) - 1); }
-
-// A fixed deal, the same on every run.
-std::uint32_t seme = 1;
-int estrai_fisso() {
-    seme = seme * 1103515245u + 12345u;
-    return static_cast<int>((seme >> 16) & 0x7fff);
-}
+COLORREF dalla_plancia(int X, int Y) { return colorref(pixel_del_quadro(sfondo, X, Y)); }
 
 class Disegno : public testing::Test {
 protected:
@@ -108,17 +85,12 @@ protected:
     void SetUp() override {
         ASSERT_EQ(sfondo.esiste(), 1) << "the sprite sheet " << VORANDEL_FOGLIO << " did not load";
         ASSERT_NE(info->finestra(), nullptr);
-        seme = 1;
-        plancia::estrai = estrai_fisso;
         finestra = finestra_prova();
         game.ricomincia(finestra);
         messaggi(finestra);
         percentuali();
     }
-    void TearDown() override {
-        plancia::estrai = &std::rand;
-        DestroyWindow(finestra);
-    }
+    void TearDown() override { DestroyWindow(finestra); }
 
     // Every balance figure posted to the panel since the last call.
     std::vector<int> percentuali() {
@@ -133,6 +105,8 @@ protected:
 
     static HWND principale;
     static specchietto* info;
+    // A fixed deal, the same on every run.
+    estrazioni_fisse mazzo{1};
     HWND finestra = nullptr;
     partita game;
     partita_ispettore ispettore{game};
@@ -148,24 +122,24 @@ TEST_F(Disegno, FrecceSoloSulleCaselleOrdinarie) {
     plancia_ispettore::cella(p, 1, 1).frecce = 0;
     tela t;
     p.disegna(t.dc, mio_rect);
-    for (int y = 46; y <= 54; y++) pixel_atteso(t, 61, y, ROSSO);  // shaft to (61, 46)
+    for (int y = 46; y <= 54; y++) PIXEL(t, 61, y, ROSSO);  // shaft to (61, 46)
     for (int k = 1; k <= 2; k++) {                                  // barbs to (64, 49) and (58, 49)
-        pixel_atteso(t, 61 + k, 46 + k, ROSSO);
-        pixel_atteso(t, 61 - k, 46 + k, ROSSO);
+        PIXEL(t, 61 + k, 46 + k, ROSSO);
+        PIXEL(t, 61 - k, 46 + k, ROSSO);
     }
     // LineTo leaves out the end points.
-    pixel_atteso(t, 64, 49, dalla_plancia(64, 49));
-    pixel_atteso(t, 58, 49, dalla_plancia(58, 49));
-    pixel_atteso(t, 61, 45, dalla_plancia(61, 45));
+    PIXEL(t, 64, 49, dalla_plancia(64, 49));
+    PIXEL(t, 58, 49, dalla_plancia(58, 49));
+    PIXEL(t, 61, 45, dalla_plancia(61, 45));
     // Every arrow begins at its cell's centre; other cells show the picture.
     for (int y = 1; y <= 8; y++)
         for (int x = 1; x <= 8; x++) {
-            int xc = static_cast<int>(53.3 * x + 8.0), yc = 51 * y + 3;
+            int xc = x_centro(x), yc = y_centro(y);
             bool ordinaria = plancia_ispettore::cella(p, x, y).cat == normale;
             SCOPED_TRACE(testing::Message() << "cell " << x << "," << y);
-            pixel_atteso(t, xc, yc, ordinaria ? ROSSO : dalla_plancia(xc, yc));
+            PIXEL(t, xc, yc, ordinaria ? ROSSO : dalla_plancia(xc, yc));
         }
-    pixel_atteso(t, 9, 9, SENTINELLA);
+    PIXEL(t, 9, 9, SENTINELLA);
 }
 
 TEST_F(Disegno, PedineMascherateSulQuadro) {
@@ -177,13 +151,15 @@ TEST_F(Disegno, PedineMascherateSulQuadro) {
         unsigned px, py;
         ispettore.ped(g).get_pos(&px, &py);
         SCOPED_TRACE(testing::Message() << "player " << g);
-        int x = static_cast<int>((static_cast<int>(px) - 1) * 53.3 + 25), y = (static_cast<int>(py) - 1) * 52 + 22;
-        int sx = g == 0 ? 593 : 546;
-        // The token's picture where its mask is white, the ground elsewhere.
-        for (int j = 0; j < 48; j++)
-            for (int i = 0; i < 35; i++) {
-                bool sagoma = dal_foglio(sx + i, 291 + 47 - j) == BIANCO;
-                pixel_atteso(con, x + i, y + j, sagoma ? dal_foglio(sx + i, 120 + 47 - j) : senza.at(x + i, y + j));
+        int x = x_pedina(static_cast<int>(px)), y = y_pedina(static_cast<int>(py));
+        int sx = colonna_pedina(g == 0 ? 8 : 1);  // the first player races to column 8
+        // The token's picture where its mask is white, the ground elsewhere;
+        // sprite row j is sheet row PEDINA_ALTEZZA - 1 - j above the piece's bottom.
+        for (int j = 0; j < PEDINA_ALTEZZA; j++)
+            for (int i = 0; i < PEDINA_LARGHEZZA; i++) {
+                int su = PEDINA_ALTEZZA - 1 - j;
+                bool sagoma = dal_foglio(sx + i, PEDINA_RIGA_MASCHERA + su) == BIANCO;
+                PIXEL(con, x + i, y + j, sagoma ? dal_foglio(sx + i, PEDINA_RIGA_FIGURA + su) : senza.at(x + i, y + j));
             }
     }
 }
@@ -203,9 +179,9 @@ TEST_F(Disegno, CorniceSoloDelBersaglioEvidenziato) {
         for (int x = 0; x < tela::L; x++) {
             bool dentro = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
             bool bordo = dentro && (x == r.left || x == r.right - 1 || y == r.top || y == r.bottom - 1);
-            pixel_atteso(con, x, y, bordo ? BIANCO : senza.at(x, y));
+            PIXEL(con, x, y, bordo ? BIANCO : senza.at(x, y));
         }
-    pixel_atteso(senza, r.left + 10, r.top, dalla_plancia(r.left + 10, r.top));
+    PIXEL(senza, r.left + 10, r.top, dalla_plancia(r.left + 10, r.top));
     percentuali();
 }
 
@@ -222,10 +198,11 @@ TEST_F(Disegno, UnaCasellaVisitaSoloLeCaselleCheTocca) {
             COLORREF c = t.at(x, y);
             POINT pt = {x, y};
             if (PtInRect(&zona, pt)) {
-                if (c != ROSSO) pixel_atteso(t, x, y, dalla_plancia(x, y));
+                if (c != ROSSO) PIXEL(t, x, y, dalla_plancia(x, y));
             } else if (c != SENTINELLA) {
                 ASSERT_EQ(c, ROSSO) << "at " << x << "," << y;
-                con_frecce.insert({(x - 25) / 53 + 1, (y - 22) / 52 + 1});
+                con_frecce.insert({(x - mio_rect.left - offset.x) / LARGHEZZA_CASELLA + 1,
+                                   (y - mio_rect.top - offset.y) / ALTEZZA_CASELLA + 1});
             }
         }
     std::set<std::pair<int, int>> attese = {{3, 2}, {4, 2}, {3, 3}, {4, 3}};
@@ -235,14 +212,16 @@ TEST_F(Disegno, UnaCasellaVisitaSoloLeCaselleCheTocca) {
 
 TEST_F(Disegno, BilancioEdAreaDelleNotizie) {
     // The info panel's area: no picture and no arrows, only the two tokens
-    // on their corners; the balance is posted all the same.
+    // on their corners (1, 1) and (8, 1); the balance is posted all the same.
     tela t;
     game.disegna(t.dc, notizie, *info);
+    auto su_pedina = [](int x, int y, int col) {
+        return y >= y_pedina(1) && y < y_pedina(1) + PEDINA_ALTEZZA && x >= x_pedina(col) &&
+               x < x_pedina(col) + PEDINA_LARGHEZZA;
+    };
     for (int y = 0; y < tela::H; y++)
-        for (int x = 0; x < tela::L; x++) {
-            bool pedina = y >= 22 && y < 70 && ((x >= 25 && x < 60) || (x >= 398 && x < 433));
-            if (!pedina) pixel_atteso(t, x, y, SENTINELLA);
-        }
+        for (int x = 0; x < tela::L; x++)
+            if (!su_pedina(x, y, 1) && !su_pedina(x, y, 8)) PIXEL(t, x, y, SENTINELLA);
     EXPECT_EQ(percentuali(), std::vector<int>{50});
     // One diagonal step from the goal against three: 74, as the distances
     // are held in single precision before the division.

@@ -17,6 +17,7 @@
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "pixel.h"
 #include "programma.h"
 #include "risorse.h"
 

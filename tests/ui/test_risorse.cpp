@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "pixel.h"
 #include "risorse.h"
 
 namespace {
@@ -106,9 +107,9 @@ TEST(Risorse, Icona) {
     HGDIOBJ vecchia = SelectObject(mem, bmp);
     PatBlt(mem, 0, 0, 32, 32, WHITENESS);
     DrawIconEx(mem, 0, 0, icona, 32, 32, 0, nullptr, DI_NORMAL);
-    EXPECT_EQ(GetPixel(mem, 5, 5), RGB(255, 255, 0));
-    EXPECT_EQ(GetPixel(mem, 26, 5), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(mem, 11, 11), RGB(128, 128, 128));
+    PIXEL(mem, 5, 5, RGB(255, 255, 0));
+    PIXEL(mem, 26, 5, RGB(255, 0, 0));
+    PIXEL(mem, 11, 11, RGB(128, 128, 128));
     SelectObject(mem, vecchia);
     DeleteObject(bmp);
     DeleteDC(mem);

@@ -13,6 +13,7 @@
 
 #include "comune.h"
 #include "finestra_prova.h"
+#include "pixel.h"
 #include "programma.h"
 #include "risorse.h"
 #include "specchietto.h"
@@ -50,7 +51,6 @@ void svuota(HWND pannello) {
     }
     if (pannello != nullptr) UpdateWindow(pannello);
 }
-
 
 // The text `testo` as the panel draws it at (x, y) (the stock variable-pitch
 // font, transparent, default colour) on the light grey background, compared
