@@ -18,6 +18,13 @@
 //   automa fotografa MS            start a tournament and return MS ms later
 //   automa quiete                  wait for the running tournament to end
 //   automa esci                    "Exit", answered Yes
+//   automa aiuto                   "Help topics": the help window "Wine Help"
+//                                  opens with no error box, the game answers
+//                                  meanwhile; then the help window is closed
+//   automa sistema [VERSION KIND]  the Windows that the prefix reports (e.g.
+//                                  10.0) and whether 32-bit programs run
+//                                  there through WoW64 (KIND win64) or not
+//                                  (win32); checked when given
 //
 // Exit code 0 when the step did what it should, 1 otherwise, with a line on
 // standard error saying why.
@@ -677,6 +684,108 @@ int esci() {
     return 0;
 }
 
+// ------------------------------------------------------- help and system
+
+struct cerca_classe {
+    const char* classe;
+    std::vector<HWND> trovate;
+};
+
+BOOL CALLBACK di_classe(HWND w, LPARAM lParam) {
+    auto* c = reinterpret_cast<cerca_classe*>(lParam);
+    char classe[64] = "";
+    GetClassNameA(w, classe, sizeof classe);
+    if (IsWindowVisible(w) && std::strcmp(classe, c->classe) == 0) c->trovate.push_back(w);
+    return TRUE;
+}
+
+// The visible top-level windows of a class, of any process on the display.
+std::vector<HWND> finestre_di_classe(const char* classe) {
+    cerca_classe c{classe, {}};
+    EnumWindows(di_classe, reinterpret_cast<LPARAM>(&c));
+    return c.trovate;
+}
+
+// Every box open on the display, with its texts; empty when there is none.
+std::string scatole_aperte() {
+    std::string elenco;
+    for (HWND s : finestre_di_classe("#32770")) {
+        char titolo[128] = "";
+        GetWindowTextA(s, titolo, sizeof titolo);
+        elenco += std::string(" [\"") + titolo + "\": \"" + testo_scatola(s) + "\"]";
+    }
+    return elenco;
+}
+
+// Answers every open box with No (a message box ends on any of its answers),
+// so that a game blocked by one goes on.
+void chiudi_scatole() {
+    for (int giro = 0; giro < 3; giro++) {
+        std::vector<HWND> v = finestre_di_classe("#32770");
+        if (v.empty()) return;
+        for (HWND s : v) PostMessageA(s, WM_COMMAND, IDNO, 0);
+        pausa(300);
+    }
+}
+
+int aiuto() {
+    if (!finestre_di_classe("MS_WINHELP").empty()) return errore("a help window is open before \"Help topics\"");
+    PostMessageA(finestra, WM_COMMAND, CMD_AIUTO, 0);
+    HWND h = nullptr;
+    DWORD inizio = GetTickCount();
+    while (h == nullptr && GetTickCount() - inizio < 20000) {
+        std::vector<HWND> v = finestre_di_classe("MS_WINHELP");
+        if (!v.empty()) h = v[0];
+        else if (!finestre_di_classe("#32770").empty()) break;
+        else pausa(100);
+    }
+    DWORD aperta = GetTickCount() - inizio;
+    // An error box may come up beside the window: give it time to show.
+    if (h != nullptr) pausa(1000);
+    std::string scatole = scatole_aperte();
+    char titolo[128] = "";
+    if (h != nullptr) GetWindowTextA(h, titolo, sizeof titolo);
+    int esito = 0;
+    if (h == nullptr) esito = errore("no help window after \"Help topics\"; boxes:%s", scatole.c_str());
+    else if (!scatole.empty()) esito = errore("the help window came with boxes:%s", scatole.c_str());
+    else if (std::strcmp(titolo, "Wine Help") != 0) esito = errore("the help window is titled \"%s\"", titolo);
+    DWORD_PTR r = 0;
+    if (esito == 0 && !SendMessageTimeoutA(finestra, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r))
+        esito = errore("the game does not answer while the help window is open");
+    if (esito != 0) {
+        chiudi_scatole();
+        if (h != nullptr) PostMessageA(h, WM_CLOSE, 0, 0);
+        return esito;
+    }
+    dice("help window \"%s\" open after %lu ms, no box", titolo, aperta);
+    PostMessageA(h, WM_CLOSE, 0, 0);
+    if (!attendi_chiusura(h, 10000)) return errore("the help window did not close");
+    dice("help window closed");
+    return 0;
+}
+
+int sistema(const char* versione, const char* tipo) {
+    // RtlGetVersion tells the version the prefix reports, where
+    // GetVersionEx may tell an older one to a program without a manifest.
+    using rtl_get_version = LONG(WINAPI*)(OSVERSIONINFOW*);
+    auto leggi = reinterpret_cast<rtl_get_version>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    if (leggi == nullptr || leggi(&v) != 0) return errore("RtlGetVersion is not available");
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    char letta[32];
+    std::snprintf(letta, sizeof letta, "%lu.%lu", v.dwMajorVersion, v.dwMinorVersion);
+    dice("Windows %s, build %lu; 32-bit programs run %s", letta, v.dwBuildNumber,
+         wow64 ? "through WoW64 (64-bit Windows)" : "natively (32-bit Windows)");
+    if (versione != nullptr && std::strcmp(letta, versione) != 0)
+        return errore("the prefix reports Windows %s, not %s", letta, versione);
+    if (tipo != nullptr && (std::strcmp(tipo, "win64") == 0) != (wow64 != FALSE))
+        return errore("the prefix is not of the kind %s", tipo);
+    return 0;
+}
+
 bool leggi_tipo(const char* s, bool* automatico) {
     if (std::strcmp(s, "human") == 0) *automatico = false;
     else if (std::strcmp(s, "automatic") == 0) *automatico = true;
@@ -695,7 +804,8 @@ bool leggi_intero(const char* s, int da, int a, int* n) {
 int uso() {
     std::fprintf(stderr,
                  "use: automa attendi | opzioni human|automatic SKILL human|automatic SKILL | umano | torneo | stop |\n"
-                 "            quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS | quiete | esci\n");
+                 "            quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS | quiete | esci |\n"
+                 "            aiuto | sistema [VERSION win32|win64]\n");
     return 2;
 }
 
@@ -709,6 +819,10 @@ int main(int argc, char** argv) {
         if (argc < 4 || argc > 5 || (argc == 5 && !leggi_intero(argv[4], 1, 1000, &partite))) return uso();
         return verifica(argv[2], argv[3], partite);
     }
+    if (cosa == "sistema" && (argc == 2 || argc == 4)) {
+        if (argc == 4 && std::strcmp(argv[3], "win32") != 0 && std::strcmp(argv[3], "win64") != 0) return uso();
+        return argc == 4 ? sistema(argv[2], argv[3]) : sistema(nullptr, nullptr);
+    }
     if (!trova_gioco(60000)) return errore("the game's window did not appear");
     if (cosa == "attendi" && argc == 2) return attendi();
     if (cosa == "umano" && argc == 2) return umano();
@@ -716,6 +830,7 @@ int main(int argc, char** argv) {
     if (cosa == "stop" && argc == 2) return stop();
     if (cosa == "esci" && argc == 2) return esci();
     if (cosa == "quiete" && argc == 2) return quiete();
+    if (cosa == "aiuto" && argc == 2) return aiuto();
     if (cosa == "quadro" && argc == 3) return quadro(argv[2]);
     if (cosa == "fotografa" && argc == 3) {
         int s = 0;

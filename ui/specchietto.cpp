@@ -39,8 +39,12 @@ void crea_pennelli() {
 }
 
 void on_create(HWND hWnd, const CREATESTRUCTA* cs) {
-    CreateWindowExA(0, "button", "Stop tournament", WS_CHILD | WS_VISIBLE, 20, 210, 120, 30, hWnd,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_STOP)), hInst, nullptr);
+    HWND stop = CreateWindowExA(0, "button", "Stop tournament", WS_CHILD | WS_VISIBLE, 20, 210, 120, 30, hWnd,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_STOP)), hInst, nullptr);
+    // A button made with CreateWindowExA draws in the system font, in which
+    // "Stop tournament" is wider than the button; the standard GUI font,
+    // which dialogs use too, fits it.
+    SendMessageA(stop, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     parent = cs->hwndParent;
 }
 

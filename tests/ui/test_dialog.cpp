@@ -21,6 +21,7 @@
 #include "partita.h"
 #include "programma.h"
 #include "risorse.h"
+#include "testi_controlli.h"
 
 partita game;
 HINSTANCE hInst = GetModuleHandleA(nullptr);
@@ -320,6 +321,29 @@ TEST(About, SiApreESiChiudeConOK) {
     EXPECT_EQ(r, 0);
     EXPECT_EQ(testi, "About...[Vorandel 32][Vorandel team][OK][v. 1.95b]");
     EXPECT_TRUE(aperto);
+}
+
+// Every text of both dialogs fits its control, in the dialogs' own font: in
+// the Options dialog as it opens and with both skills at 10, the widest
+// numbers they show; in the About dialog as it opens.
+TEST(Dialoghi, TestiEntrano) {
+    imposta(UMANO, UMANO, 1, 1);
+    apri([](HWND dlg) {
+        EXPECT_TRUE(testi_entrano(dlg));
+        for (int g = 0; g < 2; g++) {
+            passo(dlg, G_automatico[g]);
+            for (int i = 0; i < 9; i++) passo(dlg, G_barra[g], SB_LINERIGHT);
+        }
+        EXPECT_EQ(leggi(dlg), "A+10 10 | A+10 10");
+        EXPECT_TRUE(testi_entrano(dlg));
+        passo(dlg, IDC_ANNULLA);
+    });
+    apri(
+        [](HWND dlg) {
+            EXPECT_TRUE(testi_entrano(dlg));
+            passo(dlg, IDOK);
+        },
+        IDD_ABOUT, AboutProc);
 }
 
 }  // namespace

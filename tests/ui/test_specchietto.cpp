@@ -17,6 +17,7 @@
 #include "programma.h"
 #include "risorse.h"
 #include "specchietto.h"
+#include "testi_controlli.h"
 
 HINSTANCE hInst = GetModuleHandleA(nullptr);
 
@@ -297,6 +298,22 @@ TEST_F(Pannello, BottoneStop) {
     svuota(pannello);
     EXPECT_EQ(ricevuti_padre.size(), 1u);
     EXPECT_TRUE(nuove_righe_log().empty());
+}
+
+// "Stop tournament" fits its button, in the standard GUI font (the system
+// font would be wider than the button); the button keeps its place and size.
+TEST_F(Pannello, TestiEntrano) {
+    HWND tasto = GetDlgItem(pannello, ID_STOP);
+    ASSERT_NE(tasto, nullptr);
+    EXPECT_TRUE(testo_entra(tasto));
+    EXPECT_TRUE(testi_entrano(pannello));
+    RECT r;
+    GetWindowRect(tasto, &r);
+    MapWindowPoints(nullptr, pannello, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 20);
+    EXPECT_EQ(r.top, 210);
+    EXPECT_EQ(r.right - r.left, 120);
+    EXPECT_EQ(r.bottom - r.top, 30);
 }
 
 // disegna invalidates the whole panel and says so in the log. Without a
