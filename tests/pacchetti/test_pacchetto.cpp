@@ -89,24 +89,27 @@ std::string leggi(const std::string& file) {
     return t;
 }
 
+struct cerca_scatola {
+    const char* titolo;
+    HWND trovata;
+};
+
+BOOL CALLBACK scatola_di(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<cerca_scatola*>(l);
+    char classe[32] = "", testo[128] = "";
+    GetClassNameA(w, classe, sizeof classe);
+    GetWindowTextA(w, testo, sizeof testo);
+    if (lstrcmpA(classe, "#32770") != 0 || !IsWindowVisible(w) || lstrcmpA(testo, c->titolo) != 0) return TRUE;
+    c->trovata = w;
+    return FALSE;
+}
+
 // A visible box or dialog of the thread `filo` with the caption `titolo`,
 // waited for up to `ms`; nullptr when none came.
 HWND attendi_scatola(DWORD filo, const char* titolo, DWORD ms) {
-    struct cerca {
-        const char* titolo;
-        HWND trovata;
-    } c{titolo, nullptr};
-    auto di = [](HWND w, LPARAM l) -> BOOL CALLBACK {
-        auto* c = reinterpret_cast<cerca*>(l);
-        char classe[32] = "", testo[128] = "";
-        GetClassNameA(w, classe, sizeof classe);
-        GetWindowTextA(w, testo, sizeof testo);
-        if (lstrcmpA(classe, "#32770") != 0 || !IsWindowVisible(w) || lstrcmpA(testo, c->titolo) != 0) return TRUE;
-        c->trovata = w;
-        return FALSE;
-    };
+    cerca_scatola c{titolo, nullptr};
     for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(50)) {
-        EnumThreadWindows(filo, di, reinterpret_cast<LPARAM>(&c));
+        EnumThreadWindows(filo, scatola_di, reinterpret_cast<LPARAM>(&c));
         if (c.trovata != nullptr) return c.trovata;
     }
     return nullptr;
