@@ -3,7 +3,10 @@
 # pages as HTML, with the pictures that the pages show.
 #
 #   cmake -DHALIBUT=halibut -DSORGENTI="a.but;b.but" -DHLP=out/Vorandel.hlp
-#         -DHTML=out/html -DIMMAGINI="x.png;y.png" -P genera.cmake
+#         -DHTML=out/html -DIMMAGINI="x.png;y.png" [-DVERSIONE=1.95] -P genera.cmake
+#
+# The sources may name the game's version as \versione: VERSIONE, or when it
+# is not given the project's version in the top CMakeLists.txt.
 #
 # halibut's errors and its warnings alike stop the build: a manual whose
 # source is malformed is never shipped. The output is written only when the
@@ -37,15 +40,24 @@ if(NOT nome_hlp MATCHES "\\.hlp$")
     message(FATAL_ERROR "genera.cmake: the help file's name must end in .hlp, not ${nome_hlp}")
 endif()
 
+if(NOT DEFINED VERSIONE OR "${VERSIONE}" STREQUAL "")
+    file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/../../CMakeLists.txt" progetto REGEX "^project\\(")
+    if(NOT progetto MATCHES " VERSION ([0-9]+(\\.[0-9]+)*)")
+        message(FATAL_ERROR "genera.cmake: no VERSIONE given, and no project version in the top CMakeLists.txt")
+    endif()
+    set(VERSIONE "${CMAKE_MATCH_1}")
+endif()
+
 set(lavoro "${HTML}.nuovo")
 file(REMOVE_RECURSE "${lavoro}")
 file(MAKE_DIRECTORY "${lavoro}/html")
+file(WRITE "${lavoro}/versione.but" "\\define{versione} ${VERSIONE}\n")
 
 # The plain-text output is made too, only for its checks (it warns about
 # code lines too wide for a page) and then dropped.
 execute_process(
     COMMAND "${HALIBUT}" "--winhelp=${lavoro}/${nome_hlp}" --html "--text=${lavoro}/manuale.txt"
-            -Chtml-contents-filename:index.html ${SORGENTI}
+            -Chtml-contents-filename:index.html "${lavoro}/versione.but" ${SORGENTI}
     WORKING_DIRECTORY "${lavoro}/html"
     RESULT_VARIABLE esito
     OUTPUT_VARIABLE uscita

@@ -1,0 +1,202 @@
+// The game as a package puts it on a Windows machine, run by the scripts
+// beside this file in their own Wine prefixes:
+//   Installato.*   after the installer: the Start-menu shortcut starts the
+//                  game in its install folder under Program Files, and the
+//                  game plays there
+//   Scompattato.*  after unpacking the zip into VORANDEL_CARTELLA: the game
+//                  plays from there
+// "Plays": harness/automa (VORANDEL_AUTOMA) sets both players to the
+// computer in the Options dialog, a new game is played to its end box, and
+// the game, closed with Yes, ends with exit code 0, its log beside it.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "finestra_prova.h"
+#include "risorse.h"
+
+namespace {
+
+std::string cartella_di_sistema(int csidl) {
+    char p[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, p);
+    return p;
+}
+
+bool stesso_percorso(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The target and the working folder of a shortcut file.
+struct collegamento {
+    std::string destinazione, cartella;
+    HRESULT esito = E_FAIL;
+
+    explicit collegamento(const std::string& file) {
+        CoInitialize(nullptr);
+        IShellLinkA* sl = nullptr;
+        IPersistFile* pf = nullptr;
+        esito = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&sl));
+        if (SUCCEEDED(esito)) esito = sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pf));
+        if (SUCCEEDED(esito)) {
+            wchar_t w[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, w, MAX_PATH);
+            esito = pf->Load(w, STGM_READ);
+        }
+        if (SUCCEEDED(esito)) {
+            char d[MAX_PATH] = "", c[MAX_PATH] = "";
+            sl->GetPath(d, MAX_PATH, nullptr, SLGP_RAWPATH);
+            sl->GetWorkingDirectory(c, MAX_PATH);
+            destinazione = d;
+            cartella = c;
+        }
+        if (pf != nullptr) pf->Release();
+        if (sl != nullptr) sl->Release();
+        CoUninitialize();
+    }
+};
+
+// Runs `riga` in `cartella` and waits for its end: the exit code, or -1 when
+// it did not start or did not end within `ms`.
+long esegui(std::string riga, const std::string& cartella, DWORD ms) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, &riga[0], nullptr, nullptr, FALSE, 0, nullptr, cartella.c_str(), &si, &pi)) return -1;
+    DWORD codice = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &codice);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return static_cast<long>(codice);
+}
+
+std::string leggi(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    std::string t;
+    for (char c : s.str())
+        if (c != '\r') t += c;
+    return t;
+}
+
+struct cerca_scatola {
+    const char* titolo;
+    HWND trovata;
+};
+
+BOOL CALLBACK scatola_di(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<cerca_scatola*>(l);
+    char classe[32] = "", testo[128] = "";
+    GetClassNameA(w, classe, sizeof classe);
+    GetWindowTextA(w, testo, sizeof testo);
+    if (lstrcmpA(classe, "#32770") != 0 || !IsWindowVisible(w) || lstrcmpA(testo, c->titolo) != 0) return TRUE;
+    c->trovata = w;
+    return FALSE;
+}
+
+// A visible box or dialog of the thread `filo` with the caption `titolo`,
+// waited for up to `ms`; nullptr when none came.
+HWND attendi_scatola(DWORD filo, const char* titolo, DWORD ms) {
+    cerca_scatola c{titolo, nullptr};
+    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(50)) {
+        EnumThreadWindows(filo, scatola_di, reinterpret_cast<LPARAM>(&c));
+        if (c.trovata != nullptr) return c.trovata;
+    }
+    return nullptr;
+}
+
+// The static text of a message box.
+std::string testo_scatola(HWND s) {
+    std::string t;
+    for (HWND c = GetWindow(s, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        char classe[32] = "", testo[256] = "";
+        GetClassNameA(c, classe, sizeof classe);
+        GetWindowTextA(c, testo, sizeof testo);
+        if (lstrcmpiA(classe, "Static") == 0) t += testo;
+    }
+    return t;
+}
+
+// Starts the game `exe` in `cartella`, as a shortcut or a double click
+// would, lets the computer play one whole game on both sides, and closes it.
+void gioca(const std::string& exe, const std::string& cartella) {
+    std::string automa = percorso("VORANDEL_AUTOMA");
+    ASSERT_FALSE(automa.empty()) << "VORANDEL_AUTOMA names the automation tool";
+    std::string log = cartella + "\\voran32.log";
+    DeleteFileA(log.c_str());
+
+    std::string riga = "\"" + exe + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), &riga[0], nullptr, nullptr, FALSE, 0, nullptr, cartella.c_str(), &si, &pi))
+        << "cannot start " << exe << " (error " << GetLastError() << ")";
+    HWND finestra = nullptr;
+    for (DWORD inizio = GetTickCount(); finestra == nullptr && GetTickCount() - inizio < 30000; Sleep(50)) {
+        HWND w = FindWindowA("Finestra principale", "Vorandel 32");
+        DWORD pid = 0;
+        if (w != nullptr) GetWindowThreadProcessId(w, &pid);
+        if (pid == pi.dwProcessId && IsWindowVisible(w)) finestra = w;
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;
+    }
+    EXPECT_NE(finestra, nullptr) << "no window \"Vorandel 32\": the game did not find its sprite sheet in " << cartella;
+    if (finestra != nullptr) {
+        DWORD filo = GetWindowThreadProcessId(finestra, nullptr);
+        EXPECT_EQ(esegui("\"" + automa + "\" opzioni automatic 1 automatic 1", cartella, 60000), 0)
+            << "setting both players to the computer";
+        PostMessageA(finestra, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
+        HWND s = attendi_scatola(filo, "Are you sure?", 10000);
+        EXPECT_NE(s, nullptr) << "\"New game\" during a game asks first";
+        if (s != nullptr) PostMessageA(s, WM_COMMAND, IDYES, 0);
+        s = attendi_scatola(filo, "End", 120000);
+        EXPECT_NE(s, nullptr) << "the computer's game did not end";
+        if (s != nullptr) {
+            std::printf("the game's end: \"%s\"\n", testo_scatola(s).c_str());
+            PostMessageA(s, WM_COMMAND, IDOK, 0);
+        }
+        PostMessageA(finestra, WM_CLOSE, 0, 0);
+        s = attendi_scatola(filo, "Are you sure?", 10000);
+        EXPECT_NE(s, nullptr) << "closing asks first";
+        if (s != nullptr) PostMessageA(s, WM_COMMAND, IDYES, 0);
+    }
+    DWORD codice = 99;
+    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &codice);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(codice, 0u) << "the game's exit code";
+
+    std::string righe = leggi(log);
+    EXPECT_EQ(righe.rfind("INIZIO!\n", 0), 0u) << "the log beside the game, " << log << ":\n" << righe;
+    EXPECT_NE(righe.find("dialog box rilascia il controllo (dentro)!\n"), std::string::npos) << righe;
+}
+
+TEST(Installato, TheStartMenuShortcutStartsTheGameInItsFolderAndItPlays) {
+    std::string cartella = cartella_di_sistema(CSIDL_PROGRAM_FILES) + "\\Vorandel 32";
+    std::string file = cartella_di_sistema(CSIDL_COMMON_PROGRAMS) + "\\Vorandel 32.lnk";
+    collegamento c(file);
+    ASSERT_TRUE(SUCCEEDED(c.esito)) << "cannot read the shortcut " << file;
+    EXPECT_TRUE(stesso_percorso(c.destinazione, cartella + "\\vorandel32.exe")) << c.destinazione;
+    EXPECT_TRUE(stesso_percorso(c.cartella, cartella)) << "the shortcut starts the game in " << c.cartella;
+    gioca(c.destinazione, c.cartella);
+}
+
+TEST(Scompattato, TheGamePlaysFromTheUnpackedFolder) {
+    std::string cartella = percorso("VORANDEL_CARTELLA");
+    ASSERT_FALSE(cartella.empty()) << "VORANDEL_CARTELLA names the unpacked folder";
+    gioca(cartella + "\\vorandel32.exe", cartella);
+}
+
+}  // namespace
