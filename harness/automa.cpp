@@ -10,6 +10,7 @@
 //   automa umano                   play player 1 against the computer to the end
 //   automa torneo                  play a whole tournament and wait for its end
 //   automa stop                    start a tournament, stop it, finish the game
+//                                  (leaves both players automatic at skill 10)
 //   automa quadro FILE             new game, hover a target, write the geometry
 //   automa verifica FILE SHOT.ppm [GAMES]
 //                                  check a screenshot against the geometry:
@@ -465,10 +466,13 @@ HWND tasto_stop() {
     return pannello == nullptr ? nullptr : FindWindowExA(pannello, nullptr, "Button", "Stop tournament");
 }
 
-// Starts a tournament, presses "Stop tournament" with a real click while it
-// runs, and expects the game on the board to go on as an ordinary game that
-// ends with its box, after which nothing more is played. Should the whole
-// tournament be over before the click, it tries again, clicking sooner.
+// Starts a tournament between two people, so that no game can end by itself
+// before the click (an earlier game between computers could end with its box
+// just as the tournament begins, and that box would hold the panel's button
+// disabled), then makes both players automatic at skill 10 and presses "Stop
+// tournament" with a real click while the first game runs. The game on the
+// board must go on as an ordinary game that ends with its box, after which
+// nothing more is played.
 int stop() {
     HWND tasto = tasto_stop();
     if (tasto == nullptr) return errore("no \"Stop tournament\" button in the panel");
@@ -476,40 +480,25 @@ int stop() {
     GetWindowRect(tasto, &r);
     POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ScreenToClient(finestra, &c);
-    for (DWORD attesa : {300u, 60u, 0u}) {
-        comando(CMD_NUOVO_TORNEO);
-        pausa(attesa);
-        clic(c);
-        dice("pressed \"Stop tournament\" %lu ms after the start", attesa);
-        // The end box of the game on the board, or a board at rest: the
-        // tournament had ended before the click.
-        DWORD inizio = GetTickCount(), fermo = GetTickCount();
-        unsigned long long ultima = impronta();
-        HWND fine = nullptr;
-        while (GetTickCount() - inizio < 300000) {
-            if ((fine = scatola("End")) != nullptr) break;
-            pausa(100);
-            unsigned long long ora = impronta();
-            if (ora != ultima) {
-                ultima = ora;
-                fermo = GetTickCount();
-            } else if (GetTickCount() - fermo > 3000) {
-                break;
-            }
-        }
-        if (fine == nullptr) {
-            dice("the tournament was over before the click");
-            continue;
-        }
-        dice("after the stop the game ended: \"%s\"", testo_scatola(fine).c_str());
-        premi(fine, IDOK);
-        attendi_chiusura(fine, 5000);
-        int scatole_fine = 0;
-        if (attendi_quiete(4000, 60000, &scatole_fine) != 0) return 1;
-        if (scatole_fine != 0) return errore("a further game was played after the stop");
-        return 0;
-    }
-    return errore("every tournament was over before \"Stop tournament\" could be pressed");
+    bool automatico[2] = {false, false};
+    int skill[2] = {10, 10};
+    if (opzioni(automatico, skill) != 0) return 1;
+    comando(CMD_NUOVO_TORNEO);
+    automatico[0] = automatico[1] = true;
+    if (opzioni(automatico, skill) != 0) return 1;
+    pausa(300);
+    if (HWND s = scatola()) return errore("a box is open before the click: \"%s\"", testo_scatola(s).c_str());
+    clic(c);
+    dice("pressed \"Stop tournament\" 300 ms after the computers began");
+    HWND fine = attendi_scatola("End", 300000);
+    if (fine == nullptr) return errore("the game on the board did not end with its box after the stop");
+    dice("after the stop the game ended: \"%s\"", testo_scatola(fine).c_str());
+    premi(fine, IDOK);
+    attendi_chiusura(fine, 5000);
+    int scatole_fine = 0;
+    if (attendi_quiete(4000, 60000, &scatole_fine) != 0) return 1;
+    if (scatole_fine != 0) return errore("a further game was played after the stop");
+    return 0;
 }
 
 int quadro(const char* file) {

@@ -66,16 +66,11 @@ void scegli(HWND hWnd, int giocatore, e_tipo nuovo) {
 }
 
 // OK: the match takes both kinds and both skills; a change of kind takes
-// the highlighted target's frame off the owner's board. When the player to
-// move has just become automatic, the computer takes its turn now rather
-// than waiting for a move that nobody would make; the match starts no second
-// search for a turn that already has one. The move goes to the dialog's
-// owner, the main window (the dialog is not a pop-up, so GetParent would not
-// name it).
+// the highlighted target's frame off the owner's board, the main window (the
+// dialog is not a pop-up, so GetParent would not name it). The main window
+// starts the computer's turn once the dialog is over.
 void conferma(HWND hWnd) {
-    HWND principale = GetWindow(hWnd, GW_OWNER);
-    game.set_opzioni(tipo, skill, principale);
-    if (game.stato() == COMPUTER && principale != nullptr) game.mossa_macchina(principale);
+    game.set_opzioni(tipo, skill, GetWindow(hWnd, GW_OWNER));
     logfile << "dialog box rilascia il controllo (dentro)!\n";
     EndDialog(hWnd, 0);
 }

@@ -129,6 +129,16 @@ void nuovo_torneo(HWND hWnd, int& partite) {
     ridisegna_tutto(hWnd);
 }
 
+// New options reach the match through the dialog. When the player to move
+// has become automatic, the computer takes its turn now, once the dialog is
+// over: a move posted while the dialog is closing could be taken from the
+// queue by the dialog's own loop after it has ended, and never performed
+// (mossa_macchina starts no second search for a turn that has one).
+void opzioni(HWND hWnd) {
+    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
+    if (game.stato() == COMPUTER) game.mossa_macchina(hWnd);
+}
+
 LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
     switch (static_cast<unsigned>(LOWORD(wParam)) - CMD_NUOVA_PARTITA) {
     case CMD_NUOVA_PARTITA - CMD_NUOVA_PARTITA:
@@ -151,9 +161,7 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
         PostMessageA(hWnd, WM_CLOSE, 0, 0);
         break;
     case CMD_OPZIONI - CMD_NUOVA_PARTITA:
-        // New options reach the match through the dialog, which also starts
-        // the computer's search when the player to move has become automatic.
-        DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
+        opzioni(hWnd);
         break;
     default:  // 32002 and every id outside the menu's range
         break;

@@ -43,6 +43,7 @@ struct partita_ispettore {
     std::int32_t* skill() { return g.skill; }
     HANDLE mutex() { return g.mutex; }
     std::uint32_t& numero() { return g.numero; }
+    std::uint32_t& serie_cercata() { return g.serie_cercata; }
     partita::voce_registro* registro() { return g.registro; }
     int patta() { return g.patta(); }
     void azzera_registro() { g.azzera_registro(); }

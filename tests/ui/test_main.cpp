@@ -45,6 +45,9 @@ int uscite = 0;  // quit messages that reached the pump
 // The commands posted to each next box, in order (its controls, then its
 // closing button). A box with none planned gets IDNO, Cancel or OK.
 std::deque<std::vector<int>> risposte;
+// The turn for which the computer's search had last been started when the
+// last dialog was destroyed.
+std::uint32_t cercata_alla_chiusura = 0;
 
 LRESULT CALLBACK spia(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COMMAND || msg == WM_CLOSE || (msg >= WM_USER && msg <= MSG_MOSSA))
@@ -70,6 +73,8 @@ LRESULT CALLBACK attivazione(int codice, WPARAM wParam, LPARAM lParam) {
         for (int id : comandi)
             PostMessageA(w, WM_COMMAND, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(GetDlgItem(w, id)));
     }
+    if (codice == HCBT_DESTROYWND && GetPropA(w, "vorandel risposto") != nullptr)
+        cercata_alla_chiusura = partita_ispettore{game}.serie_cercata();
     return CallNextHookEx(gancio, codice, wParam, lParam);
 }
 
@@ -366,6 +371,22 @@ TEST_F(FinestraPrincipale, AboutAndOptions) {
     for (const MSG& e : ev_finestra)
         per_quel_turno += e.message == MSG_MOSSA && static_cast<std::uint32_t>(e.lParam) == firma;
     EXPECT_EQ(per_quel_turno, 1);
+}
+
+// The player to move made automatic in Options: the computer's search starts
+// only once the dialog is gone. A move posted while the dialog is closing can
+// be taken from the queue by the dialog's own loop after OK and never be
+// performed (seen when OK is pressed from another program), halting the game.
+TEST_F(FinestraPrincipale, OptionsTheComputerMovesOnceTheDialogIsOver) {
+    int chi = partita_ispettore{game}.turno();
+    std::uint32_t firma = game.firma();
+    metti_giocatori(UMANO, UMANO, 2);
+    risposte.push_back({chi == 0 ? IDC_AUTOMATICO1 : IDC_AUTOMATICO2, IDC_OK});
+    comando(CMD_OPZIONI);
+    ASSERT_EQ(scatole.size(), 1u);
+    ASSERT_EQ(game.stato(), COMPUTER);
+    EXPECT_NE(cercata_alla_chiusura, firma) << "the search began while the dialog was still there";
+    EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
 }
 
 TEST_F(FinestraPrincipale, EndOfGameBoxesOutsideATournament) {
