@@ -18,6 +18,11 @@
 //                                  ordinary cell, and the panel's tallies
 //   automa fotografa MS            start a tournament and return MS ms later
 //   automa quiete                  wait for the running tournament to end
+//   automa tornei N [SEED]         the soak: N tournaments at skill 1 against 1
+//                                  with "New game", "New tournament", "Stop
+//                                  tournament" and Options at random moments;
+//                                  every tournament's tallies checked on the
+//                                  panel, every game seen to end
 //   automa esci                    "Exit", answered Yes
 //   automa aiuto                   "Help topics": the help window "Wine Help"
 //                                  opens with no error box, the game answers
@@ -200,6 +205,24 @@ RECT casella(int x, int y) {
     return r;
 }
 
+// Presses a button of a box or dialog with a real click on it. A box or
+// dialog ends inside the message that presses its button; pressed by a
+// message sent from this process, the modal loop then takes the game's next
+// posted message and drops it unread (a computer's move, say). A click
+// reaches the game as its own input, as a user's does, and nothing is lost.
+void premi_col_mouse(HWND dialogo, int id) {
+    HWND b = GetDlgItem(dialogo, id);
+    RECT r;
+    if (b == nullptr || !GetWindowRect(b, &r)) {
+        premi(dialogo, id);
+        return;
+    }
+    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(finestra, &c);
+    clic(c);
+}
+
+
 POINT centro(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 bool giocabile(int x, int y) {
@@ -307,7 +330,7 @@ bool attendi_numero(HWND d, int id, int atteso) {
     return false;
 }
 
-int opzioni(bool automatico[2], int skill[2]) {
+int opzioni(bool automatico[2], int skill[2], bool col_mouse = false) {
     PostMessageA(finestra, WM_COMMAND, CMD_OPZIONI, 0);
     HWND d = attendi_scatola("Options", 5000);
     if (d == nullptr) return errore("the Options dialog did not open");
@@ -334,7 +357,10 @@ int opzioni(bool automatico[2], int skill[2]) {
         bool a = IsDlgButtonChecked(d, auto_id[p]) == BST_CHECKED, u = IsDlgButtonChecked(d, umano_id[p]) == BST_CHECKED;
         if (a != automatico[p] || u == automatico[p]) return errore("player %d: check boxes not as chosen", p + 1);
     }
-    premi(d, IDC_OK);
+    if (col_mouse)
+        premi_col_mouse(d, IDC_OK);
+    else
+        premi(d, IDC_OK);
     if (!attendi_chiusura(d, 60000)) return errore("the Options dialog did not close on OK");
     dice("options: player 1 %s %d, player 2 %s %d", automatico[0] ? "automatic" : "human", skill[0],
          automatico[1] ? "automatic" : "human", skill[1]);
@@ -425,7 +451,7 @@ unsigned long long impronta() {
 // Watches a running tournament until the screen has stood still for
 // `quiete` ms (the last game is over and nothing starts); every end box seen
 // meanwhile is counted and closed.
-int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine) {
+int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mouse = false) {
     DWORD inizio = GetTickCount(), fermo = GetTickCount();
     unsigned long long ultima = impronta();
     while (GetTickCount() - inizio < massimo) {
@@ -435,7 +461,10 @@ int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine) {
             GetWindowTextA(s, titolo, sizeof titolo);
             dice("box \"%s\": \"%s\"", titolo, testo_scatola(s).c_str());
             if (std::strcmp(titolo, "End") == 0) (*scatole_fine)++;
-            premi(s, IDOK);
+            if (col_mouse)
+                premi_col_mouse(s, IDOK);
+            else
+                premi(s, IDOK);
             attendi_chiusura(s, 5000);
             fermo = GetTickCount();
         }
@@ -571,6 +600,23 @@ bool cornice_bianca(const immagine& im, POINT o, const RECT& r) {
     return true;
 }
 
+// The panel's three tallies (player 1's wins, draws, player 2's wins) as
+// `im` shows them, the panel's client area beginning at `op`: each column is
+// 80 x count / games pixels high, its colour inside a one-pixel black frame.
+// A column whose height no count gives is -1, with the height found.
+void conti_pannello(const immagine& im, POINT op, int partite, int conto[3], int altezza[3]) {
+    const int colore[3][3] = {{250, 250, 0}, {0, 240, 0}, {240, 0, 0}};
+    for (int c = 0; c < 3; c++) {
+        int x = op.x + 20 + (2 * c + 1) * 17 + 8, interno = 0;
+        for (int y = op.y + 70; y < op.y + 150; y++)
+            if (im.dentro(x, y) && vicino(im.px(x, y), colore[c][0], colore[c][1], colore[c][2])) interno++;
+        altezza[c] = interno > 0 ? interno + 2 : 0;
+        conto[c] = -1;
+        for (int s = 0; s <= partite; s++)
+            if (80 * s / partite == altezza[c]) conto[c] = s;
+    }
+}
+
 int verifica(const char* file_geometria, const char* file_ppm, int partite) {
     std::ifstream g(file_geometria);
     POINT o, op;
@@ -614,22 +660,16 @@ int verifica(const char* file_geometria, const char* file_ppm, int partite) {
         }
     dice("%d ordinary cells, %d to %d red arrow pixels each", celle, minimo, massimo);
 
-    // The panel's tallies: three columns whose heights are 80 x count / games.
+    // The panel's tallies.
     if (partite > 0) {
-        const int colore[3][3] = {{250, 250, 0}, {0, 240, 0}, {240, 0, 0}};
-        int somma = 0;
+        int conto[3], altezza[3], somma = 0;
+        conti_pannello(im, op, partite, conto, altezza);
         for (int c = 0; c < 3; c++) {
-            int x = op.x + 20 + (2 * c + 1) * 17 + 8, interno = 0;
-            for (int y = op.y + 70; y < op.y + 150; y++)
-                if (im.dentro(x, y) && vicino(im.px(x, y), colore[c][0], colore[c][1], colore[c][2])) interno++;
-            int altezza = interno > 0 ? interno + 2 : 0, conto = -1;
-            for (int s = 0; s <= partite; s++)
-                if (80 * s / partite == altezza) conto = s;
-            if (conto < 0) {
-                errore("column %d is %d pixels high: no count of %d games gives that", c, altezza, partite);
+            if (conto[c] < 0) {
+                errore("column %d is %d pixels high: no count of %d games gives that", c, altezza[c], partite);
                 difetti++;
             }
-            somma += std::max(conto, 0);
+            somma += std::max(conto[c], 0);
         }
         dice("panel tallies add up to %d", somma);
         if (somma != partite) {
@@ -638,6 +678,283 @@ int verifica(const char* file_geometria, const char* file_ppm, int partite) {
         }
     }
     return difetti == 0 ? 0 : 1;
+}
+
+// ------------------------------------------------------------- the soak
+
+// Games in a tournament, as the game plays them.
+const int GIOCHI_TORNEO = 15;
+
+// What the screen shows in the rectangle `r` (screen coordinates).
+bool cattura(const RECT& r, immagine& im) {
+    im.larg = r.right - r.left;
+    im.alt = r.bottom - r.top;
+    if (im.larg <= 0 || im.alt <= 0) return false;
+    HDC schermo = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(schermo);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = im.larg;
+    bi.bmiHeader.biHeight = -im.alt;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bit = nullptr;
+    HBITMAP bmp = CreateDIBSection(schermo, &bi, DIB_RGB_COLORS, &bit, nullptr, 0);
+    bool ok = bmp != nullptr && bit != nullptr;
+    if (ok) {
+        HGDIOBJ vecchio = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, im.larg, im.alt, schermo, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const unsigned char* p = static_cast<const unsigned char*>(bit);
+        im.rgb.resize(3u * static_cast<std::size_t>(im.larg) * im.alt);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(im.larg) * im.alt; i++) {
+            im.rgb[3 * i] = p[4 * i + 2];
+            im.rgb[3 * i + 1] = p[4 * i + 1];
+            im.rgb[3 * i + 2] = p[4 * i];
+        }
+        SelectObject(mem, vecchio);
+        DeleteObject(bmp);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, schermo);
+    return ok;
+}
+
+// The panel's tallies as the screen shows them now, read as counts of a
+// tournament's games; false, with the columns' heights said, when a column
+// is no count's height.
+bool leggi_conti(int conto[3]) {
+    HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
+    if (pannello == nullptr) {
+        errore("no panel beside the board");
+        return false;
+    }
+    POINT op{0, 0};
+    ClientToScreen(pannello, &op);
+    immagine im;
+    if (!cattura(RECT{op.x, op.y, op.x + 160, op.y + 160}, im)) {
+        errore("cannot read the screen");
+        return false;
+    }
+    int altezza[3];
+    conti_pannello(im, POINT{0, 0}, GIOCHI_TORNEO, conto, altezza);
+    if (conto[0] >= 0 && conto[1] >= 0 && conto[2] >= 0) return true;
+    errore("the panel's columns are %d, %d and %d pixels high: not counts of %d games", altezza[0], altezza[1],
+           altezza[2], GIOCHI_TORNEO);
+    return false;
+}
+
+// The last menu command that may ask "Are you sure?", and how its question
+// is to be answered; a probe's question is itself a fault.
+struct in_sospeso {
+    int id = 0;
+    bool si = true;
+    bool sonda = false;
+};
+in_sospeso domanda;
+
+// A menu command that may ask "Are you sure?": the question, when it comes
+// at once, is answered `si`. True when it asked. A question that comes later
+// is answered when it is found (sgombra).
+bool comando_con_domanda(int id, bool si, bool sonda = false) {
+    domanda = in_sospeso{id, si, sonda};
+    PostMessageA(finestra, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    HWND s = attendi_scatola("Are you sure?", 400);
+    if (s == nullptr) return false;
+    dice("question \"%s\": %s", testo_scatola(s).c_str(), si ? "Yes" : "No");
+    premi_col_mouse(s, si ? IDYES : IDNO);
+    attendi_chiusura(s, 5000);
+    domanda = in_sospeso{};
+    return true;
+}
+
+struct resoconto {
+    int avviati = 0, completi = 0, fermati = 0, rimpiazzati = 0;
+    int risultati = 0;      // results the panel tallied, in all tournaments
+    int scatole_fine = 0;   // "End" boxes of the games left on after a stop
+    int domande = 0;        // questions answered
+    int difetti = 0;
+};
+
+void difetto(resoconto& r, int torneo, const char* formato, ...) {
+    std::va_list a;
+    va_start(a, formato);
+    char testo[400];
+    std::vsnprintf(testo, sizeof testo, formato, a);
+    va_end(a);
+    errore("tournament %d: %s", torneo, testo);
+    r.difetti++;
+}
+
+// Closes whatever box is open; none should be while a tournament runs.
+void sgombra(resoconto& r, int torneo) {
+    for (HWND s; (s = scatola()) != nullptr;) {
+        char titolo[128] = "";
+        GetWindowTextA(s, titolo, sizeof titolo);
+        std::string testo = testo_scatola(s);
+        bool domanda_di = std::strcmp(titolo, "Are you sure?") == 0 &&
+                          ((domanda.id == CMD_NUOVO_TORNEO && testo.rfind("Starting a tournament", 0) == 0) ||
+                           (domanda.id == CMD_NUOVA_PARTITA && testo.rfind("Restarting", 0) == 0));
+        if (domanda_di) {
+            // The question of the last command, come late.
+            dice("question \"%s\", late: %s", testo.c_str(), domanda.si ? "Yes" : "No");
+            if (domanda.sonda) difetto(r, torneo, "the command asked on a board at rest: a game was halted");
+            r.domande++;
+            premi_col_mouse(s, domanda.si ? IDYES : IDNO);
+            domanda = in_sospeso{};
+            if (!attendi_chiusura(s, 5000)) return;
+            continue;
+        }
+        difetto(r, torneo, "box \"%s\" open: \"%s\"", titolo, testo.c_str());
+        if (std::strcmp(titolo, "Options") == 0)
+            premi_col_mouse(s, IDC_ANNULLA);
+        else
+            premi_col_mouse(s, std::strcmp(titolo, "Are you sure?") == 0 ? IDNO : IDOK);
+        if (!attendi_chiusura(s, 5000)) return;
+    }
+}
+
+// Plays `quanti` tournaments between two automatic players of skill 1,
+// choosing "New game", "New tournament", "Stop tournament" and Options at
+// random moments while each runs, and answering the questions that causes.
+// Most tournaments are left to play out; some are stopped, some replaced by
+// a new one. Each is checked from the outside:
+//   - a tournament left to play out comes to rest with tallies that add up
+//     to its 15 games, and shows no "End" box;
+//   - a stopped one tallies no more than 15, and the game left on the board
+//     ends as an ordinary game, with at most one "End" box;
+//   - a board at rest has no game in progress: "New tournament" then asks
+//     nothing (a question would mean a game halted with the computer to
+//     move);
+//   - no box is left open.
+int tornei(int quanti, unsigned seme) {
+    std::mt19937 caso(seme);
+    auto a_caso = [&caso](int da, int a) { return da + static_cast<int>(caso() % static_cast<unsigned>(a - da + 1)); };
+    bool automatici[2] = {true, true};
+    int uno[2] = {1, 1};
+    if (opzioni(automatici, uno, true) != 0) return 1;
+    resoconto r;
+    DWORD inizio = GetTickCount();
+    // The game on the board, if any, now plays itself to its end box.
+    int scatole = 0;
+    if (attendi_quiete(5000, 600000, &scatole, true) != 0) return 1;
+    bool gia_avviato = false;  // started by the previous tournament's "New tournament"
+    for (int k = 1; k <= quanti; k++) {
+        sgombra(r, k);
+        if (!gia_avviato) {
+            if (comando_con_domanda(CMD_NUOVO_TORNEO, true, true)) {
+                r.domande++;
+                difetto(r, k, "\"New tournament\" asked on a board at rest: a game was halted");
+            }
+        }
+        gia_avviato = false;
+        r.avviati++;
+        // 0: left to play out; 1: stopped; 2: replaced by a new tournament
+        // (never the last one).
+        int fine = a_caso(0, 99) < 70 ? 0 : a_caso(0, 1) == 0 || k == quanti ? 1 : 2;
+        // The disturbances come while the tournament has games enough left
+        // that none of them can meet its end; then the last act of a
+        // tournament that is stopped or replaced.
+        int disturbi = a_caso(0, 6);
+        for (int d = 0; d <= disturbi; d++) {
+            pausa(static_cast<DWORD>(a_caso(30, 400)));
+            sgombra(r, k);
+            if (d == disturbi) break;
+            int conto[3];
+            if (!leggi_conti(conto) || conto[0] + conto[1] + conto[2] > GIOCHI_TORNEO - 5) break;
+            switch (a_caso(0, 3)) {
+            case 0: {
+                bool si = a_caso(0, 9) < 7;
+                if (comando_con_domanda(CMD_NUOVA_PARTITA, si)) r.domande++;
+                dice("tournament %d: \"New game\"", k);
+                break;
+            }
+            case 1:
+                // Answered No, the tournament goes on; without a question
+                // (between two games) it has started again, and runs anew.
+                if (comando_con_domanda(CMD_NUOVO_TORNEO, false)) {
+                    r.domande++;
+                } else {
+                    dice("tournament %d: \"New tournament\" asked nothing: started again", k);
+                    r.rimpiazzati++;
+                    r.avviati++;
+                }
+                break;
+            case 2: {
+                // A player made human for a moment: the game waits for it,
+                // and goes on when the player is automatic again.
+                bool quali[2] = {false, true};
+                if (a_caso(0, 1) == 0) std::swap(quali[0], quali[1]);
+                if (opzioni(quali, uno, true) != 0) r.difetti++;
+                pausa(static_cast<DWORD>(a_caso(0, 800)));
+                if (opzioni(automatici, uno, true) != 0) r.difetti++;
+                break;
+            }
+            default:
+                if (opzioni(automatici, uno, true) != 0) r.difetti++;
+                break;
+            }
+        }
+        if (fine == 1) {
+            HWND tasto = tasto_stop();
+            if (tasto == nullptr) return errore("no \"Stop tournament\" button in the panel");
+            RECT b;
+            GetWindowRect(tasto, &b);
+            POINT c{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+            ScreenToClient(finestra, &c);
+            clic(c);
+            dice("tournament %d: \"Stop tournament\"", k);
+        } else if (fine == 2) {
+            if (comando_con_domanda(CMD_NUOVO_TORNEO, true)) r.domande++;
+            dice("tournament %d: replaced by a new tournament", k);
+            r.rimpiazzati++;
+            gia_avviato = true;
+        }
+        if (fine == 2) continue;
+
+        scatole = 0;
+        if (attendi_quiete(5000, 600000, &scatole, true) != 0) {
+            difetto(r, k, "the board did not come to rest");
+            continue;
+        }
+        int conto[3];
+        if (!leggi_conti(conto)) {
+            difetto(r, k, "the panel's tallies cannot be read");
+            continue;
+        }
+        int somma = conto[0] + conto[1] + conto[2];
+        dice("tournament %d %s: player 1 %d, draws %d, player 2 %d; %d end box(es)", k,
+             fine == 0 ? "played out" : "stopped", conto[0], conto[1], conto[2], scatole);
+        if (fine == 0) {
+            r.completi++;
+            if (somma != GIOCHI_TORNEO) difetto(r, k, "the tallies add up to %d, not %d", somma, GIOCHI_TORNEO);
+            if (scatole != 0) difetto(r, k, "%d \"End\" box(es) during the tournament", scatole);
+        } else {
+            r.fermati++;
+            r.scatole_fine += scatole;
+            if (somma > GIOCHI_TORNEO) difetto(r, k, "the tallies add up to %d, more than %d", somma, GIOCHI_TORNEO);
+            if (scatole > 1) difetto(r, k, "%d \"End\" boxes after the stop, at most one game was left", scatole);
+        }
+        r.risultati += somma;
+    }
+    sgombra(r, quanti);
+    // The last tournament's board at rest: no game is in progress.
+    if (comando_con_domanda(CMD_NUOVA_PARTITA, false, true)) {
+        r.domande++;
+        difetto(r, quanti, "\"New game\" asked on a board at rest: a game was halted");
+    } else {
+        // The new game it began plays to its end box.
+        scatole = 0;
+        if (attendi_quiete(5000, 600000, &scatole, true) != 0 || scatole != 1)
+            difetto(r, quanti, "a last ordinary game showed %d \"End\" boxes, not 1", scatole);
+    }
+    if (scatola() != nullptr) difetto(r, quanti, "a box is left open");
+    DWORD secondi = (GetTickCount() - inizio) / 1000;
+    dice("soak: %d tournaments started, %d played out, %d stopped, %d replaced; %d results tallied, %d end boxes "
+         "after a stop, %d questions answered; %lu s; %d defects",
+         r.avviati, r.completi, r.fermati, r.rimpiazzati, r.risultati, r.scatole_fine, r.domande,
+         static_cast<unsigned long>(secondi), r.difetti);
+    return r.difetti == 0 ? 0 : 1;
 }
 
 // Starts a tournament and returns `ms` later, while it runs, so that a
@@ -793,8 +1110,8 @@ bool leggi_intero(const char* s, int da, int a, int* n) {
 int uso() {
     std::fprintf(stderr,
                  "use: automa attendi | opzioni human|automatic SKILL human|automatic SKILL | umano | torneo | stop |\n"
-                 "            quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS | quiete | esci |\n"
-                 "            aiuto | sistema [VERSION win32|win64]\n");
+                 "            quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS | quiete |\n"
+                 "            tornei N [SEED] | esci | aiuto | sistema [VERSION win32|win64]\n");
     return 2;
 }
 
@@ -820,6 +1137,12 @@ int main(int argc, char** argv) {
     if (cosa == "esci" && argc == 2) return esci();
     if (cosa == "quiete" && argc == 2) return quiete();
     if (cosa == "aiuto" && argc == 2) return aiuto();
+    if (cosa == "tornei" && (argc == 3 || argc == 4)) {
+        int quanti = 0, seme = 1;
+        if (!leggi_intero(argv[2], 1, 100000, &quanti) || (argc == 4 && !leggi_intero(argv[3], 0, 2147483647, &seme)))
+            return uso();
+        return tornei(quanti, static_cast<unsigned>(seme));
+    }
     if (cosa == "quadro" && argc == 3) return quadro(argv[2]);
     if (cosa == "fotografa" && argc == 3) {
         int s = 0;
