@@ -281,7 +281,7 @@ protected:
 // then "Help topics" in the real game does, and the game stays responsive.
 // Wine has its own Help engine: the HTML manual beside the game is not
 // handed to the browser.
-TEST_F(Aiuto, HelpTopics) {
+TEST_F(Aiuto, ArgomentiDellAiutoApronoIlManuale) {
     copia_manuale(cartella_);
     copia_pagine(cartella_);
     for (const auto& f : std::vector<std::pair<std::string, const char*>>{
@@ -328,7 +328,7 @@ TEST_F(Aiuto, HelpTopics) {
 
 // The checks above can fail: without the file the engine shows its error
 // box and the call stays blocked until the box is answered.
-TEST_F(Aiuto, MissingFileShowsAnErrorBox) {
+TEST_F(Aiuto, FileMancanteMostraUnaScatolaDiErrore) {
     ASSERT_TRUE(SetCurrentDirectoryA(cartella_.c_str()));
     chiamata_aiuto chiamata(chiamante_, HELP_CONTENTS);
     attendi([] { return !finestre("#32770").empty(); });
@@ -345,7 +345,7 @@ TEST_F(Aiuto, MissingFileShowsAnErrorBox) {
 // The rule, case by case: Windows 95 to XP and Wine, whatever version it
 // reports, have the Help engine; later Windows open the HTML manual when it
 // is there, and the help file otherwise.
-TEST(ViaAiuto, RuleByItsFacts) {
+TEST(ViaAiuto, RegolaSecondoIFatti) {
     struct caso {
         unsigned versione;
         bool wine, html;
@@ -373,7 +373,7 @@ TEST(ViaAiuto, RuleByItsFacts) {
 // the one Windows reports, the first page is looked for in the folder of the
 // program, and a path that does not fit is refused without a byte written
 // beyond its buffer.
-TEST(ViaAiuto, FactsOfThisComputer) {
+TEST(ViaAiuto, FattiDiQuestoComputer) {
     EXPECT_TRUE(sotto_wine());
     OSVERSIONINFOA v{};
     v.dwOSVersionInfoSize = sizeof v;
@@ -404,7 +404,7 @@ TEST(ViaAiuto, FactsOfThisComputer) {
 // The browser's way, for real: the first page, in a folder whose name has
 // spaces, is handed whole to the program registered for .html pages, once,
 // and the help engine stays closed.
-TEST_F(Aiuto, BrowserOpensTheHtmlManual) {
+TEST_F(Aiuto, IlBrowserApreIlManualeHtml) {
     std::string pagina = copia_pagine(cartella_ + "\\Vorandel 32");
     chiamata_aiuto chiamata([this, pagina] { return mostra_manuale(chiamante_, VIA_BROWSER, pagina.c_str()); });
     ASSERT_TRUE(chiamata.tornata()) << "opening the browser is blocked; open boxes:" << scatole_aperte();
@@ -420,7 +420,7 @@ TEST_F(Aiuto, BrowserOpensTheHtmlManual) {
 
 // When the page cannot be opened (here it went missing after the facts were
 // gathered), the help file opens as before, with no box from the shell.
-TEST_F(Aiuto, BrowserFailingFallsBackToTheHelpFile) {
+TEST_F(Aiuto, SenzaBrowserSiTornaAlFileDiAiuto) {
     copia_manuale(cartella_);
     ASSERT_TRUE(SetCurrentDirectoryA(cartella_.c_str()));
     std::string pagina = cartella_ + "\\manuale\\index.html";

@@ -183,7 +183,7 @@ void gioca(const std::string& exe, const std::string& cartella) {
     EXPECT_NE(righe.find("dialog box rilascia il controllo (dentro)!\n"), std::string::npos) << righe;
 }
 
-TEST(Installato, TheStartMenuShortcutStartsTheGameInItsFolderAndItPlays) {
+TEST(Installato, IlCollegamentoAvviaIlGiocoNellaSuaCartellaEGioca) {
     std::string cartella = cartella_di_sistema(CSIDL_PROGRAM_FILES) + "\\Vorandel 32";
     std::string file = cartella_di_sistema(CSIDL_COMMON_PROGRAMS) + "\\Vorandel 32.lnk";
     collegamento c(file);
@@ -193,7 +193,7 @@ TEST(Installato, TheStartMenuShortcutStartsTheGameInItsFolderAndItPlays) {
     gioca(c.destinazione, c.cartella);
 }
 
-TEST(Scompattato, TheGamePlaysFromTheUnpackedFolder) {
+TEST(Scompattato, IlGiocoGiocaDallaCartellaScompattata) {
     std::string cartella = percorso("VORANDEL_CARTELLA");
     ASSERT_FALSE(cartella.empty()) << "VORANDEL_CARTELLA names the unpacked folder";
     gioca(cartella + "\\vorandel32.exe", cartella);

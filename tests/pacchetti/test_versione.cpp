@@ -41,7 +41,7 @@ struct versione_del_file {
     }
 };
 
-TEST(Versione, TheFixedPartCarriesTheProjectsVersion) {
+TEST(Versione, LaParteFissaPortaLaVersioneDelProgetto) {
     versione_del_file v;
     ASSERT_FALSE(v.dati.empty()) << "no version resource in " << percorso("VORANDEL_GIOCO");
     UINT lungo = 0;
@@ -63,7 +63,7 @@ TEST(Versione, TheFixedPartCarriesTheProjectsVersion) {
     EXPECT_EQ(f->dwFileFlags & f->dwFileFlagsMask, 0u) << "neither a debug nor a pre-release build";
 }
 
-TEST(Versione, TheStringsAreInEnglishUnitedStates) {
+TEST(Versione, LeStringheSonoInIngleseStatiUniti) {
     versione_del_file v;
     ASSERT_FALSE(v.dati.empty());
     UINT lungo = 0;

@@ -274,7 +274,7 @@ protected:
 };
 
 // Unused ids, ids out of range and the stop button outside a tournament.
-TEST_F(FinestraPrincipale, UnusedCommandsAndStopOutsideATournamentDoNothing) {
+TEST_F(FinestraPrincipale, ComandiInutiliEStopFuoriTorneoNonFannoNulla) {
     std::uint32_t prima = game.firma();
     for (WPARAM id : {32002u, 31999u, 32007u, 0u, 65535u, 0x10000u + 32002u}) comando(id);
     premi_stop();
@@ -290,7 +290,7 @@ TEST_F(FinestraPrincipale, UnusedCommandsAndStopOutsideATournamentDoNothing) {
 
 // New game, New tournament and closing ask during a game: No keeps it, Yes
 // goes on; after the end a new game asks nothing.
-TEST_F(FinestraPrincipale, QuestionsAnsweredYesAndNo) {
+TEST_F(FinestraPrincipale, DomandeConSiEConNo) {
     int chi = partita_ispettore{game}.turno();
     std::uint32_t prima = game.firma();
     comando(CMD_NUOVA_PARTITA, IDNO);
@@ -346,7 +346,7 @@ TEST_F(FinestraPrincipale, QuestionsAnsweredYesAndNo) {
 
 // About and Options open their dialogs, restarting nothing; the player to
 // move made Automatic moves once, even if the dialog is opened again.
-TEST_F(FinestraPrincipale, AboutAndOptions) {
+TEST_F(FinestraPrincipale, AboutEOpzioni) {
     int chi = partita_ispettore{game}.turno();
     std::uint32_t firma = game.firma();
     comando(CMD_ABOUT, IDOK);
@@ -377,7 +377,7 @@ TEST_F(FinestraPrincipale, AboutAndOptions) {
 // only once the dialog is gone. A move posted while the dialog is closing can
 // be taken from the queue by the dialog's own loop after OK and never be
 // performed (seen when OK is pressed from another program), halting the game.
-TEST_F(FinestraPrincipale, OptionsTheComputerMovesOnceTheDialogIsOver) {
+TEST_F(FinestraPrincipale, OpzioniIlComputerMuoveAFineDialogo) {
     int chi = partita_ispettore{game}.turno();
     std::uint32_t firma = game.firma();
     metti_giocatori(UMANO, UMANO, 2);
@@ -389,7 +389,7 @@ TEST_F(FinestraPrincipale, OptionsTheComputerMovesOnceTheDialogIsOver) {
     EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
 }
 
-TEST_F(FinestraPrincipale, EndOfGameBoxesOutsideATournament) {
+TEST_F(FinestraPrincipale, ScatoleDiFineFuoriDaUnTorneo) {
     gioca_partita_bloccata();
     ASSERT_TRUE(pompa_finche([] { return scatole.size() == 1; }));
     EXPECT_EQ(scatole[0].titolo, "End");
@@ -438,7 +438,7 @@ TEST_F(FinestraPrincipale, EndOfGameBoxesOutsideATournament) {
 // game": the move ends the old game, the command then finds no game in
 // progress and deals a new one without a question, and the old game's end,
 // which arrives last, shows no box over the new board.
-TEST_F(FinestraPrincipale, TheEndOfAnAbandonedGameShowsNoBoxOverTheNewBoard) {
+TEST_F(FinestraPrincipale, LaFineDiUnaPartitaAbbandonataNonMostraScatole) {
     metti_giocatori(COMPUTER, UMANO);
     std::uint32_t vecchia = accoda_vittoria();
     PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);  // as the menu posts it
@@ -454,7 +454,7 @@ TEST_F(FinestraPrincipale, TheEndOfAnAbandonedGameShowsNoBoxOverTheNewBoard) {
 // The same order with "New tournament": the old game's win is not the
 // tournament's first result. Fifteen real games are tallied, and no question
 // and no box interrupts the tournament.
-TEST_F(FinestraPrincipale, ATournamentChosenWhileAWinIsQueuedPlaysFifteenRealGames) {
+TEST_F(FinestraPrincipale, UnTorneoSceltoConUnaVittoriaInCodaGiocaQuindiciPartite) {
     metti_giocatori(COMPUTER, COMPUTER);
     std::uint32_t vecchia = accoda_vittoria();
     PostMessageA(principale, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
@@ -473,7 +473,7 @@ TEST_F(FinestraPrincipale, ATournamentChosenWhileAWinIsQueuedPlaysFifteenRealGam
 // The tournament's own "New game" carries the number of the game that has
 // just ended: for a game still in progress, for an older game, or once the
 // tournament is over, it starts nothing and asks nothing.
-TEST_F(FinestraPrincipale, TheTournamentsNewGameFollowsOnlyItsOwnGame) {
+TEST_F(FinestraPrincipale, LaNuovaPartitaDelTorneoSegueSoloLaSuaPartita) {
     comando(CMD_NUOVO_TORNEO, IDYES);  // two humans: each game waits for its moves
     std::uint32_t n = game.numero_partita();
     PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(n));
@@ -506,7 +506,7 @@ TEST_F(FinestraPrincipale, TheTournamentsNewGameFollowsOnlyItsOwnGame) {
 // A person points at a target, then hands that player to the computer in
 // Options: the frame goes with the pointing, although the computer's move
 // (a win elsewhere) never repaints the target's cell.
-TEST_F(FinestraPrincipale, TheFrameGoesWhenItsPlayerBecomesAutomatic) {
+TEST_F(FinestraPrincipale, LaCorniceSparisceQuandoIlGiocatoreDiventaAutomatico) {
     partita_ispettore g{game};
     plancia_ispettore::metti_set(g.scacch(), 3, 3, set_di(0, 1, 2));
     g.azzera_registro();
@@ -548,7 +548,7 @@ TEST_F(FinestraPrincipale, TheFrameGoesWhenItsPlayerBecomesAutomatic) {
 
 // The pointer highlights targets, a click posts its move, and a second move
 // for a turn already closed is refused.
-TEST_F(FinestraPrincipale, MouseAndStaleMoves) {
+TEST_F(FinestraPrincipale, MouseEMosseScadute) {
     partita_ispettore g{game};
     int destra = posizione_di_partenza();
     ASSERT_EQ(g.n_lecite(), 3);
@@ -582,7 +582,7 @@ TEST_F(FinestraPrincipale, MouseAndStaleMoves) {
 
 // The drain removes the moves of other turns and keeps the one of the turn
 // in progress, so that a computer that begins a new game keeps its move.
-TEST_F(FinestraPrincipale, TheDrainKeepsOnlyTheMoveOfTheTurnInProgress) {
+TEST_F(FinestraPrincipale, IlDrenaggioTieneSoloLaMossaDelTurnoInCorso) {
     std::uint32_t firma = game.firma();
     for (std::uint32_t f : {firma - 1, firma, firma + 7})
         PostMessageA(principale, MSG_MOSSA, f - firma + 1, static_cast<LPARAM>(f));
@@ -610,7 +610,7 @@ TEST_F(FinestraPrincipale, TheDrainKeepsOnlyTheMoveOfTheTurnInProgress) {
 // Two computers: "New tournament" after three games starts the count again,
 // and the tournament then plays exactly 15 games, each tallied, with no box
 // and nothing after the fifteenth.
-TEST_F(FinestraPrincipale, ATournamentPlaysExactlyFifteenGames) {
+TEST_F(FinestraPrincipale, UnTorneoGiocaEsattamenteQuindiciPartite) {
     metti_giocatori(COMPUTER, COMPUTER);
     comando(CMD_NUOVO_TORNEO, IDYES);
     ASSERT_TRUE(attendi_fini(3));
@@ -650,7 +650,7 @@ TEST_F(FinestraPrincipale, ATournamentPlaysExactlyFifteenGames) {
 
 // "Stop tournament" ends the count; the game on the board goes on as an
 // ordinary game and ends with its box, and no further game starts.
-TEST_F(FinestraPrincipale, StopDuringATournamentLetsTheGameFinishAsAnOrdinaryOne) {
+TEST_F(FinestraPrincipale, StopInUnTorneoLasciaFinireLaPartitaComeOrdinaria) {
     metti_giocatori(COMPUTER, COMPUTER);
     comando(CMD_NUOVO_TORNEO, IDYES);
     ASSERT_TRUE(attendi_fini(2));

@@ -76,7 +76,7 @@ struct gioco {
     }
 };
 
-TEST(Avvio, WithoutTheSpriteSheetTheGameEndsSilently) {
+TEST(Avvio, SenzaFoglioIlGiocoFinisceInSilenzio) {
     ASSERT_FALSE(percorso("VORANDEL_GIOCO").empty()) << "VORANDEL_GIOCO names the game";
     gioco g("vorandel_vuota", false);
     ASSERT_NE(g.pi.hProcess, nullptr);
@@ -84,7 +84,7 @@ TEST(Avvio, WithoutTheSpriteSheetTheGameEndsSilently) {
     EXPECT_EQ(g.log(), "INIZIO!\n");
 }
 
-TEST(Avvio, TheGameShowsItsWindowAndEndsAfterAConfirmedClose) {
+TEST(Avvio, IlGiocoMostraLaFinestraEFinisceDopoLaChiusuraConfermata) {
     gioco g("vorandel_avvio", true);
     ASSERT_NE(g.pi.hProcess, nullptr);
     HWND w = g.attendi("Finestra principale");
