@@ -112,6 +112,9 @@ int partita::esegui_mossa(HWND hWnd, int mossa) {
 
 void partita::termina(HWND hWnd, UINT messaggio, WPARAM wParam) {
     turno = -1;
+    // No target is left to choose: the frame must not stay around the token
+    // that has just reached it.
+    attuale = -1;
     finita = numero;
     PostMessageA(hWnd, messaggio, wParam, static_cast<LPARAM>(numero));
 }

@@ -175,7 +175,9 @@ TEST_F(Partita, LaVittoriaVieneAnnunciataPrimaDelRegistro) {
     posizione(7, 7, 8, 1, 0);
     // The placement after the move has been reached three times already.
     i.registro()[50] = partita::voce_registro{64, 8, 3};
+    i.attuale() = i.indice_di(3);  // the winning target is framed, as under a person's pointer
     gioca(3);
+    EXPECT_EQ(i.attuale(), -1) << "the frame stays around the token on its goal";
     auto v = messaggi(w);
     ASSERT_EQ(v.size(), 1u);
     EXPECT_EQ(v[0].message, static_cast<UINT>(MSG_VITTORIA));
