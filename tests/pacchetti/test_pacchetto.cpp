@@ -15,8 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "finestra_prova.h"
@@ -77,16 +75,6 @@ long esegui(std::string riga, const std::string& cartella, DWORD ms) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return static_cast<long>(codice);
-}
-
-std::string leggi(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    std::string t;
-    for (char c : s.str())
-        if (c != '\r') t += c;
-    return t;
 }
 
 struct cerca_scatola {
@@ -178,7 +166,7 @@ void gioca(const std::string& exe, const std::string& cartella) {
     CloseHandle(pi.hProcess);
     EXPECT_EQ(codice, 0u) << "the game's exit code";
 
-    std::string righe = leggi(log);
+    std::string righe = testo_di_file(log);
     EXPECT_EQ(righe.rfind("INIZIO!\n", 0), 0u) << "the log beside the game, " << log << ":\n" << righe;
     EXPECT_NE(righe.find("dialog box rilascia il controllo (dentro)!\n"), std::string::npos) << righe;
 }

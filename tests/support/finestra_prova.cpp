@@ -33,6 +33,14 @@ std::string percorso(const char* variabile) {
     return p;
 }
 
+std::string testo_di_file(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string t;
+    for (char c; in.get(c);)
+        if (c != '\r') t += c;
+    return t;
+}
+
 bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms) {
     auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {

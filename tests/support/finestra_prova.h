@@ -22,6 +22,9 @@ bool attendi_messaggio(HWND hWnd, MSG* msg, DWORD ms);
 // A path handed over by the test run in the environment variable
 // `variabile`, as Wine sees it: Unix paths live on drive Z:.
 std::string percorso(const char* variabile);
+// A text file the game wrote (its log), with its CR LF line ends read as LF;
+// empty when there is no such file.
+std::string testo_di_file(const std::string& file);
 #endif
 // The name of this test process's own log file.
 const char* nome_log_prova();

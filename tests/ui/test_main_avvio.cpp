@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "finestra_prova.h"
@@ -52,15 +50,7 @@ struct gioco {
         return static_cast<long>(codice);
     }
     // The log, with the CR LF of a text file read as LF.
-    std::string log() {
-        std::ifstream in(cartella + "\\voran32.log", std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        std::string t;
-        for (char c : s.str())
-            if (c != '\r') t += c;
-        return t;
-    }
+    std::string log() { return testo_di_file(cartella + "\\voran32.log"); }
     // Waits, while the game runs, for a visible top-level window of the game
     // of class `classe`.
     HWND attendi(const char* classe) {
