@@ -495,6 +495,19 @@ HWND tasto_stop() {
     return pannello == nullptr ? nullptr : FindWindowExA(pannello, nullptr, "Button", "Stop tournament");
 }
 
+// A real click in the middle of the panel's "Stop tournament" button; false
+// when the panel has none.
+bool clic_su_stop() {
+    HWND tasto = tasto_stop();
+    if (tasto == nullptr) return false;
+    RECT r;
+    GetWindowRect(tasto, &r);
+    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(finestra, &c);
+    clic(c);
+    return true;
+}
+
 // Starts a tournament between two people, so that no game can end by itself
 // before the click (an earlier game between computers could end with its box
 // just as the tournament begins, and that box would hold the panel's button
@@ -503,12 +516,7 @@ HWND tasto_stop() {
 // board must go on as an ordinary game that ends with its box, after which
 // nothing more is played.
 int stop() {
-    HWND tasto = tasto_stop();
-    if (tasto == nullptr) return errore("no \"Stop tournament\" button in the panel");
-    RECT r;
-    GetWindowRect(tasto, &r);
-    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ScreenToClient(finestra, &c);
+    if (tasto_stop() == nullptr) return errore("no \"Stop tournament\" button in the panel");
     bool automatico[2] = {false, false};
     int skill[2] = {10, 10};
     if (opzioni(automatico, skill) != 0) return 1;
@@ -517,7 +525,7 @@ int stop() {
     if (opzioni(automatico, skill) != 0) return 1;
     pausa(300);
     if (HWND s = scatola()) return errore("a box is open before the click: \"%s\"", testo_scatola(s).c_str());
-    clic(c);
+    if (!clic_su_stop()) return errore("no \"Stop tournament\" button in the panel");
     dice("pressed \"Stop tournament\" 300 ms after the computers began");
     HWND fine = attendi_scatola("End", 300000);
     if (fine == nullptr) return errore("the game on the board did not end with its box after the stop");
@@ -896,13 +904,7 @@ int tornei(int quanti, unsigned seme) {
             }
         }
         if (fine == 1) {
-            HWND tasto = tasto_stop();
-            if (tasto == nullptr) return errore("no \"Stop tournament\" button in the panel");
-            RECT b;
-            GetWindowRect(tasto, &b);
-            POINT c{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
-            ScreenToClient(finestra, &c);
-            clic(c);
+            if (!clic_su_stop()) return errore("no \"Stop tournament\" button in the panel");
             dice("tournament %d: \"Stop tournament\"", k);
         } else if (fine == 2) {
             if (comando_con_domanda(CMD_NUOVO_TORNEO, true)) r.domande++;
