@@ -71,6 +71,21 @@ int partita::mossa_macchina(HWND hWnd) {
     return 1;
 }
 
+int partita::riprendi(HWND hWnd) {
+    if (turno < 0 || tipo[turno] != COMPUTER || serie_cercata != serie) return 0;
+    // A search still running holds the event: its move is on its way.
+    if (WaitForSingleObject(mutex, 0) != WAIT_OBJECT_0) return 0;
+    // A search requested but not yet begun has not posted: its worker takes
+    // the event as soon as it is set again.
+    bool postata = serie_postata == serie;
+    SetEvent(mutex);
+    if (!postata || scarta_mosse_scadute(hWnd) > 0) return 0;
+    logfile << "riprendi: la mossa del computer per il turno " << serie << " e' andata persa, nuova ricerca"
+            << std::endl;
+    serie_cercata = serie - 1;
+    return mossa_macchina(hWnd);
+}
+
 DWORD WINAPI Thread(LPVOID param) {
     th_param* arg = static_cast<th_param*>(param);
     partita* p = arg->game;
@@ -78,6 +93,9 @@ DWORD WINAPI Thread(LPVOID param) {
     WaitForSingleObject(p->mutex, INFINITE);
     std::int32_t L_migliore = scegli_mossa(arg->posizione);
     PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
+    // Told before the event is set: the window's thread, holding the event,
+    // then knows this turn's move was posted (see `riprendi`).
+    p->serie_postata = arg->firma;
     SetEvent(p->mutex);
     delete arg;
     return 0;
