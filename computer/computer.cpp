@@ -73,15 +73,15 @@ int partita::mossa_macchina(HWND hWnd) {
 
 int partita::riprendi(HWND hWnd) {
     if (turno < 0 || tipo[turno] != COMPUTER || serie_cercata != serie) return 0;
-    // A search still running holds the event: its move is on its way.
-    if (WaitForSingleObject(mutex, 0) != WAIT_OBJECT_0) return 0;
-    // A search requested but not yet begun has not posted: its worker takes
-    // the event as soon as it is set again.
-    bool postata = serie_postata == serie;
-    SetEvent(mutex);
-    if (!postata || scarta_mosse_scadute(hWnd) > 0) return 0;
+    // A search requested or still running has not posted yet: its move will
+    // come. (The event says nothing here: a worker that has just posted
+    // still holds it for a moment, and its move may be gone already.)
+    if (serie_postata.load(std::memory_order_acquire) != serie) return 0;
+    if (scarta_mosse_scadute(hWnd) > 0) return 0;
     logfile << "riprendi: la mossa del computer per il turno " << serie << " e' andata persa, nuova ricerca"
             << std::endl;
+    // The new search has posted nothing yet.
+    serie_postata.store(serie - 1, std::memory_order_relaxed);
     serie_cercata = serie - 1;
     return mossa_macchina(hWnd);
 }
@@ -93,9 +93,8 @@ DWORD WINAPI Thread(LPVOID param) {
     WaitForSingleObject(p->mutex, INFINITE);
     std::int32_t L_migliore = scegli_mossa(arg->posizione);
     PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
-    // Told before the event is set: the window's thread, holding the event,
-    // then knows this turn's move was posted (see `riprendi`).
-    p->serie_postata = arg->firma;
+    // Told once the move is in the queue (see `riprendi`).
+    p->serie_postata.store(arg->firma, std::memory_order_release);
     SetEvent(p->mutex);
     delete arg;
     return 0;

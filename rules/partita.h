@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "comune.h"
@@ -111,8 +112,8 @@ private:
     std::uint32_t serie;
     std::uint32_t serie_cercata;
     // The turn whose move the last search posted, written by the worker
-    // before it sets the event and read only while holding the event.
-    std::uint32_t serie_postata;
+    // right after posting it.
+    std::atomic<std::uint32_t> serie_postata;
     // Number of the current game (see `numero_partita`), and that of the
     // game whose end has been posted and not yet taken, 0 for none.
     std::uint32_t numero;

@@ -217,9 +217,16 @@ TEST_F(Lavoratore, RiprendiCercaDiNuovoSoloLaMossaPersa) {
     EXPECT_EQ(static_cast<std::uint32_t>(di_nuovo.lParam), g.firma());
     EXPECT_EQ(di_nuovo.wParam, m.wParam) << "the same position, the same move";
     attendi_lavoratore();
-    EXPECT_EQ(g.riprendi(w), 1) << "dropped again, searched again";
+    // That one taken and dropped too, the event still held, as by a worker
+    // that has just posted and not yet let go: searched again all the same,
+    // once, even when asked again before the new worker has posted.
+    WaitForSingleObject(i.mutex(), INFINITE);
+    EXPECT_EQ(g.riprendi(w), 1) << "a move lost just before the event was set";
+    EXPECT_EQ(g.riprendi(w), 0) << "a second search before the first posted";
+    SetEvent(i.mutex());
     EXPECT_EQ(prossimo().message, static_cast<UINT>(MSG_MOSSA));
     attendi_lavoratore();
+    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
     // With the human to move nothing is searched, the move dropped or not.
     giocatori(UMANO, 2, UMANO, 1);
     EXPECT_EQ(g.riprendi(w), 0);

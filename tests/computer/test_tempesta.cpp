@@ -30,6 +30,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <winstub.h>
 
@@ -83,8 +84,12 @@ public:
         game.set_opzioni(tipi, livelli);
         avvia();  // the first game, as at start-up
     }
-    // No worker may outlive the match.
+    // No worker may outlive the match. One just requested has not taken
+    // the event yet: it is waited for until it has posted.
     ~finestra() {
+        auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ATTESA_LAVORATORE_MS);
+        while (i.serie_postata() != i.serie_cercata() && std::chrono::steady_clock::now() < fine)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         WaitForSingleObject(i.mutex(), INFINITE);
         SetEvent(i.mutex());
     }
