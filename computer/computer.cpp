@@ -71,6 +71,21 @@ int partita::mossa_macchina(HWND hWnd) {
     return 1;
 }
 
+int partita::riprendi(HWND hWnd) {
+    if (turno < 0 || tipo[turno] != COMPUTER || serie_cercata != serie) return 0;
+    // A search requested or still running has not posted yet: its move will
+    // come. (The event says nothing here: a worker that has just posted
+    // still holds it for a moment, and its move may be gone already.)
+    if (serie_postata.load(std::memory_order_acquire) != serie) return 0;
+    if (scarta_mosse_scadute(hWnd) > 0) return 0;
+    logfile << "riprendi: la mossa del computer per il turno " << serie << " e' andata persa, nuova ricerca"
+            << std::endl;
+    // The new search has posted nothing yet.
+    serie_postata.store(serie - 1, std::memory_order_relaxed);
+    serie_cercata = serie - 1;
+    return mossa_macchina(hWnd);
+}
+
 DWORD WINAPI Thread(LPVOID param) {
     th_param* arg = static_cast<th_param*>(param);
     partita* p = arg->game;
@@ -78,6 +93,8 @@ DWORD WINAPI Thread(LPVOID param) {
     WaitForSingleObject(p->mutex, INFINITE);
     std::int32_t L_migliore = scegli_mossa(arg->posizione);
     PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
+    // Told once the move is in the queue (see `riprendi`).
+    p->serie_postata.store(arg->firma, std::memory_order_release);
     SetEvent(p->mutex);
     delete arg;
     return 0;

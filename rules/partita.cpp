@@ -20,6 +20,7 @@ partita::partita()
       registro{},
       serie(1),
       serie_cercata(0),
+      serie_postata(0),
       numero(0),
       finita(0) {}
 
@@ -137,12 +138,13 @@ int partita::esegui_mossa(HWND hWnd, int mossa, std::uint32_t firma) {
     return esegui_mossa(hWnd, mossa);
 }
 
-void partita::scarta_mosse_scadute(HWND hWnd) const {
+int partita::scarta_mosse_scadute(HWND hWnd) const {
     std::vector<MSG> tenute;
     MSG m;
     while (PeekMessageA(&m, hWnd, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
         if (static_cast<std::uint32_t>(m.lParam) == serie) tenute.push_back(m);
     for (const MSG& t : tenute) PostMessageA(hWnd, MSG_MOSSA, t.wParam, t.lParam);
+    return static_cast<int>(tenute.size());
 }
 
 int partita::mossa_uomo(HWND hWnd, POINT punto, unsigned wParam) {

@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "comune.h"
@@ -53,6 +54,13 @@ public:
     int get_opzioni(e_tipo* tipi, int* livello) const;
     int mossa_uomo(HWND hWnd, POINT punto, unsigned wParam);
     int mossa_macchina(HWND hWnd);
+    // Called by the main window after each box or dialog it has shown: a
+    // modal loop ended from another thread can take the next posted message
+    // from the queue and drop it. When the computer is to move, its search
+    // for this turn is over and has posted its move, and no move of this
+    // turn is left in hWnd's queue, the move was lost: one log line, and the
+    // search starts again (result 1). Otherwise nothing happens (result 0).
+    int riprendi(HWND hWnd);
     int disegna(HDC hdc, RECT zona, specchietto& info) const;
     e_tipo stato() const;
     int esegui_mossa(HWND hWnd, int mossa);
@@ -65,8 +73,9 @@ public:
     // Removes from hWnd's queue every MSG_MOSSA made for a turn other than
     // the one in progress (the moves of an abandoned game, clicks on a board
     // that has changed); the moves of the turn in progress are queued again,
-    // so that a computer that begins a new game never halts.
-    void scarta_mosse_scadute(HWND hWnd) const;
+    // so that a computer that begins a new game never halts. The result is
+    // the number of moves of the turn in progress kept.
+    int scarta_mosse_scadute(HWND hWnd) const;
     // The number of the game in progress, or of the one that has just
     // ended; every new game takes the next one, never 0 (0 is what a menu
     // command carries).
@@ -102,6 +111,9 @@ private:
     // computer search was last started, so that one turn never gets two.
     std::uint32_t serie;
     std::uint32_t serie_cercata;
+    // The turn whose move the last search posted, written by the worker
+    // right after posting it.
+    std::atomic<std::uint32_t> serie_postata;
     // Number of the current game (see `numero_partita`), and that of the
     // game whose end has been posted and not yet taken, 0 for none.
     std::uint32_t numero;

@@ -49,9 +49,17 @@ enum {
     VOCE_TORNEO = 5,
 };
 
-// A question of the table, answered Yes?
+// After a box or dialog: its modal loop, when ended from another thread,
+// may have taken the computer's move from the queue and dropped it; the
+// match then searches that turn again.
+void dopo_la_scatola(HWND hWnd) { game.riprendi(hWnd); }
+
+// A question of the table, answered Yes? After No the game goes on as it
+// was, the computer's move included; after Yes the caller ends the game.
 bool conferma(HWND hWnd, int voce) {
-    return MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_YESNO) == IDYES;
+    bool si = MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_YESNO) == IDYES;
+    if (!si) dopo_la_scatola(hWnd);
+    return si;
 }
 
 void ridisegna_tutto(HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
@@ -134,9 +142,23 @@ void nuovo_torneo(HWND hWnd, int& partite) {
 // over: a move posted while the dialog is closing could be taken from the
 // queue by the dialog's own loop after it has ended, and never performed
 // (mossa_macchina starts no second search for a turn that has one).
+// A search already running when the dialog opened may have posted its move
+// while the dialog was there: if that move was lost, it is searched again.
 void opzioni(HWND hWnd) {
     DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
     if (game.stato() == COMPUTER) game.mossa_macchina(hWnd);
+    dopo_la_scatola(hWnd);
+}
+
+void informazioni(HWND hWnd) {
+    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0);
+    dopo_la_scatola(hWnd);
+}
+
+// The help file or the manual: opening them may run a modal loop too.
+void aiuto(HWND hWnd) {
+    apri_aiuto(hWnd);
+    dopo_la_scatola(hWnd);
 }
 
 LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
@@ -152,10 +174,10 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
         break;
     case CMD_AIUTO - CMD_NUOVA_PARTITA:
         // The help file, or the HTML manual where Windows has no Help engine.
-        apri_aiuto(hWnd);
+        aiuto(hWnd);
         break;
     case CMD_ABOUT - CMD_NUOVA_PARTITA:
-        DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0);
+        informazioni(hWnd);
         break;
     case CMD_ESCI - CMD_NUOVA_PARTITA:
         PostMessageA(hWnd, WM_CLOSE, 0, 0);
@@ -183,6 +205,7 @@ LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam, int& p
     if (partite == 0) {
         int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
         MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_OK);
+        dopo_la_scatola(hWnd);
         return 0;
     }
     if (infoWin != nullptr) {

@@ -188,6 +188,78 @@ TEST_F(Lavoratore, IlComputerCheIniziaTieneLaSuaPrimaMossa) {
     }
 }
 
+// A box closed from another program drops the next posted message after it
+// has ended; when that was the computer's move, `riprendi` searches the turn
+// again, and only then.
+TEST_F(Lavoratore, RiprendiCercaDiNuovoSoloLaMossaPersa) {
+    giocatori(COMPUTER, 2, UMANO, 1);
+    i.posiziona(1, 1, 8, 1, 0);
+    // Requested, its worker held back by the test: the search is running.
+    WaitForSingleObject(i.mutex(), INFINITE);
+    ASSERT_EQ(g.mossa_macchina(w), 1);
+    EXPECT_EQ(g.riprendi(w), 0) << "a running search was counted as lost";
+    SetEvent(i.mutex());
+    // Posted and queued: nothing is lost.
+    MSG m;
+    ASSERT_TRUE(attendi_messaggio(w, &m, 30000));
+    ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
+    attendi_lavoratore();
+    PostMessageA(w, MSG_MOSSA, m.wParam, m.lParam);
+    nuove_righe_log();
+    EXPECT_EQ(g.riprendi(w), 0) << "a queued move was counted as lost";
+    EXPECT_TRUE(nuove_righe_log().empty());
+    // Taken from the queue and dropped, as the box's loop does.
+    ASSERT_TRUE(PeekMessageA(&m, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
+    EXPECT_EQ(g.riprendi(w), 1);
+    EXPECT_EQ(nuove_righe_log().size(), 1u);
+    MSG di_nuovo = prossimo();
+    ASSERT_EQ(di_nuovo.message, static_cast<UINT>(MSG_MOSSA));
+    EXPECT_EQ(static_cast<std::uint32_t>(di_nuovo.lParam), g.firma());
+    EXPECT_EQ(di_nuovo.wParam, m.wParam) << "the same position, the same move";
+    attendi_lavoratore();
+    // That one taken and dropped too, the event still held, as by a worker
+    // that has just posted and not yet let go: searched again all the same,
+    // once, even when asked again before the new worker has posted.
+    WaitForSingleObject(i.mutex(), INFINITE);
+    EXPECT_EQ(g.riprendi(w), 1) << "a move lost just before the event was set";
+    EXPECT_EQ(g.riprendi(w), 0) << "a second search before the first posted";
+    SetEvent(i.mutex());
+    EXPECT_EQ(prossimo().message, static_cast<UINT>(MSG_MOSSA));
+    attendi_lavoratore();
+    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    // With the human to move nothing is searched, the move dropped or not.
+    giocatori(UMANO, 2, UMANO, 1);
+    EXPECT_EQ(g.riprendi(w), 0);
+    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    // Nor once the game is over.
+    giocatori(COMPUTER, 2, UMANO, 1);
+    i.turno() = -1;
+    EXPECT_EQ(g.riprendi(w), 0);
+    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+}
+
+TEST_F(Lavoratore, RiprendiSubitoDopoLaRichiestaNonRaddoppiaLaRicerca) {
+    // The search requested, its worker not yet past the event: nothing has
+    // been posted, nothing is lost. Many times, so that `riprendi` meets the
+    // worker before, while and after it takes the event.
+    giocatori(COMPUTER, 1, UMANO, 1);
+    for (int k = 0; k < 200; k++) {
+        i.posiziona(1, 1, 8, 1, 0);
+        i.serie_cercata() = g.firma() - 1;  // a fresh request for this turn
+        ASSERT_EQ(g.mossa_macchina(w), 1);
+        ASSERT_EQ(g.riprendi(w), 0) << "a second search, round " << k;
+        MSG m = prossimo();
+        attendi_lavoratore();
+        PostMessageA(w, MSG_MOSSA, m.wParam, m.lParam);
+        ASSERT_EQ(g.riprendi(w), 0) << "the move is queued, round " << k;
+        int per_il_turno = 0;
+        for (const MSG& e : messaggi(w))
+            per_il_turno += e.message == MSG_MOSSA && static_cast<std::uint32_t>(e.lParam) == g.firma();
+        ASSERT_EQ(per_il_turno, 1) << "round " << k;
+        g.esegui_mossa(w, -1);  // on to another turn (a pass for player 0)
+    }
+}
+
 #ifndef _WIN32
 TEST_F(Lavoratore, CreateThreadFallitaVieneScrittaNelLog) {
     giocatori(COMPUTER, 3, UMANO, 1);

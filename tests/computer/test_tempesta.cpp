@@ -3,7 +3,8 @@
 // and clicks at random moments, interleaved with the window's queue worked
 // exactly as MainProc works it (moves, computer searches, the ends of games,
 // the tournament's own "New game" and its end), modal boxes and dialogs
-// included, which keep dispatching the queue while they are open.
+// included, which keep dispatching the queue while they are open; some are
+// closed from another program, and then their loop drops a queued move.
 //
 // MainProc itself needs the real Windows; `finestra` below is a small model
 // of its dispatch and of the panel's tally, case for case. Beside it a ledger
@@ -29,6 +30,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <winstub.h>
 
@@ -71,7 +73,7 @@ struct clima {
 
 struct conti {
     long long passi = 0, mosse = 0, rifiutate = 0, attese = 0, partite = 0, fini_prese = 0, fini_rifiutate = 0,
-              scatole = 0, tornei = 0, tornei_completi = 0, tornei_fermati = 0, stop = 0;
+              scatole = 0, perse = 0, tornei = 0, tornei_completi = 0, tornei_fermati = 0, stop = 0;
 };
 
 class finestra {
@@ -82,8 +84,12 @@ public:
         game.set_opzioni(tipi, livelli);
         avvia();  // the first game, as at start-up
     }
-    // No worker may outlive the match.
+    // No worker may outlive the match. One just requested has not taken
+    // the event yet: it is waited for until it has posted.
     ~finestra() {
+        auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ATTESA_LAVORATORE_MS);
+        while (i.serie_postata() != i.serie_cercata() && std::chrono::steady_clock::now() < fine)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         WaitForSingleObject(i.mutex(), INFINITE);
         SetEvent(i.mutex());
     }
@@ -205,7 +211,9 @@ private:
     }
 
     // A modal box or dialog: the queue goes on being worked until the user
-    // answers, the computer's moves included.
+    // answers, the computer's moves included. A box closed from another
+    // program takes one more message after it has ended and drops it; here
+    // that is a queued move, the loss that matters.
     void modale() {
         if (profondita >= PROFONDITA_MASSIMA) return;
         profondita++;
@@ -217,13 +225,19 @@ private:
             if (!c) break;
             gestisci(m);
         }
+        MSG persa;
+        if (uno_su(0.3) && PeekMessageA(&persa, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE)) n.perse++;
         profondita--;
     }
 
+    // A question: after No the game goes on, its computer's move searched
+    // again if the box lost it.
     bool domanda() {
         n.scatole++;
         modale();
-        return uno_su(0.8);
+        bool si = uno_su(0.8);
+        if (!si) game.riprendi(w);
+        return si;
     }
 
     // Every new game goes through here, for the ledger: the end of the
@@ -421,9 +435,11 @@ private:
             livelli[p] = 1 + static_cast<int>(caso() % 3);
         }
         modale();
-        if (uno_su(0.1)) return;  // Cancel
-        game.set_opzioni(tipi, livelli, w);
-        if (game.stato() == COMPUTER) game.mossa_macchina(w);
+        if (!uno_su(0.1)) {  // OK, else Cancel
+            game.set_opzioni(tipi, livelli, w);
+            if (game.stato() == COMPUTER) game.mossa_macchina(w);
+        }
+        game.riprendi(w);
     }
 
     void conta_nel_pannello(int colonna) {
@@ -536,10 +552,10 @@ void scatena(const clima& c) {
     double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::printf(
         "seed %u: %lld steps in %.1f s: %lld moves performed, %lld refused; %lld waits for the computer; %lld games; "
-        "%lld ends taken, %lld refused; %lld boxes and dialogs; %lld tournaments, %lld played out; %lld stops, %lld "
+        "%lld ends taken, %lld refused; %lld boxes and dialogs, %lld moves they lost; %lld tournaments, %lld played out; %lld stops, %lld "
         "of them just before a tournament's last end\n",
         d.seme, n.passi, s, n.mosse, n.rifiutate, n.attese, n.partite, n.fini_prese, n.fini_rifiutate, n.scatole,
-        n.tornei, n.tornei_completi, n.stop, n.tornei_fermati);
+        n.perse, n.tornei, n.tornei_completi, n.stop, n.tornei_fermati);
     // A storm that played nothing would prove nothing.
     if (n.passi < d.passi) return;
     EXPECT_GT(n.mosse, d.passi / 10);

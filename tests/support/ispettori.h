@@ -44,6 +44,7 @@ struct partita_ispettore {
     HANDLE mutex() { return g.mutex; }
     std::uint32_t& numero() { return g.numero; }
     std::uint32_t& serie_cercata() { return g.serie_cercata; }
+    std::uint32_t serie_postata() { return g.serie_postata.load(); }
     partita::voce_registro* registro() { return g.registro; }
     int patta() { return g.patta(); }
     void azzera_registro() { g.azzera_registro(); }

@@ -48,6 +48,16 @@ std::deque<std::vector<int>> risposte;
 // The turn for which the computer's search had last been started when the
 // last dialog was destroyed.
 std::uint32_t cercata_alla_chiusura = 0;
+// The next box is closed from another thread by a click SENT to this
+// button, after its loop has dropped the computer's queued move (as a loop
+// ended that way drops the next posted message); 0 for none.
+int chiudi_da_fuori = 0;
+HANDLE chiusore = nullptr;
+
+DWORD WINAPI clic_da_fuori(LPVOID bottone) {
+    SendMessageA(static_cast<HWND>(bottone), BM_CLICK, 0, 0);
+    return 0;
+}
 
 LRESULT CALLBACK spia(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COMMAND || msg == WM_CLOSE || (msg >= WM_USER && msg <= MSG_MOSSA))
@@ -66,7 +76,13 @@ LRESULT CALLBACK attivazione(int codice, WPARAM wParam, LPARAM lParam) {
         GetDlgItemTextA(w, 0xFFFF, testo, sizeof testo);  // a message box's text
         scatole.push_back({titolo, testo, GetWindow(w, GW_OWNER)});
         std::vector<int> comandi{GetDlgItem(w, IDNO) ? IDNO : GetDlgItem(w, IDC_ANNULLA) ? IDC_ANNULLA : IDOK};
-        if (!risposte.empty()) {
+        if (chiudi_da_fuori != 0) {
+            MSG persa;
+            PeekMessageA(&persa, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE);
+            chiusore = CreateThread(nullptr, 0, clic_da_fuori, GetDlgItem(w, chiudi_da_fuori), 0, nullptr);
+            chiudi_da_fuori = 0;
+            comandi.clear();
+        } else if (!risposte.empty()) {
             comandi = risposte.front();
             risposte.pop_front();
         }
@@ -387,6 +403,41 @@ TEST_F(FinestraPrincipale, OpzioniIlComputerMuoveAFineDialogo) {
     ASSERT_EQ(game.stato(), COMPUTER);
     EXPECT_NE(cercata_alla_chiusura, firma) << "the search began while the dialog was still there";
     EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
+}
+
+// A box closed from another program, whose loop took the computer's queued
+// move and dropped it: the computer still moves, after About and after a
+// question answered No alike.
+TEST_F(FinestraPrincipale, LaMossaPersaDaUnaScatolaChiusaDaFuoriVieneRifatta) {
+    struct caso {
+        WPARAM comando;
+        int bottone;
+    };
+    for (caso c : {caso{CMD_ABOUT, IDOK}, caso{CMD_NUOVA_PARTITA, IDNO}}) {
+        int chi = partita_ispettore{game}.turno();
+        std::uint32_t firma = game.firma();
+        metti_giocatori(chi == 0 ? COMPUTER : UMANO, chi == 1 ? COMPUTER : UMANO, 2);
+        ASSERT_EQ(game.mossa_macchina(principale), 1);
+        // The move queued, its worker gone.
+        MSG m;
+        auto fine = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_NOREMOVE))
+            ASSERT_LT(std::chrono::steady_clock::now(), fine) << "the computer posted nothing";
+        WaitForSingleObject(partita_ispettore{game}.mutex(), INFINITE);
+        SetEvent(partita_ispettore{game}.mutex());
+        chiudi_da_fuori = c.bottone;
+        comando(c.comando);
+        ASSERT_NE(chiusore, nullptr);
+        WaitForSingleObject(chiusore, INFINITE);
+        CloseHandle(chiusore);
+        chiusore = nullptr;
+        ASSERT_EQ(scatole.size(), 1u);
+        EXPECT_EQ(game.firma(), firma) << "the box was answered Yes";
+        EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000))
+            << "the computer never moved after command " << c.comando;
+        EXPECT_EQ(righe_con("riprendi"), 1);
+        ripristina();
+    }
 }
 
 TEST_F(FinestraPrincipale, ScatoleDiFineFuoriDaUnTorneo) {
