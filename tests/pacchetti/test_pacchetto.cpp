@@ -6,8 +6,8 @@
 //   Scompattato.*  after unpacking the zip into VORANDEL_CARTELLA: the game
 //                  plays from there
 // "Plays": harness/automa (VORANDEL_AUTOMA) sets both players to the
-// computer in the Options dialog, a new game is played to its end box, and
-// the game, closed with Yes, ends with exit code 0, its log beside it.
+// computer in the Options dialog, the computer plays the game to its end box,
+// and the game, closed with Yes, ends with exit code 0, its log beside it.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -18,7 +18,6 @@
 #include <string>
 
 #include "finestra_prova.h"
-#include "risorse.h"
 
 namespace {
 
@@ -115,8 +114,35 @@ std::string testo_scatola(HWND s) {
     return t;
 }
 
+// The visible windows of the thread `filo`, one per line: what was open
+// when the game did not end.
+BOOL CALLBACK elenca_finestra(HWND w, LPARAM l) {
+    char classe[64] = "", testo[128] = "";
+    GetClassNameA(w, classe, sizeof classe);
+    GetWindowTextA(w, testo, sizeof testo);
+    if (IsWindowVisible(w))
+        *reinterpret_cast<std::string*>(l) += std::string("  ") + classe + " \"" + testo + "\" " + testo_scatola(w) + "\n";
+    return TRUE;
+}
+
+std::string finestre_di(DWORD filo) {
+    std::string elenco;
+    EnumThreadWindows(filo, elenca_finestra, reinterpret_cast<LPARAM>(&elenco));
+    return elenco.empty() ? "  none\n" : elenco;
+}
+
+// Waits up to `ms` for the window `w` to go.
+bool attendi_chiusura(HWND w, DWORD ms) {
+    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(20))
+        if (!IsWindow(w)) return true;
+    return !IsWindow(w);
+}
+
 // Starts the game `exe` in `cartella`, as a shortcut or a double click
-// would, lets the computer play one whole game on both sides, and closes it.
+// would, has the computer finish the game that is on the board for both
+// players, and closes it. The game is over before "Exit" is asked for:
+// with a game going on, the computer goes on moving behind the question,
+// and the end of that game would show its box over it.
 void gioca(const std::string& exe, const std::string& cartella) {
     std::string automa = percorso("VORANDEL_AUTOMA");
     ASSERT_FALSE(automa.empty()) << "VORANDEL_AUTOMA names the automation tool";
@@ -138,33 +164,35 @@ void gioca(const std::string& exe, const std::string& cartella) {
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;
     }
     EXPECT_NE(finestra, nullptr) << "no window \"Vorandel 32\": the game did not find its sprite sheet in " << cartella;
+    DWORD filo = finestra != nullptr ? GetWindowThreadProcessId(finestra, nullptr) : 0;
     if (finestra != nullptr) {
-        DWORD filo = GetWindowThreadProcessId(finestra, nullptr);
+        // Two people are to play when the game starts; the computer takes
+        // both sides from here and plays the game to its end.
         EXPECT_EQ(esegui("\"" + automa + "\" opzioni automatic 1 automatic 1", cartella, 60000), 0)
             << "setting both players to the computer";
-        PostMessageA(finestra, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
-        HWND s = attendi_scatola(filo, "Are you sure?", 10000);
-        EXPECT_NE(s, nullptr) << "\"New game\" during a game asks first";
-        if (s != nullptr) PostMessageA(s, WM_COMMAND, IDYES, 0);
-        s = attendi_scatola(filo, "End", 120000);
-        EXPECT_NE(s, nullptr) << "the computer's game did not end";
+        HWND s = attendi_scatola(filo, "End", 120000);
+        EXPECT_NE(s, nullptr) << "the computer's game did not end; open:\n" << finestre_di(filo);
         if (s != nullptr) {
             std::printf("the game's end: \"%s\"\n", testo_scatola(s).c_str());
             PostMessageA(s, WM_COMMAND, IDOK, 0);
+            EXPECT_TRUE(attendi_chiusura(s, 10000)) << "the end's box stayed open";
         }
         PostMessageA(finestra, WM_CLOSE, 0, 0);
         s = attendi_scatola(filo, "Are you sure?", 10000);
-        EXPECT_NE(s, nullptr) << "closing asks first";
+        EXPECT_NE(s, nullptr) << "closing asks first; open:\n" << finestre_di(filo);
         if (s != nullptr) PostMessageA(s, WM_COMMAND, IDYES, 0);
     }
     DWORD codice = 99;
-    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
+    std::string aperte;
+    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(pi.hProcess, &codice);
-    else
+    } else {
+        aperte = finestre_di(filo);
         TerminateProcess(pi.hProcess, 99);
+    }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    EXPECT_EQ(codice, 0u) << "the game's exit code";
+    EXPECT_EQ(codice, 0u) << "the game's exit code; still open after Yes:\n" << aperte;
 
     std::string righe = testo_di_file(log);
     EXPECT_EQ(righe.rfind("INIZIO!\n", 0), 0u) << "the log beside the game, " << log << ":\n" << righe;
