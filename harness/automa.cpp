@@ -50,6 +50,7 @@
 #include "comune.h"
 #include "geometria_foglio.h"
 #include "risorse.h"
+#include "scatole.h"
 
 namespace {
 
@@ -96,30 +97,8 @@ bool trova_gioco(DWORD ms) {
     }
 }
 
-struct cerca_scatola {
-    const char* titolo;
-    HWND trovata;
-};
-
-BOOL CALLBACK scatola_di(HWND w, LPARAM lParam) {
-    auto* c = reinterpret_cast<cerca_scatola*>(lParam);
-    char classe[32] = "", titolo[128] = "";
-    GetClassNameA(w, classe, sizeof classe);
-    GetWindowTextA(w, titolo, sizeof titolo);
-    if (std::strcmp(classe, "#32770") == 0 && IsWindowVisible(w) &&
-        (c->titolo == nullptr || std::strcmp(titolo, c->titolo) == 0)) {
-        c->trovata = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A box or dialog of the game's thread, with the given caption (any if null).
-HWND scatola(const char* titolo = nullptr) {
-    cerca_scatola c{titolo, nullptr};
-    EnumThreadWindows(filo, scatola_di, reinterpret_cast<LPARAM>(&c));
-    return c.trovata;
-}
+HWND scatola(const char* titolo = nullptr) { return scatola_del_filo(filo, titolo); }
 
 HWND attendi_scatola(const char* titolo, DWORD ms) {
     DWORD inizio = GetTickCount();
@@ -138,17 +117,6 @@ bool attendi_chiusura(HWND s, DWORD ms) {
         pausa(30);
     }
     return true;
-}
-
-std::string testo_scatola(HWND s) {
-    std::string t;
-    for (HWND c = GetWindow(s, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        char classe[32] = "", testo[512] = "";
-        GetClassNameA(c, classe, sizeof classe);
-        GetWindowTextA(c, testo, sizeof testo);
-        if (lstrcmpiA(classe, "Static") == 0 && testo[0] != '\0') t += testo;
-    }
-    return t;
 }
 
 // Presses a button of a box or dialog, as a click on it would.

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "finestra_prova.h"
+#include "scatole.h"
 
 namespace {
 
@@ -76,42 +77,12 @@ long esegui(std::string riga, const std::string& cartella, DWORD ms) {
     return static_cast<long>(codice);
 }
 
-struct cerca_scatola {
-    const char* titolo;
-    HWND trovata;
-};
-
-BOOL CALLBACK scatola_di(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<cerca_scatola*>(l);
-    char classe[32] = "", testo[128] = "";
-    GetClassNameA(w, classe, sizeof classe);
-    GetWindowTextA(w, testo, sizeof testo);
-    if (lstrcmpA(classe, "#32770") != 0 || !IsWindowVisible(w) || lstrcmpA(testo, c->titolo) != 0) return TRUE;
-    c->trovata = w;
-    return FALSE;
-}
-
 // A visible box or dialog of the thread `filo` with the caption `titolo`,
 // waited for up to `ms`; nullptr when none came.
 HWND attendi_scatola(DWORD filo, const char* titolo, DWORD ms) {
-    cerca_scatola c{titolo, nullptr};
-    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(50)) {
-        EnumThreadWindows(filo, scatola_di, reinterpret_cast<LPARAM>(&c));
-        if (c.trovata != nullptr) return c.trovata;
-    }
+    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(50))
+        if (HWND s = scatola_del_filo(filo, titolo)) return s;
     return nullptr;
-}
-
-// The static text of a message box.
-std::string testo_scatola(HWND s) {
-    std::string t;
-    for (HWND c = GetWindow(s, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        char classe[32] = "", testo[256] = "";
-        GetClassNameA(c, classe, sizeof classe);
-        GetWindowTextA(c, testo, sizeof testo);
-        if (lstrcmpiA(classe, "Static") == 0) t += testo;
-    }
-    return t;
 }
 
 // The visible windows of the thread `filo`, one per line: what was open
