@@ -20,7 +20,7 @@
 #include "partita.h"
 #include "programma.h"
 #include "tela.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 std::ofstream logfile("voran32.log");
 bitmap sfondo("Tutto261.dib");

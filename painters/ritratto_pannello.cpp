@@ -12,7 +12,7 @@
 
 #include "programma.h"
 #include "tela.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 std::ofstream logfile("voran32.log");
 HINSTANCE hInst;

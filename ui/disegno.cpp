@@ -13,7 +13,7 @@
 #include "partita.h"
 #include "pedina32.h"
 #include "plancia32.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 namespace {
 

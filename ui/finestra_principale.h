@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "partita.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 // One message box: its text and its caption.
 struct voce_messaggio {

@@ -18,7 +18,7 @@
 #include "partita.h"
 #include "pixel.h"
 #include "programma.h"
-#include "specchietto.h"
+#include "pannello.h"
 
 // The program's objects that the drawing and the panel use.
 bitmap sfondo(VORANDEL_FOGLIO);

@@ -2,7 +2,7 @@
 // that post to it. What the panel shows (the balance, the tallies, the games
 // left) lives in this module for the whole run and is changed only by Proc,
 // on the main thread, in the order in which the messages were posted.
-#include "specchietto.h"
+#include "pannello.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 // "Stop tournament" button. The object holds only the panel's window; what
 // the panel shows lives in its window procedure, and every operation posts a
 // message to the panel.
-#ifndef VORANDEL_SPECCHIETTO_H
-#define VORANDEL_SPECCHIETTO_H
+#ifndef VORANDEL_PANNELLO_H
+#define VORANDEL_PANNELLO_H
 
 #include <windows.h>
 

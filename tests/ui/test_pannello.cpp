@@ -16,7 +16,7 @@
 #include "pixel.h"
 #include "programma.h"
 #include "risorse.h"
-#include "specchietto.h"
+#include "pannello.h"
 #include "testi_controlli.h"
 
 HINSTANCE hInst = GetModuleHandleA(nullptr);
