@@ -100,24 +100,8 @@ bool trova_gioco(DWORD ms) {
 // A box or dialog of the game's thread, with the given caption (any if null).
 HWND scatola(const char* titolo = nullptr) { return scatola_del_filo(filo, titolo); }
 
-HWND attendi_scatola(const char* titolo, DWORD ms) {
-    DWORD inizio = GetTickCount();
-    for (;;) {
-        HWND s = scatola(titolo);
-        if (s != nullptr) return s;
-        if (GetTickCount() - inizio > ms) return nullptr;
-        pausa(30);
-    }
-}
-
-bool attendi_chiusura(HWND s, DWORD ms) {
-    DWORD inizio = GetTickCount();
-    while (IsWindow(s) && IsWindowVisible(s)) {
-        if (GetTickCount() - inizio > ms) return false;
-        pausa(30);
-    }
-    return true;
-}
+// The same, waited for up to `ms`.
+HWND attendi_scatola(const char* titolo, DWORD ms) { return attendi_scatola_del_filo(filo, titolo, ms); }
 
 // Presses a button of a box or dialog, as a click on it would.
 void premi(HWND dialogo, int id) {

@@ -1,6 +1,6 @@
 // The game's message boxes and dialogs, seen from another program: the one
-// with a given caption among the windows of the game's thread, and the text
-// it shows. Shared by the automation tool and the package test, which both
+// with a given caption among the windows of the game's thread, waiting for
+// it to come and to go, and the text it shows. Shared by the automation tool and the package test, which both
 // answer the game's boxes from outside.
 #ifndef VORANDEL_SCATOLE_H
 #define VORANDEL_SCATOLE_H
@@ -35,6 +35,22 @@ inline HWND scatola_del_filo(DWORD filo, const char* titolo) {
     scatole::ricerca r{titolo, nullptr};
     EnumThreadWindows(filo, scatole::confronta, reinterpret_cast<LPARAM>(&r));
     return r.trovata;
+}
+
+// The same, waited for up to `ms`; nullptr when none came.
+inline HWND attendi_scatola_del_filo(DWORD filo, const char* titolo, DWORD ms) {
+    for (DWORD inizio = GetTickCount();; Sleep(30)) {
+        if (HWND s = scatola_del_filo(filo, titolo)) return s;
+        if (GetTickCount() - inizio > ms) return nullptr;
+    }
+}
+
+// Waits up to `ms` for the box or dialog `s` to close (gone, or hidden on its
+// way out); whether it did.
+inline bool attendi_chiusura(HWND s, DWORD ms) {
+    for (DWORD inizio = GetTickCount(); IsWindow(s) && IsWindowVisible(s); Sleep(30))
+        if (GetTickCount() - inizio > ms) return false;
+    return true;
 }
 
 // The text a box shows: its static controls, in order.

@@ -77,14 +77,6 @@ long esegui(std::string riga, const std::string& cartella, DWORD ms) {
     return static_cast<long>(codice);
 }
 
-// A visible box or dialog of the thread `filo` with the caption `titolo`,
-// waited for up to `ms`; nullptr when none came.
-HWND attendi_scatola(DWORD filo, const char* titolo, DWORD ms) {
-    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(50))
-        if (HWND s = scatola_del_filo(filo, titolo)) return s;
-    return nullptr;
-}
-
 // The visible windows of the thread `filo`, one per line: what was open
 // when the game did not end.
 BOOL CALLBACK elenca_finestra(HWND w, LPARAM l) {
@@ -100,13 +92,6 @@ std::string finestre_di(DWORD filo) {
     std::string elenco;
     EnumThreadWindows(filo, elenca_finestra, reinterpret_cast<LPARAM>(&elenco));
     return elenco.empty() ? "  none\n" : elenco;
-}
-
-// Waits up to `ms` for the window `w` to go.
-bool attendi_chiusura(HWND w, DWORD ms) {
-    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms; Sleep(20))
-        if (!IsWindow(w)) return true;
-    return !IsWindow(w);
 }
 
 // Starts the game `exe` in `cartella`, as a shortcut or a double click
@@ -141,7 +126,7 @@ void gioca(const std::string& exe, const std::string& cartella) {
         // both sides from here and plays the game to its end.
         EXPECT_EQ(esegui("\"" + automa + "\" opzioni automatic 1 automatic 1", cartella, 60000), 0)
             << "setting both players to the computer";
-        HWND s = attendi_scatola(filo, "End", 120000);
+        HWND s = attendi_scatola_del_filo(filo, "End", 120000);
         EXPECT_NE(s, nullptr) << "the computer's game did not end; open:\n" << finestre_di(filo);
         if (s != nullptr) {
             std::printf("the game's end: \"%s\"\n", testo_scatola(s).c_str());
@@ -149,7 +134,7 @@ void gioca(const std::string& exe, const std::string& cartella) {
             EXPECT_TRUE(attendi_chiusura(s, 10000)) << "the end's box stayed open";
         }
         PostMessageA(finestra, WM_CLOSE, 0, 0);
-        s = attendi_scatola(filo, "Are you sure?", 10000);
+        s = attendi_scatola_del_filo(filo, "Are you sure?", 10000);
         EXPECT_NE(s, nullptr) << "closing asks first; open:\n" << finestre_di(filo);
         if (s != nullptr) PostMessageA(s, WM_COMMAND, IDYES, 0);
     }
