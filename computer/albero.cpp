@@ -33,6 +33,8 @@ struct tabella_potenze {
 
 const tabella_potenze G_potenze;
 
+static_assert(SKILL_MAX + 1 <= N_POTENZE, "the weights of every level of the deepest search are in the table");
+
 inline double peso(int livello) {
     int k = livello - 1;
     if (k >= 0 && k < N_POTENZE) return G_potenze.v[k];
@@ -52,10 +54,19 @@ std::size_t prima_capienza(std::int32_t profondita) {
     return n < TETTO ? n : TETTO;
 }
 
-inline int cella(unsigned x, unsigned y) { return static_cast<int>(x * 10 + y); }
+inline int cella(unsigned x, unsigned y) { return static_cast<int>(x * LATO_PLANCIA + y); }
 
-// Cells 1 to 8 by 1 to 8 numbered 0 to 63, for the table of legal moves.
-inline int indice64(int c) { return ((c / 10) & 7) << 3 | ((c % 10) & 7); }
+// The playable cells numbered 0 to CASELLE_GIOCABILI - 1, for the table of
+// legal moves: the column and the row, each modulo LATO_GIOCABILE, as two
+// bit fields of BIT_FILA bits.
+constexpr int BIT_FILA = 3;
+constexpr int MASCHERA_FILA = (1 << BIT_FILA) - 1;
+inline int indice64(int c) {
+    return ((c / LATO_PLANCIA) & MASCHERA_FILA) << BIT_FILA | ((c % LATO_PLANCIA) & MASCHERA_FILA);
+}
+
+static_assert(1 << BIT_FILA == LATO_GIOCABILE, "the table's index holds a playable column or row in BIT_FILA bits");
+static_assert(CASELLE_GIOCABILI <= 64, "one bit of a 64-bit mask for each cell the opponent can stand on");
 
 }  // namespace
 
@@ -74,22 +85,22 @@ struct albero::cantiere {
     albero& a;
     const plancia& scacch;
     std::size_t limite;
-    bool nota[2][100] = {};
+    bool nota[2][LATO_PLANCIA * LATO_PLANCIA] = {};
     // Filled only where `nota` is set: no token is constructed for the
     // cells the tree never reaches.
     union posto {
         posto() {}
         pedina p;
-    } su_cella[2][100];
+    } su_cella[2][LATO_PLANCIA * LATO_PLANCIA];
     // The legal moves of a token on one cell against a token on another:
     // plancia::mosse_lecite's answer for that pair of cells, asked once per
-    // tree. Used when every node's tokens stand on cells 1 to 8.
+    // tree. Used when every node's tokens stand on playable cells.
     bool con_tabella = false;
-    std::uint64_t mosse_note[64] = {};
+    std::uint64_t mosse_note[CASELLE_GIOCABILI] = {};
     struct mosse {
         std::int8_t n;
         std::uint8_t d[3];
-    } tabella[64 * 64];
+    } tabella[CASELLE_GIOCABILI * CASELLE_GIOCABILI];
 
     // A new node at the end of the store; false when none can be had.
     bool nuovo_nodo(std::size_t& qui) {
@@ -113,7 +124,7 @@ struct albero::cantiere {
 
     // Token k's cell after one step in direction d from cell c.
     int passo(int k, int c, unsigned d) {
-        int dopo = c + G_direzioni[d][0] * 10 + G_direzioni[d][1];
+        int dopo = c + G_direzioni[d][0] * LATO_PLANCIA + G_direzioni[d][1];
         if (!nota[k][dopo]) {
             pedina p = su_cella[k][c].p;
             p.move_to(d);
@@ -127,7 +138,7 @@ struct albero::cantiere {
         const pedina& sua = su_cella[1 - turno][c_sua].p;
         if (!con_tabella) return scacch.mosse_lecite(S_lecite, mia, sua);
         int i_mia = indice64(c_mia), i_sua = indice64(c_sua);
-        mosse& m = tabella[i_mia * 64 + i_sua];
+        mosse& m = tabella[i_mia * CASELLE_GIOCABILI + i_sua];
         std::uint64_t bit = std::uint64_t{1} << i_sua;
         if (!(mosse_note[i_mia] & bit)) {
             unsigned d[3] = {0, 0, 0};
@@ -197,7 +208,9 @@ albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondit
     unsigned x1, y1, x2, y2;
     player1.get_pos(&x1, &y1);
     player2.get_pos(&x2, &y2);
-    if (x1 > 9 || y1 > 9 || x2 > 9 || y2 > 9 || (turno != 0 && turno != 1)) return;
+    if (x1 >= LATO_PLANCIA || y1 >= LATO_PLANCIA || x2 >= LATO_PLANCIA || y2 >= LATO_PLANCIA ||
+        (turno != 0 && turno != 1))
+        return;
 
     std::size_t limite = limite_nodi.load(std::memory_order_relaxed);
     if (limite == 0) return;
@@ -211,9 +224,10 @@ albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondit
     int c1 = cella(x1, y1), c2 = cella(x2, y2);
     c.metti(0, player1, c1);
     c.metti(1, player2, c2);
-    // Every cell a move leads to lies within 1 to 8, so from such a root on
-    // all the tree's cells have a place in the table.
-    c.con_tabella = x1 >= 1 && x1 <= 8 && y1 >= 1 && y1 <= 8 && x2 >= 1 && x2 <= 8 && y2 >= 1 && y2 <= 8;
+    // Every cell a move leads to is playable, so from such a root on all the
+    // tree's cells have a place in the table.
+    c.con_tabella = x1 >= PRIMA_FILA && x1 <= ULTIMA_FILA && y1 >= PRIMA_FILA && y1 <= ULTIMA_FILA &&
+                    x2 >= PRIMA_FILA && x2 <= ULTIMA_FILA && y2 >= PRIMA_FILA && y2 <= ULTIMA_FILA;
     c.costruisci(c1, c2, turno, profondita);
 }
 

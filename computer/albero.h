@@ -23,7 +23,7 @@
 class albero {
 public:
     // Builds the tree of the placement (player1, player2) with `turno` to
-    // move and `profondita` plies still to look at. Tokens off the 10 by 10
+    // move and `profondita` plies still to look at. Tokens off the board's
     // grid give an empty tree (no node at all).
     albero(pedina player1, pedina player2, int turno, std::int32_t profondita, const plancia& scacch);
     ~albero();
@@ -49,7 +49,7 @@ public:
 
 private:
     struct nodo {
-        std::uint8_t casa[2];  // cell of each token, column * 10 + row
+        std::uint8_t casa[2];  // cell of each token, column * LATO_PLANCIA + row
         std::uint8_t figli;    // 0 to 3; the children follow in order
     };
     struct cantiere;
@@ -62,7 +62,9 @@ private:
     std::size_t capienza;
     // Distance of each token from its goal, by cell, for the cells that the
     // tree's nodes occupy (taken from pedina::distanza while building).
-    double distanza[2][100];
+    double distanza[2][LATO_PLANCIA * LATO_PLANCIA];
 };
+
+static_assert(LATO_PLANCIA * LATO_PLANCIA <= 256, "a node holds each token's cell in a byte");
 
 #endif

@@ -25,8 +25,8 @@ std::vector<situazione> posizioni_prova(std::int32_t livello) {
         semina_estrazioni(0x5EED0000u + static_cast<std::uint32_t>(k));
         plancia::estrai = estrazione;
         s.scacch.mischia();
-        s.ped[0] = pedina(1, 1, 8, 8);
-        s.ped[1] = pedina(8, 1, 1, 8);
+        s.ped[0] = pedina(PRIMA_FILA, PRIMA_FILA, ULTIMA_FILA, ULTIMA_FILA);
+        s.ped[1] = pedina(ULTIMA_FILA, PRIMA_FILA, PRIMA_FILA, ULTIMA_FILA);
         s.turno = k % 2;
         s.livello = livello;
 

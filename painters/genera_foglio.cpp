@@ -1,4 +1,4 @@
-// Paints the sprite sheet "Tutto261.dib": the wooden board with its 64
+// Paints the sprite sheet "Tutto261.dib": the wooden board with its
 // playable cells, the start and goal corners in the players' colours, the
 // compass-rose block in the middle, and the two tokens with their masks.
 //
@@ -83,19 +83,19 @@ colore legno(double x, double y, colore chiaro, colore scuro, int seme, double i
 
 enum tipo_cella { vuota, normale, partenza, arrivo };
 
-// What stands on cell (x, y), x and y in 1..8.
+// What stands on cell (x, y), x and y in PRIMA_FILA..ULTIMA_FILA.
 tipo_cella tipo(int x, int y) {
-    if ((x == 4 || x == 5) && (y == 4 || y == 5)) return vuota;
-    if (y == 1 && (x == 1 || x == 8)) return partenza;
-    if (y == 8 && (x == 1 || x == 8)) return arrivo;
+    if (x >= CENTRO_PRIMA && x <= CENTRO_ULTIMA && y >= CENTRO_PRIMA && y <= CENTRO_ULTIMA) return vuota;
+    if (y == PRIMA_FILA && (x == PRIMA_FILA || x == ULTIMA_FILA)) return partenza;
+    if (y == ULTIMA_FILA && (x == PRIMA_FILA || x == ULTIMA_FILA)) return arrivo;
     return normale;
 }
 
 // The player a corner belongs to: yellow (0) starts top left and races to
 // the bottom right, red (1) starts top right and races to the bottom left.
 int padrone(int x, int y) {
-    if (y == 1) return x == 1 ? 0 : 1;
-    return x == 8 ? 0 : 1;
+    if (y == PRIMA_FILA) return x == PRIMA_FILA ? 0 : 1;
+    return x == ULTIMA_FILA ? 0 : 1;
 }
 
 const colore GIALLO{246, 196, 38};
@@ -175,8 +175,8 @@ void cornice(tela& t) {
     }
 }
 
-int cella_x(int x) { return SCARTO_X + LARGHEZZA_CASELLA * (x - 1); }
-int cella_y(int y) { return SCARTO_Y + ALTEZZA_CASELLA * (y - 1); }
+int cella_x(int x) { return SCARTO_X + LARGHEZZA_CASELLA * (x - PRIMA_FILA); }
+int cella_y(int y) { return SCARTO_Y + ALTEZZA_CASELLA * (y - PRIMA_FILA); }
 
 // A bevelled tile covering cell rectangle (x0, y0, w, h): a dark groove
 // all round its outermost pixels (where the white frame of a highlighted
@@ -291,7 +291,9 @@ void cella_arrivo(tela& t, int x, int y) {
 // The middle block of four cells, which no token may enter: a dark walnut
 // inlay with a brass compass rose of the eight directions.
 void centro(tela& t) {
-    int x0 = cella_x(4), y0 = cella_y(4), w = 2 * LARGHEZZA_CASELLA, h = 2 * ALTEZZA_CASELLA;
+    constexpr int lato = CENTRO_ULTIMA - CENTRO_PRIMA + 1;
+    int x0 = cella_x(CENTRO_PRIMA), y0 = cella_y(CENTRO_PRIMA);
+    int w = lato * LARGHEZZA_CASELLA, h = lato * ALTEZZA_CASELLA;
     const colore noce_chiaro{96, 60, 34}, noce_scuro{50, 28, 14};
     double cx = x0 + w / 2.0, cy = y0 + h / 2.0;
     for (int j = 0; j < h; j++)
@@ -360,7 +362,8 @@ void centro(tela& t) {
 
 // Shade cast by the frame onto the playable area, which lies a little lower.
 void ombra_cornice(tela& t) {
-    int x0 = cella_x(1), y0 = cella_y(1), x1 = cella_x(9), y1 = cella_y(9);
+    int x0 = cella_x(PRIMA_FILA), y0 = cella_y(PRIMA_FILA);
+    int x1 = cella_x(ULTIMA_FILA + 1), y1 = cella_y(ULTIMA_FILA + 1);
     for (int by = y0; by < y1; by++)
         for (int bx = x0; bx < x1; bx++) {
             int d = std::min(bx - x0, by - y0);
@@ -398,8 +401,8 @@ void plancia(foglio& f) {
     tela t{f};
     cornice(t);
     borchie(t);
-    for (int y = 1; y <= 8; y++)
-        for (int x = 1; x <= 8; x++) switch (tipo(x, y)) {
+    for (int y = PRIMA_FILA; y <= ULTIMA_FILA; y++)
+        for (int x = PRIMA_FILA; x <= ULTIMA_FILA; x++) switch (tipo(x, y)) {
             case normale: cella_normale(t, x, y); break;
             case partenza: cella_partenza(t, x, y); break;
             case arrivo: cella_arrivo(t, x, y); break;
@@ -533,7 +536,7 @@ int main(int argc, char** argv) {
     if (uscita == nullptr) return 2;
     foglio f;
     plancia(f);
-    pedina(f, 8, GIALLO, colore{104, 70, 4});  // the first player races to column 8
-    pedina(f, 1, ROSSO, colore{70, 8, 12});
+    pedina(f, ULTIMA_FILA, GIALLO, colore{104, 70, 4});  // the first player races to the last column
+    pedina(f, PRIMA_FILA, ROSSO, colore{70, 8, 12});
     return scrivi_file(uscita, codifica(f));
 }

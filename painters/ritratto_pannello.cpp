@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     // Thirteen games of fifteen played: six won by Player 1, four drawn,
     // three won by Player 2; Player 1 is nearer its goal in the game on the
     // board.
-    info.nuovo_torneo(15);
+    info.nuovo_torneo(PARTITE_TORNEO);
     for (int i = 0; i < 6; i++) info.vittoria(0);
     for (int i = 0; i < 4; i++) info.patta();
     for (int i = 0; i < 3; i++) info.vittoria(1);

@@ -47,8 +47,8 @@ inline const POINT offset = {SCARTO_X, SCARTO_Y};
 inline const RECT notizie = {550, 50, 600, 90};
 // The rectangle of cell (col, riga): 53 by 52, right and bottom exclusive.
 inline void rettangolo_casella(RECT* r, int col, int riga) {
-    int sx = mio_rect.left + offset.x + LARGHEZZA_CASELLA * (col - 1);
-    int su = mio_rect.top + offset.y + ALTEZZA_CASELLA * (riga - 1);
+    int sx = mio_rect.left + offset.x + LARGHEZZA_CASELLA * (col - PRIMA_FILA);
+    int su = mio_rect.top + offset.y + ALTEZZA_CASELLA * (riga - PRIMA_FILA);
     SetRect(r, sx, su, sx + LARGHEZZA_CASELLA, su + ALTEZZA_CASELLA);
 }
 

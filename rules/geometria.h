@@ -5,6 +5,8 @@
 #ifndef VORANDEL_GEOMETRIA_H
 #define VORANDEL_GEOMETRIA_H
 
+#include "dimensioni.h"
+
 // The board area `mio_rect`: left, top, right and bottom (exclusive).
 inline constexpr int PLANCIA_SINISTRA = 10;
 inline constexpr int PLANCIA_ALTO = 10;
@@ -22,10 +24,12 @@ inline constexpr int ALTEZZA_CASELLA = 52;
 inline constexpr int PEDINA_LARGHEZZA = 35;
 inline constexpr int PEDINA_ALTEZZA = 48;
 
-// The eight playable columns and rows lie inside the area, and a token
-// inside a cell.
-static_assert(SCARTO_X + 8 * LARGHEZZA_CASELLA <= PLANCIA_DESTRA - PLANCIA_SINISTRA, "cells wider than the board");
-static_assert(SCARTO_Y + 8 * ALTEZZA_CASELLA <= PLANCIA_BASSO - PLANCIA_ALTO, "cells higher than the board");
+// The playable columns and rows lie inside the area, and a token inside a
+// cell.
+static_assert(SCARTO_X + LATO_GIOCABILE * LARGHEZZA_CASELLA <= PLANCIA_DESTRA - PLANCIA_SINISTRA,
+              "cells wider than the board");
+static_assert(SCARTO_Y + LATO_GIOCABILE * ALTEZZA_CASELLA <= PLANCIA_BASSO - PLANCIA_ALTO,
+              "cells higher than the board");
 static_assert(PEDINA_LARGHEZZA <= LARGHEZZA_CASELLA && PEDINA_ALTEZZA <= ALTEZZA_CASELLA, "token larger than a cell");
 
 #endif

@@ -8,8 +8,9 @@ partita::partita()
     : turno(-1),
       scacch(),
       tipo{UMANO, UMANO},
-      skill{1, 1},
-      ped{pedina(1, 1, 8, 8), pedina(8, 1, 1, 8)},
+      skill{SKILL_MIN, SKILL_MIN},
+      ped{pedina(PRIMA_FILA, PRIMA_FILA, ULTIMA_FILA, ULTIMA_FILA),
+          pedina(ULTIMA_FILA, PRIMA_FILA, PRIMA_FILA, ULTIMA_FILA)},
       attuale(-1),
       lecita{},
       vecchia{},
@@ -31,10 +32,10 @@ int partita::ricomincia(HWND hWnd) {
     WaitForSingleObject(mutex, INFINITE);
     turno = static_cast<std::int8_t>(chi_comincia);
     chi_comincia = 1 - chi_comincia;
-    ped[0].posx = 1;
-    ped[0].posy = 1;
-    ped[1].posx = 8;
-    ped[1].posy = 1;
+    ped[0].posx = PRIMA_FILA;
+    ped[0].posy = PRIMA_FILA;
+    ped[1].posx = ULTIMA_FILA;
+    ped[1].posy = PRIMA_FILA;
     stallo_vicino = 0;
     scacch.mischia();
     aggiorna_lecite();
@@ -177,11 +178,11 @@ int partita::set_opzioni(e_tipo* tipi, int* livello, HWND hWnd) {
     bool cambiato = false;
     for (int p = 0; p < 2; p++) {
         // A kind is a person or the computer; a skill is a search depth of
-        // 1 to 10, beyond which one decision would take hours.
+        // SKILL_MIN to SKILL_MAX, beyond which one decision would take hours.
         e_tipo nuovo = tipi[p] == COMPUTER ? COMPUTER : UMANO;
         cambiato = cambiato || nuovo != tipo[p];
         tipo[p] = nuovo;
-        skill[p] = livello[p] < 1 ? 1 : livello[p] > 10 ? 10 : livello[p];
+        skill[p] = livello[p] < SKILL_MIN ? SKILL_MIN : livello[p] > SKILL_MAX ? SKILL_MAX : livello[p];
     }
     // After a change of kind the highlight is nobody's pointing any more (a
     // player made automatic points at nothing): its frame goes now, rather

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-const categoria standard_tipo[10][10] = {
+constexpr categoria standard_tipo[LATO_PLANCIA][LATO_PLANCIA] = {
     {blank, blank, blank, blank, blank, blank, blank, blank, blank, blank},
     {blank, inizio1, normale, normale, normale, normale, normale, normale, inizio2, blank},
     {blank, normale, normale, normale, normale, normale, normale, normale, normale, blank},
@@ -17,11 +17,36 @@ const categoria standard_tipo[10][10] = {
     {blank, blank, blank, blank, blank, blank, blank, blank, blank, blank},
 };
 
-const std::int32_t G_direzioni[8][2] = {
+namespace {
+
+// The category that the board's dimensions give cell (x, y).
+constexpr categoria categoria_attesa(int x, int y) {
+    if (x < PRIMA_FILA || x > ULTIMA_FILA || y < PRIMA_FILA || y > ULTIMA_FILA) return blank;
+    if (x >= CENTRO_PRIMA && x <= CENTRO_ULTIMA && y >= CENTRO_PRIMA && y <= CENTRO_ULTIMA) return blank;
+    if (y == PRIMA_FILA && x == PRIMA_FILA) return inizio1;
+    if (y == PRIMA_FILA && x == ULTIMA_FILA) return inizio2;
+    if (y == ULTIMA_FILA && x == ULTIMA_FILA) return fine1;
+    if (y == ULTIMA_FILA && x == PRIMA_FILA) return fine2;
+    return normale;
+}
+
+constexpr bool disposizione_giusta() {
+    for (int y = 0; y < LATO_PLANCIA; y++)
+        for (int x = 0; x < LATO_PLANCIA; x++)
+            if (standard_tipo[y][x] != categoria_attesa(x, y)) return false;
+    return true;
+}
+
+}  // namespace
+
+static_assert(disposizione_giusta(),
+              "the layout must have the ring, the corners and the centre where the board's dimensions put them");
+
+const std::int32_t G_direzioni[N_DIREZIONI][2] = {
     {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1},
 };
 
-const std::int8_t G_set_frecce[56][3] = {
+const std::int8_t G_set_frecce[CASELLE_NORMALI][FRECCE_PER_CASELLA] = {
     {0, 1, 2}, {0, 1, 3}, {0, 1, 4}, {0, 1, 5}, {0, 1, 6}, {0, 1, 7}, {0, 2, 3}, {0, 2, 4},
     {0, 2, 5}, {0, 2, 6}, {0, 2, 7}, {0, 3, 4}, {0, 3, 5}, {0, 3, 6}, {0, 3, 7}, {0, 4, 5},
     {0, 4, 6}, {0, 4, 7}, {0, 5, 6}, {0, 5, 7}, {0, 6, 7}, {1, 2, 3}, {1, 2, 4}, {1, 2, 5},
@@ -38,8 +63,8 @@ plancia::plancia() {
     // seeded once per run.
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     int k = 0;
-    for (int y = 0; y < 10; y++)
-        for (int x = 0; x < 10; x++) {
+    for (int y = 0; y < LATO_PLANCIA; y++)
+        for (int x = 0; x < LATO_PLANCIA; x++) {
             matrice[x][y].cat = standard_tipo[y][x];
             matrice[x][y].frecce = 0;
             if (matrice[x][y].cat == normale) matrice[x][y].frecce = static_cast<std::uint8_t>(k++);
@@ -48,17 +73,18 @@ plancia::plancia() {
 
 int plancia::mischia() {
     // Probe and place: each set draws a slot and, if it is taken, moves on
-    // to the next free one, wrapping from 55 to 0.
-    unsigned L_ordine_frecce[56];
-    for (unsigned& slot : L_ordine_frecce) slot = 100;
-    for (unsigned i = 0; i < 56; i++) {
-        unsigned L_pos = static_cast<unsigned>(estrai()) % 56;
-        while (L_ordine_frecce[L_pos] != 100) L_pos = (L_pos + 1) % 56;
+    // to the next free one, wrapping from the last to the first. A free
+    // slot holds CASELLE_NORMALI, which is no set's row.
+    unsigned L_ordine_frecce[CASELLE_NORMALI];
+    for (unsigned& slot : L_ordine_frecce) slot = CASELLE_NORMALI;
+    for (unsigned i = 0; i < CASELLE_NORMALI; i++) {
+        unsigned L_pos = static_cast<unsigned>(estrai()) % CASELLE_NORMALI;
+        while (L_ordine_frecce[L_pos] != CASELLE_NORMALI) L_pos = (L_pos + 1) % CASELLE_NORMALI;
         L_ordine_frecce[L_pos] = i;
     }
     int k = 0;
-    for (int y = 0; y < 10; y++)
-        for (int x = 0; x < 10; x++)
+    for (int y = 0; y < LATO_PLANCIA; y++)
+        for (int x = 0; x < LATO_PLANCIA; x++)
             if (matrice[x][y].cat == normale) matrice[x][y].frecce = static_cast<std::uint8_t>(L_ordine_frecce[k++]);
     return 1;
 }
@@ -70,13 +96,14 @@ int plancia::mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua
     unsigned mx, my, sx, sy;
     mia.get_pos(&mx, &my);
     sua.get_pos(&sx, &sy);
-    if (mx > 9 || my > 9 || sx > 9 || sy > 9) return 0;  // a token off the board has no move
+    // A token off the board has no move.
+    if (mx >= LATO_PLANCIA || my >= LATO_PLANCIA || sx >= LATO_PLANCIA || sy >= LATO_PLANCIA) return 0;
     const casella& L_mia_casa = matrice[mx][my];
     const casella& L_sua_casa = matrice[sx][sy];
 
     // Whose arrows decide: the opponent's cell while it is ordinary, else the
     // mover's own; with both on corners every direction is tried.
-    unsigned candidati[8];
+    unsigned candidati[N_DIREZIONI];
     int n_candidati;
     if (L_sua_casa.cat == normale) {
         L_chidecide = AVVERSARIO;
@@ -85,11 +112,12 @@ int plancia::mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua
     }
     const casella* decide = L_chidecide == AVVERSARIO ? &L_sua_casa : &L_mia_casa;
     if (decide->cat == normale) {
-        n_candidati = 3;
-        for (int i = 0; i < 3; i++) candidati[i] = static_cast<unsigned>(G_set_frecce[decide->frecce][i]);
+        n_candidati = FRECCE_PER_CASELLA;
+        for (int i = 0; i < FRECCE_PER_CASELLA; i++)
+            candidati[i] = static_cast<unsigned>(G_set_frecce[decide->frecce][i]);
     } else {
-        n_candidati = 8;
-        for (unsigned d = 0; d < 8; d++) candidati[d] = d;
+        n_candidati = N_DIREZIONI;
+        for (unsigned d = 0; d < N_DIREZIONI; d++) candidati[d] = d;
     }
 
     unsigned L_lecite[3];
@@ -101,7 +129,7 @@ int plancia::mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua
         // Tokens stand inside the ring of blank cells, so a target never
         // leaves the grid; the bound is checked anyway for a token that was
         // misplaced.
-        if (tx > 9 || ty > 9) continue;
+        if (tx >= LATO_PLANCIA || ty >= LATO_PLANCIA) continue;
         if (matrice[tx][ty].cat == blank) continue;
         if (tx == sx && ty == sy) continue;
         L_lecite[L_n_lecite++] = d;

@@ -7,17 +7,18 @@
 
 #include <cstdint>
 
+#include "dimensioni.h"
 #include "pedina32.h"
 
 enum categoria : std::int32_t { blank = 0, inizio1 = 1, inizio2 = 2, fine1 = 3, fine2 = 4, normale = 5 };
 
 // Layout of the categories, written as the board looks: [y][x].
-extern const categoria standard_tipo[10][10];
+extern const categoria standard_tipo[LATO_PLANCIA][LATO_PLANCIA];
 // The eight directions (dx, dy), clockwise from "up".
-extern const std::int32_t G_direzioni[8][2];
+extern const std::int32_t G_direzioni[N_DIREZIONI][2];
 // The 56 three-direction subsets of the eight directions, in lexicographic
 // order, each ascending.
-extern const std::int8_t G_set_frecce[56][3];
+extern const std::int8_t G_set_frecce[CASELLE_NORMALI][FRECCE_PER_CASELLA];
 
 struct plancia_ispettore;
 
@@ -43,7 +44,7 @@ public:
     static int (*estrai)();
 
 private:
-    casella matrice[10][10];  // [x][y]
+    casella matrice[LATO_PLANCIA][LATO_PLANCIA];  // [x][y]
 };
 
 #endif

@@ -5,13 +5,16 @@
 
 namespace {
 
-// (row - 1) x 8 + column, in 8-bit arithmetic: 1 to 64 on the board, so 0
-// marks an empty entry.
+// (row - 1) x LATO_GIOCABILE + column, in 8-bit arithmetic: 1 to
+// CASELLE_GIOCABILI on the board, so 0 marks an empty entry.
 std::uint8_t codice(const pedina& p) {
     unsigned x, y;
     p.get_pos(&x, &y);
-    return static_cast<std::uint8_t>((y - 1) * 8 + x);
+    return static_cast<std::uint8_t>((y - PRIMA_FILA) * LATO_GIOCABILE + x);
 }
+
+static_assert(PRIMA_FILA >= 1 && (ULTIMA_FILA - PRIMA_FILA) * LATO_GIOCABILE + ULTIMA_FILA <= 255,
+              "a placement's code must fit a byte and never be 0");
 
 }  // namespace
 

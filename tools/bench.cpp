@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "albero.h"
+#include "dimensioni.h"
 #include "computer.h"
 #include "posizioni.h"
 #include "riferimento.h"
@@ -75,7 +76,7 @@ bool intero(const char* testo, long minimo, long massimo, long* valore) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    long da = 1, a = 10, min_ms = 200;
+    long da = SKILL_MIN, a = SKILL_MAX, min_ms = 200;
     bool semplice = true;
     for (int i = 1; i < argc; i++) {
         std::string opz = argv[i];
@@ -92,8 +93,12 @@ int main(int argc, char** argv) {
             std::size_t trattino = t.find('-');
             std::string primo = t.substr(0, trattino);
             std::string secondo = trattino == std::string::npos ? primo : t.substr(trattino + 1);
-            if (!intero(primo.c_str(), 1, 10, &da) || !intero(secondo.c_str(), 1, 10, &a) || da > a)
-                uso("--skill takes a skill or a range of skills within 1 to 10, like 10 or 1-10");
+            if (!intero(primo.c_str(), SKILL_MIN, SKILL_MAX, &da) ||
+                !intero(secondo.c_str(), SKILL_MIN, SKILL_MAX, &a) || da > a)
+                uso(("--skill takes a skill or a range of skills within " + std::to_string(SKILL_MIN) + " to " +
+                     std::to_string(SKILL_MAX) + ", like " + std::to_string(SKILL_MAX) + " or " +
+                     std::to_string(SKILL_MIN) + "-" + std::to_string(SKILL_MAX))
+                        .c_str());
         } else {
             uso(("unknown option " + opz).c_str());
         }
@@ -133,10 +138,11 @@ int main(int argc, char** argv) {
         totale.ms += veloce.ms;
     }
 
-    // The signature: skills 1 to 10 over the positions, once, in order.
+    // The signature: every skill, SKILL_MIN to SKILL_MAX, over the positions,
+    // once, in order.
     albero::flag_stallo() = 0;
     std::uint64_t firma = 0;
-    for (std::int32_t livello = 1; livello <= 10; livello++)
+    for (std::int32_t livello = SKILL_MIN; livello <= SKILL_MAX; livello++)
         for (const situazione& s : posizioni_prova(livello)) {
             std::uint64_t n = 0;
             scegli_mossa(s, &n);

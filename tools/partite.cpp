@@ -104,7 +104,7 @@ constexpr long long MAX_PROCESSI = 256;
                  "partite: %s\n"
                  "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]\n"
                  "               [--swap-sides] [--jobs N] [--first N] [--tally] [--quiet]\n"
-                 "  --skill1, --skill2  skills of Player 1 and Player 2, 1 to 10 (default 5)\n"
+                 "  --skill1, --skill2  skills of Player 1 and Player 2, %d to %d (default 5)\n"
                  "  --games             number of games, 1 to 10000000 (default 100)\n"
                  "  --seed              seed of the deals, 0 to 4294967295 (default 1)\n"
                  "  --max-plies         moves after which a game is stopped, 1 to 100000000 (default 10000)\n"
@@ -115,7 +115,7 @@ constexpr long long MAX_PROCESSI = 256;
                  "                      with --games 1 it replays that game\n"
                  "  --tally             print only the counts, on one line (read by --jobs)\n"
                  "  --quiet             no progress on standard error\n",
-                 errore.c_str());
+                 errore.c_str(), SKILL_MIN, SKILL_MAX);
     std::exit(2);
 }
 
@@ -152,9 +152,9 @@ opzioni leggi_opzioni(int argc, char** argv) {
         long long* dove = nullptr;
         long long minimo = 0, massimo = 0;
         if (opz == "--skill1") {
-            dove = &o.livello[0], minimo = 1, massimo = 10;
+            dove = &o.livello[0], minimo = SKILL_MIN, massimo = SKILL_MAX;
         } else if (opz == "--skill2") {
-            dove = &o.livello[1], minimo = 1, massimo = 10;
+            dove = &o.livello[1], minimo = SKILL_MIN, massimo = SKILL_MAX;
         } else if (opz == "--games") {
             dove = &o.partite, minimo = 1, massimo = MAX_PARTITE;
         } else if (opz == "--seed") {
@@ -247,13 +247,13 @@ risultati gioca_tutte(const opzioni& o) {
         // a run that starts at an even-numbered game lets it pass a turn
         // first, with nobody to start a search.
         e_tipo umani[2] = {UMANO, UMANO};
-        int livelli[2] = {1, 1};
+        int livelli[2] = {SKILL_MIN, SKILL_MIN};
         game.set_opzioni(umani, livelli);
         game.ricomincia(hWnd);
     }
 
     risultati r;
-    int livelli[2] = {1, 1};
+    int livelli[2] = {SKILL_MIN, SKILL_MIN};
     auto ultimo = std::chrono::steady_clock::now();
     for (long long g = inizio; g < inizio + o.partite; g++) {
         const int primo = scambiata(o, g) ? 1 : 0;  // the first skill's corner

@@ -22,9 +22,6 @@ HWND hscroll2;  // player 2's skill scroll bar
 HWND hscroll;   // the scroll bar of the last skill step
 int tmp;        // the player (0 or 1) of the last skill step
 
-const int SKILL_MIN = 1;
-const int SKILL_MAX = 10;
-
 // The controls of one player, by index.
 struct controlli_giocatore {
     int umano;
@@ -106,7 +103,7 @@ BOOL on_command(HWND hWnd, WPARAM wParam) {
 }
 
 // One step of a skill scroll bar. Arrows and clicks in the shaft move the
-// skill by one, held within 1 to 10; the thumb is not followed. A scroll
+// skill by one, held within SKILL_MIN to SKILL_MAX; the thumb is not followed. A scroll
 // message from any other bar changes nothing.
 void on_hscroll(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     HWND sorgente = reinterpret_cast<HWND>(lParam);

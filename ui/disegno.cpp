@@ -64,16 +64,20 @@ int plancia::disegna(HDC hdc, RECT zona) const {
     SelectObject(hdc, penna_rossa);
 
     // The cells whose rows and columns meet the area; the ring around the
-    // playable cells (0 and 9) holds no arrows, but stays a valid index.
-    const int j0 = std::clamp(static_cast<int>((zona.left - mio_rect.left - offset.x) / LARGHEZZA_CASELLA + 1), 0, 9);
-    const int j1 = std::clamp(xwidth / LARGHEZZA_CASELLA + j0, 0, 9);
-    const int i0 = std::clamp(static_cast<int>((zona.top - mio_rect.top - offset.y) / ALTEZZA_CASELLA + 1), 0, 9);
-    const int i1 = std::clamp(ywidth / ALTEZZA_CASELLA + i0, 0, 9);
+    // playable cells (0 and LATO_PLANCIA - 1) holds no arrows, but stays a
+    // valid index.
+    constexpr int ULTIMO_INDICE = LATO_PLANCIA - 1;
+    const int j0 =
+        std::clamp(static_cast<int>((zona.left - mio_rect.left - offset.x) / LARGHEZZA_CASELLA + 1), 0, ULTIMO_INDICE);
+    const int j1 = std::clamp(xwidth / LARGHEZZA_CASELLA + j0, 0, ULTIMO_INDICE);
+    const int i0 =
+        std::clamp(static_cast<int>((zona.top - mio_rect.top - offset.y) / ALTEZZA_CASELLA + 1), 0, ULTIMO_INDICE);
+    const int i1 = std::clamp(ywidth / ALTEZZA_CASELLA + i0, 0, ULTIMO_INDICE);
 
     for (int i = i0; i <= i1; i++)
         for (int j = j0; j <= j1; j++) {
             const casella& c = matrice[j][i];
-            if (c.cat != normale || c.frecce >= 56) continue;
+            if (c.cat != normale || c.frecce >= CASELLE_NORMALI) continue;
             const int xc = x_centro(j);
             const int yc = y_centro(i);
             for (int k = 0; k < 3; k++) {

@@ -283,7 +283,7 @@ HWND crea_finestra() {
 
 void prepara_partita(HWND hWnd) {
     e_tipo tipi[2] = {UMANO, UMANO};
-    int livello[2] = {1, 1};
+    int livello[2] = {SKILL_MIN, SKILL_MIN};
     game.set_opzioni(tipi, livello);
     game.ricomincia(hWnd);
     infoWin = new specchietto(hWnd);

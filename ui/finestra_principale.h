@@ -23,9 +23,6 @@ extern char MainName[20];
 extern specchietto* infoWin;
 extern voce_messaggio messaggio[10];
 
-// How many games a tournament plays.
-inline constexpr int PARTITE_TORNEO = 15;
-
 LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
 
 // Registers the main window's class on `hInst`; 0 when that fails.

@@ -29,15 +29,17 @@ constexpr int colonna_nel_foglio(int X) { return X - PLANCIA_SINISTRA + QUADRO_C
 constexpr int riga_nel_foglio(int Y) { return QUADRO_RIGA + QUADRO_ALTEZZA - 1 - (Y - PLANCIA_ALTO); }
 
 // The tokens: a picture on black and its mask, white on black, one above the
-// other; the token racing to column 1 (the second player's) at
-// PEDINA_COLONNA, the one racing to column 8 PEDINA_PASSO further right.
+// other; the token racing to column PRIMA_FILA (the second player's) at
+// PEDINA_COLONNA, the one racing to column ULTIMA_FILA PEDINA_PASSO further
+// right.
 inline constexpr int PEDINA_COLONNA = 546;
 inline constexpr int PEDINA_PASSO = 47;
 inline constexpr int PEDINA_RIGA_FIGURA = 120;
 inline constexpr int PEDINA_RIGA_MASCHERA = 291;
 
-// The sheet column of the token whose goal is in column `meta_x` (1 or 8).
-constexpr int colonna_pedina(int meta_x) { return PEDINA_COLONNA + PEDINA_PASSO * (meta_x / 8); }
+// The sheet column of the token whose goal is in column `meta_x`
+// (PRIMA_FILA or ULTIMA_FILA).
+constexpr int colonna_pedina(int meta_x) { return PEDINA_COLONNA + PEDINA_PASSO * (meta_x / ULTIMA_FILA); }
 
 // In the window, arrows and tokens follow pitches of their own, slightly
 // off the cells' 53 by 52 and still inside the cells: the arrows of cell
@@ -51,17 +53,17 @@ inline constexpr int LUNGHEZZA_FRECCIA = 8;
 
 constexpr int x_centro(int j) { return static_cast<int>(PASSO_X * j + 8.0); }
 constexpr int y_centro(int i) { return PASSO_FRECCE_Y * i + 3; }
-constexpr int x_pedina(int x) { return static_cast<int>((x - 1) * PASSO_X + (PLANCIA_SINISTRA + SCARTO_X)); }
-constexpr int y_pedina(int y) { return (y - 1) * ALTEZZA_CASELLA + PLANCIA_ALTO + SCARTO_Y; }
+constexpr int x_pedina(int x) { return static_cast<int>((x - PRIMA_FILA) * PASSO_X + (PLANCIA_SINISTRA + SCARTO_X)); }
+constexpr int y_pedina(int y) { return (y - PRIMA_FILA) * ALTEZZA_CASELLA + PLANCIA_ALTO + SCARTO_Y; }
 
 // What the drawing relies on: every piece lies inside the sheet, the pieces
 // do not overlap, the sheet is no larger than they need, and arrows and
 // tokens stay inside their cells, so repainting a cell repaints all of it.
 namespace geometria_foglio_verifica {
-constexpr int casella_x(int x) { return PLANCIA_SINISTRA + SCARTO_X + LARGHEZZA_CASELLA * (x - 1); }
-constexpr int casella_y(int y) { return PLANCIA_ALTO + SCARTO_Y + ALTEZZA_CASELLA * (y - 1); }
+constexpr int casella_x(int x) { return PLANCIA_SINISTRA + SCARTO_X + LARGHEZZA_CASELLA * (x - PRIMA_FILA); }
+constexpr int casella_y(int y) { return PLANCIA_ALTO + SCARTO_Y + ALTEZZA_CASELLA * (y - PRIMA_FILA); }
 constexpr bool frecce_e_pedine_nelle_caselle() {
-    for (int k = 1; k <= 8; k++) {
+    for (int k = PRIMA_FILA; k <= ULTIMA_FILA; k++) {
         if (x_centro(k) - LUNGHEZZA_FRECCIA < casella_x(k) ||
             x_centro(k) + LUNGHEZZA_FRECCIA >= casella_x(k) + LARGHEZZA_CASELLA)
             return false;
@@ -78,7 +80,8 @@ static_assert(QUADRO_COLONNA >= 0 && QUADRO_RIGA >= 0 && QUADRO_RIGA + QUADRO_AL
               "the board picture must reach the sheet's top row");
 static_assert(QUADRO_COLONNA + QUADRO_LARGHEZZA <= PEDINA_COLONNA, "the tokens must lie right of the board picture");
 static_assert(PEDINA_LARGHEZZA <= PEDINA_PASSO, "the two tokens must not overlap");
-static_assert(colonna_pedina(8) + PEDINA_LARGHEZZA == FOGLIO_LARGHEZZA,
+static_assert(colonna_pedina(PRIMA_FILA) == PEDINA_COLONNA, "the second player's token must be the first in the sheet");
+static_assert(colonna_pedina(ULTIMA_FILA) + PEDINA_LARGHEZZA == FOGLIO_LARGHEZZA,
               "the first player's token must reach the sheet's right edge");
 static_assert(PEDINA_RIGA_FIGURA >= 0 && PEDINA_RIGA_FIGURA + PEDINA_ALTEZZA <= PEDINA_RIGA_MASCHERA &&
                   PEDINA_RIGA_MASCHERA + PEDINA_ALTEZZA <= FOGLIO_ALTEZZA,

@@ -44,7 +44,7 @@ namespace {
 // The command message, which the stand-in has no name for.
 constexpr UINT COMANDO = 0x0111;  // WM_COMMAND
 // Games in a tournament, as the main window plays them.
-constexpr int GIOCHI_TORNEO = 15;
+constexpr int GIOCHI_TORNEO = PARTITE_TORNEO;
 // How long a computer's move may take to come before the game counts as
 // halted: skills are 1 to 3 here, a few milliseconds each even under a
 // sanitizer.
