@@ -22,9 +22,10 @@ public:
         bi.bmiHeader.biCompression = BI_RGB;
         dc = CreateCompatibleDC(nullptr);
         bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bit, nullptr, 0);
-        SelectObject(dc, bmp);
+        vecchia = SelectObject(dc, bmp);
     }
     ~tela() {
+        SelectObject(dc, vecchia);
         DeleteDC(dc);
         DeleteObject(bmp);
     }
@@ -63,6 +64,7 @@ private:
     int h;
     HDC dc;
     HBITMAP bmp;
+    HGDIOBJ vecchia = nullptr;  // the bitmap the context was made with
     void* bit = nullptr;
 };
 

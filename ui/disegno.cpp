@@ -5,6 +5,11 @@
 //
 // Where the pieces lie in the sheet, and where arrows and tokens go in the
 // window, is written in geometria_foglio.h, which the sheet's painter shares.
+//
+// The drawing objects (the red pen, the tokens' mask context and bitmap) are
+// made once, on first use, and live for the whole run; whatever is selected
+// into a device context is selected out again before the drawing returns,
+// so the caller gets its context back as it was.
 #include <algorithm>
 
 #include "bitmap.h"
@@ -61,7 +66,7 @@ int plancia::disegna(HDC hdc, RECT zona) const {
     copia_dal_foglio(hdc, zona.left, zona.top, xwidth, ywidth, colonna_nel_foglio(zona.left),
                      riga_nel_foglio(zona.bottom - 1), SRCCOPY);
 
-    SelectObject(hdc, penna_rossa);
+    HGDIOBJ penna_prima = SelectObject(hdc, penna_rossa);
 
     // The cells whose rows and columns meet the area; the ring around the
     // playable cells (0 and LATO_PLANCIA - 1) holds no arrows, but stays a
@@ -93,6 +98,7 @@ int plancia::disegna(HDC hdc, RECT zona) const {
                 LineTo(hdc, x_punta + 3 * barba2[0], y_punta + 3 * barba2[1]);
             }
         }
+    SelectObject(hdc, penna_prima);
     return 1;
 }
 
@@ -109,7 +115,7 @@ int pedina::disegna(HDC hdc) const {
     const int y = y_pedina(static_cast<int>(posy));
     const int sx = colonna_pedina(static_cast<int>(metax));
 
-    SelectObject(temp_hdc, temp_bitmap);
+    HGDIOBJ bitmap_prima = SelectObject(temp_hdc, temp_bitmap);
     // The mask, inverted: the token becomes 0 and the ground 1.
     copia_dal_foglio(temp_hdc, 0, 0, xwidth, ywidth, sx, PEDINA_RIGA_MASCHERA, NOTSRCCOPY);
     // 0 bits take the text colour (black), 1 bits the background colour
@@ -117,6 +123,7 @@ int pedina::disegna(HDC hdc) const {
     BitBlt(hdc, x, y, xwidth, ywidth, temp_hdc, 0, 0, SRCAND);
     // The picture's black ground leaves the board as it is.
     copia_dal_foglio(hdc, x, y, xwidth, ywidth, sx, PEDINA_RIGA_FIGURA, SRCPAINT);
+    SelectObject(temp_hdc, bitmap_prima);
     return 1;
 }
 

@@ -65,8 +65,8 @@ void disegna_torneo(HDC hdc) {
     MoveToEx(hdc, torneo_rect.left + 5, torneo_rect.bottom - 51, nullptr);
     LineTo(hdc, torneo_rect.right - 5, torneo_rect.bottom - 51);
 
-    SetBkMode(hdc, TRANSPARENT);
-    SelectObject(hdc, GetStockObject(ANSI_VAR_FONT));
+    const int modo_prima = SetBkMode(hdc, TRANSPARENT);
+    HGDIOBJ font_prima = SelectObject(hdc, GetStockObject(ANSI_VAR_FONT));
     const long long altezza = torneo_rect.bottom - torneo_rect.top - 50;
     for (int i = 0; i < 3; i++) {
         RECT temp_rect;
@@ -81,6 +81,8 @@ void disegna_torneo(HDC hdc) {
     }
     std::snprintf(temp_stringa, sizeof temp_stringa, "Games left: %3d", partite);
     TextOutA(hdc, torneo_rect.left + 5, torneo_rect.bottom - 25, temp_stringa, 15);
+    SelectObject(hdc, font_prima);
+    SetBkMode(hdc, modo_prima);
 }
 
 void on_paint(HWND hWnd) {
@@ -90,6 +92,13 @@ void on_paint(HWND hWnd) {
     disegna_torneo(hdc);
     ValidateRect(hWnd, nullptr);
     EndPaint(hWnd, &ps);
+}
+
+// The panel drawn into a context that someone else holds (WM_PRINTCLIENT:
+// a picture of the window, or a test's memory context), as it paints itself.
+void on_printclient(HDC hdc) {
+    disegna_barra(hdc);
+    disegna_torneo(hdc);
 }
 
 // A balance outside 0 to 100 is held at the nearest bound, so that the bar
@@ -150,6 +159,9 @@ LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_PAINT:
         on_paint(hWnd);
+        return 0;
+    case WM_PRINTCLIENT:
+        on_printclient(reinterpret_cast<HDC>(wParam));
         return 0;
     case MSG_PERCENTO:
         on_percento(hWnd, wParam);

@@ -64,6 +64,54 @@ COLORREF colore_di(const S& superficie, int x, int y) {
     return superficie.at(x, y);
 }
 
+// The pen, brush, font and bitmap selected into a device context.
+struct oggetti_contesto {
+    HGDIOBJ penna, pennello, font, bitmap;
+};
+inline oggetti_contesto oggetti_di(HDC hdc) {
+    return {GetCurrentObject(hdc, OBJ_PEN), GetCurrentObject(hdc, OBJ_BRUSH), GetCurrentObject(hdc, OBJ_FONT),
+            GetCurrentObject(hdc, OBJ_BITMAP)};
+}
+// Whether `hdc` holds the objects it held before a drawing; a failure names
+// the ones that changed.
+inline ::testing::AssertionResult stessi_oggetti(HDC hdc, const oggetti_contesto& prima) {
+    const oggetti_contesto dopo = oggetti_di(hdc);
+    std::string cambiati;
+    if (dopo.penna != prima.penna) cambiati += " pen";
+    if (dopo.pennello != prima.pennello) cambiati += " brush";
+    if (dopo.font != prima.font) cambiati += " font";
+    if (dopo.bitmap != prima.bitmap) cambiati += " bitmap";
+    if (cambiati.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "left selected in the context:" << cambiati;
+}
+// A pen, a brush and a font of a test's own, selected into `hdc` for as long
+// as it lives, so that a drawing that ends by selecting a stock object
+// instead of what it found is caught too.
+class oggetti_propri {
+public:
+    explicit oggetti_propri(HDC hdc)
+        : dc(hdc),
+          penna(CreatePen(PS_DOT, 1, RGB(1, 2, 3))),
+          pennello(CreateSolidBrush(RGB(4, 5, 6))),
+          font(CreateFontA(11, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Courier New")),
+          vecchi{SelectObject(hdc, penna), SelectObject(hdc, pennello), SelectObject(hdc, font)} {}
+    ~oggetti_propri() {
+        for (HGDIOBJ v : vecchi) SelectObject(dc, v);
+        DeleteObject(penna);
+        DeleteObject(pennello);
+        DeleteObject(font);
+    }
+    oggetti_propri(const oggetti_propri&) = delete;
+    oggetti_propri& operator=(const oggetti_propri&) = delete;
+
+private:
+    HDC dc;
+    HPEN penna;
+    HBRUSH pennello;
+    HFONT font;
+    HGDIOBJ vecchi[3];
+};
+
 // PIXEL(where, x, y, colour): a failure names this line, the place, the
 // colour expected and the colour found; the test goes on. One statement,
 // safe under an unbraced if.

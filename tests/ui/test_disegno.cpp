@@ -236,4 +236,34 @@ TEST_F(Disegno, BilancioEdAreaDelleNotizie) {
     EXPECT_EQ(percentuali(), std::vector<int>{0});
 }
 
+// The drawing gives the context back as it found it: the red pen of the
+// arrows is selected out again, and the board, the tokens and the
+// highlight's frame leave the pen, brush, font and bitmap that the context
+// held, both on the first drawing (which makes the drawing objects) and on
+// later ones.
+TEST_F(Disegno, ContestoRestituitoComeEra) {
+    ispettore.posiziona(3, 3, 8, 1, 0);
+    ASSERT_GT(ispettore.n_lecite(), 0);
+    ispettore.attuale() = 0;
+    tela t;
+    oggetti_propri propri(t.dc);
+    const oggetti_contesto prima = oggetti_di(t.dc);
+    for (int volta = 0; volta < 2; volta++) {
+        SCOPED_TRACE(testing::Message() << "drawing " << volta + 1);
+        game.disegna(t.dc, mio_rect, *info);
+        EXPECT_TRUE(stessi_oggetti(t.dc, prima));
+        ispettore.scacch().disegna(t.dc, mio_rect);
+        EXPECT_TRUE(stessi_oggetti(t.dc, prima));
+        // A paint rectangle outside the board draws no arrow, the tokens only.
+        game.disegna(t.dc, notizie, *info);
+        EXPECT_TRUE(stessi_oggetti(t.dc, prima));
+    }
+    // The arrows were drawn in red, whatever pen the context held.
+    int rossi = 0;
+    for (int y = mio_rect.top; y < mio_rect.bottom; y++)
+        for (int x = mio_rect.left; x < mio_rect.right; x++) rossi += t.at(x, y) == ROSSO;
+    EXPECT_GT(rossi, 0);
+    percentuali();
+}
+
 }  // namespace

@@ -351,4 +351,40 @@ TEST_F(Pannello, DisegnaEAltriPannelli) {
     EXPECT_TRUE(IsWindow(pannello));
 }
 
+// Asked to draw itself into a memory context (WM_PRINTCLIENT), the panel
+// draws the bar and the tournament box as on the screen, and gives the
+// context back with the pen, brush, font and bitmap it held: the font of
+// the counts is selected out again.
+TEST_F(Pannello, ContestoRestituitoComeEra) {
+    info->nuovo_torneo(3);
+    info->vittoria(0);
+    info->aggiorna1(100);
+    svuota(pannello);
+    HDC schermo = GetDC(pannello);
+    HDC mem = CreateCompatibleDC(schermo);
+    HBITMAP bmp = CreateCompatibleBitmap(schermo, 160, 260);
+    HGDIOBJ vecchia = SelectObject(mem, bmp);
+    {
+        oggetti_propri propri(mem);
+        const oggetti_contesto prima = oggetti_di(mem);
+        for (int volta = 0; volta < 2; volta++) {
+            SendMessageA(pannello, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+            EXPECT_TRUE(stessi_oggetti(mem, prima));
+        }
+        // What was drawn: the bar all yellow in its frame, and player 1's
+        // column of one game out of three, 26 high in its frame.
+        PIXEL(mem, 50, 30, NERO);
+        PIXEL(mem, 21, 40, GIALLO);
+        PIXEL(mem, 138, 40, GIALLO);
+        PIXEL(mem, 45, 124, NERO);
+        PIXEL(mem, 45, 148, GIALLO);
+    }
+    SelectObject(mem, vecchia);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(pannello, schermo);
+    info->aggiorna1(50);
+    stop();
+}
+
 }  // namespace
