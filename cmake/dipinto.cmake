@@ -26,8 +26,8 @@ function(vorandel_pittore nome sorgente)
         list(TRANSFORM cartelle PREPEND -I OUTPUT_VARIABLE opzioni_include)
         add_custom_command(
             OUTPUT ${programma}
-            COMMAND ${VORANDEL_CXX_OSPITE} -std=c++17 -O2 -Wall -Wextra -Werror ${opzioni_include} -o ${programma}
-                    ${sorgente}
+            COMMAND ${VORANDEL_CXX_OSPITE} -std=c++${VORANDEL_STANDARD_CXX} -O2 ${VORANDEL_AVVISI} ${opzioni_include}
+                    -o ${programma} ${sorgente}
             DEPENDS ${sorgente} ${intestazioni}
             COMMENT "Building the painter ${nome} for the build machine"
             VERBATIM)
