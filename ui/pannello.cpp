@@ -62,8 +62,10 @@ void disegna_torneo(HDC hdc) {
     char temp_stringa[20];
 
     FrameRect(hdc, &torneo_rect, nero);
+    HGDIOBJ penna_prima = SelectObject(hdc, GetStockObject(BLACK_PEN));
     MoveToEx(hdc, torneo_rect.left + 5, torneo_rect.bottom - 51, nullptr);
     LineTo(hdc, torneo_rect.right - 5, torneo_rect.bottom - 51);
+    SelectObject(hdc, penna_prima);
 
     const int modo_prima = SetBkMode(hdc, TRANSPARENT);
     HGDIOBJ font_prima = SelectObject(hdc, GetStockObject(ANSI_VAR_FONT));

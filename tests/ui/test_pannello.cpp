@@ -371,13 +371,15 @@ TEST_F(Pannello, ContestoRestituitoComeEra) {
             SendMessageA(pannello, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
             EXPECT_TRUE(stessi_oggetti(mem, prima));
         }
-        // What was drawn: the bar all yellow in its frame, and player 1's
-        // column of one game out of three, 26 high in its frame.
+        // What was drawn, whatever the context held: the bar all yellow in
+        // its frame, player 1's column of one game out of three, 26 high in
+        // its frame, and the black base line under the columns.
         PIXEL(mem, 50, 30, NERO);
         PIXEL(mem, 21, 40, GIALLO);
         PIXEL(mem, 138, 40, GIALLO);
         PIXEL(mem, 45, 124, NERO);
         PIXEL(mem, 45, 148, GIALLO);
+        for (int x = 25; x < 135; x++) PIXEL(mem, x, 149, NERO);
     }
     SelectObject(mem, vecchia);
     DeleteObject(bmp);
