@@ -14,10 +14,18 @@ if(NOT WIN32)
     return()
 endif()
 
+# The game ships without its symbols (the build's own copy keeps them): the
+# packages strip it as CPack strips the programs it installs, also where the
+# game is a program made by the game's own build (cmake/gioco-xp.cmake).
+install(PROGRAMS $<TARGET_FILE:vorandel32> DESTINATION . COMPONENT gioco)
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/vorandel32.exe\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+endif()" COMPONENT gioco)
+
 # What the game reads beside itself: the sprite sheet from the current folder
 # and the help file with its contents file; the same manual as HTML pages in
 # a folder of their own; and a short readme with Windows line endings.
-install(TARGETS vorandel32 RUNTIME DESTINATION . COMPONENT gioco)
 install(FILES ${VORANDEL_FOGLIO_DIB} ${VORANDEL_GIOCO_DIR}/Vorandel.hlp ${VORANDEL_GIOCO_DIR}/Vorandel.cnt
         DESTINATION . COMPONENT gioco)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/manuale/html/ DESTINATION manuale COMPONENT gioco)
@@ -37,7 +45,7 @@ set(CPACK_PACKAGE_VENDOR ${VORANDEL_EDITORE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vorandel 32, a race game for two players")
 # Only the game's component goes in, whatever else may be installed.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};gioco;/")
-# The game ships without its symbols (the build's own copy keeps them).
+# The game ships without its symbols (see its install above).
 set(CPACK_STRIP_FILES ON)
 # The zip's one folder is named after the package; the file adds "-win32".
 # The installer's name is set in pacchetti-generatore.cmake, which CPack
