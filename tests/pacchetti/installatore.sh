@@ -44,6 +44,9 @@ if [ -f "$prefisso/.pronto" ] && [ -n "$(tracce)" ]; then
 fi
 "$radice/scripts/prefisso-wine" "$prefisso"
 attendi
+# No program of the prefix outlives the test, whatever check fails (the game
+# started below would run on, holding the test's output open).
+trap 'WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true' EXIT
 prima=$(elenco)
 
 echo "installatore.sh: $(basename "$setup") /S"
