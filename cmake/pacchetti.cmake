@@ -14,15 +14,32 @@ if(NOT WIN32)
     return()
 endif()
 
+# The game ships without its symbols (the build's own copy keeps them): the
+# packages strip it as CPack strips the programs it installs, also where the
+# game is a program made by the game's own build (cmake/gioco-xp.cmake).
+# strip writes the current time into the exe's header unless
+# SOURCE_DATE_EPOCH is set: it writes the release's time.
+install(PROGRAMS $<TARGET_FILE:vorandel32> DESTINATION . COMPONENT gioco)
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_COMMAND}\" -E env SOURCE_DATE_EPOCH=${VORANDEL_EPOCA}
+                            \"${CMAKE_STRIP}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/vorandel32.exe\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+endif()" COMPONENT gioco)
+
 # What the game reads beside itself: the sprite sheet from the current folder
 # and the help file with its contents file; the same manual as HTML pages in
 # a folder of their own; and a short readme with Windows line endings.
-install(TARGETS vorandel32 RUNTIME DESTINATION . COMPONENT gioco)
 install(FILES ${VORANDEL_FOGLIO_DIB} ${VORANDEL_GIOCO_DIR}/Vorandel.hlp ${VORANDEL_GIOCO_DIR}/Vorandel.cnt
         DESTINATION . COMPONENT gioco)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/manuale/html/ DESTINATION manuale COMPONENT gioco)
 configure_file(${CMAKE_SOURCE_DIR}/docs/LEGGIMI.txt.in ${CMAKE_BINARY_DIR}/LEGGIMI.txt @ONLY NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_BINARY_DIR}/LEGGIMI.txt DESTINATION . COMPONENT gioco)
+
+# Last: every installed file and folder gets the release's time, so that the
+# zip holds the same times (and so the same bytes) whenever it is made.
+install(CODE "execute_process(COMMAND find \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\"
+                                      -exec touch -h -d @${VORANDEL_EPOCA} {} +
+                              COMMAND_ERROR_IS_FATAL ANY)" COMPONENT gioco)
 
 find_program(VORANDEL_MAKENSIS makensis)
 if(NOT VORANDEL_MAKENSIS)
@@ -37,7 +54,7 @@ set(CPACK_PACKAGE_VENDOR ${VORANDEL_EDITORE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Vorandel 32, a race game for two players")
 # Only the game's component goes in, whatever else may be installed.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};gioco;/")
-# The game ships without its symbols (the build's own copy keeps them).
+# The game ships without its symbols (see its install above).
 set(CPACK_STRIP_FILES ON)
 # The zip's one folder is named after the package; the file adds "-win32".
 # The installer's name is set in pacchetti-generatore.cmake, which CPack
@@ -60,5 +77,12 @@ set(CPACK_NSIS_UNINSTALL_NAME Uninstall)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 # The installer's own version resource wants four numbers.
 string(REPLACE ";" "." CPACK_VORANDEL_VERSIONE_4 "${VORANDEL_VERSIONE_4}")
+
+# After each kind of package (cmake/pacchetti-finiti.cmake): the zip made
+# again with its files in a fixed order and only their own times, and
+# SHA256SUMS beside the packages, in the form `sha256sum -c` reads.
+set(CPACK_VORANDEL_PACCHETTI ${PROJECT_NAME}-${PROJECT_VERSION}-win32.zip ${PROJECT_NAME}-${PROJECT_VERSION}-setup.exe)
+set(CPACK_VORANDEL_CARTELLA ${CMAKE_BINARY_DIR})
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/pacchetti-finiti.cmake)
 
 include(CPack)

@@ -3,7 +3,12 @@
 # pages as HTML, with the pictures that the pages show.
 #
 #   cmake -DHALIBUT=halibut -DSORGENTI="a.but;b.but" -DHLP=out/Vorandel.hlp
-#         -DHTML=out/html -DIMMAGINI="x.png;y.png" [-DVERSIONE=1.95] -P genera.cmake
+#         -DHTML=out/html -DIMMAGINI="x.png;y.png" [-DVERSIONE=1.95]
+#         [-DEPOCA_FILE=epoca.txt] -P genera.cmake
+#
+# halibut writes a time into the help file: the current one, or
+# SOURCE_DATE_EPOCH when that is set. EPOCA_FILE names a file holding that
+# number (the release's time), so that the same sources give the same bytes.
 #
 # The sources may name the game's version as \versione: VERSIONE, or when it
 # is not given the project's version in the top CMakeLists.txt.
@@ -46,6 +51,14 @@ if(NOT DEFINED VERSIONE OR "${VERSIONE}" STREQUAL "")
         message(FATAL_ERROR "genera.cmake: no VERSIONE given, and no project version in the top CMakeLists.txt")
     endif()
     set(VERSIONE "${CMAKE_MATCH_1}")
+endif()
+
+if(DEFINED EPOCA_FILE AND NOT "${EPOCA_FILE}" STREQUAL "")
+    file(STRINGS "${EPOCA_FILE}" epoca LIMIT_COUNT 1 REGEX "^[0-9]+$")
+    if(NOT epoca)
+        message(FATAL_ERROR "genera.cmake: ${EPOCA_FILE} holds no time")
+    endif()
+    set(ENV{SOURCE_DATE_EPOCH} "${epoca}")
 endif()
 
 set(lavoro "${HTML}.nuovo")

@@ -4,11 +4,17 @@
 # install puts the game's files (contenuto.sh) and the uninstaller into
 # Program Files and the entry into the list of installed programs; the
 # Start-menu shortcut starts the game in its folder and the game plays there
-# (test_pacchetto, Installato.*); the silent uninstall then leaves no file,
-# no shortcut and no entry, and the prefix's files as they were before.
-#   installatore.sh SETUP.exe VERSION PUBLISHER PREFIX HTML TEST.exe AUTOMA.exe
+# (test_pacchetto, Installato.*). Then installs over it: into another
+# folder; while the game runs (the uninstaller and the installer refuse,
+# with exit code 2, and change nothing); an installer of the same files
+# reporting an older version (made here from CPack's script, PROJECT.nsi,
+# with makensis) and this one again: after each, exactly one copy of the
+# game, one shortcut to it and one entry, with the version just installed.
+# The silent uninstall then leaves no file, no shortcut and no entry, and the
+# prefix's files as they were before.
+#   installatore.sh SETUP.exe VERSION PUBLISHER PREFIX HTML TEST.exe AUTOMA.exe PROJECT.nsi
 set -eu
-setup=$1 versione=$2 editore=$3 prefisso=$4 html=$5 prova=$6 automa=$7
+setup=$1 versione=$2 editore=$3 prefisso=$4 html=$5 prova=$6 automa=$7 progetto=$8
 qui=$(cd "$(dirname "$0")" && pwd)
 radice=$(cd "$qui/../.." && pwd)
 . "$qui/contenuto.sh"
@@ -38,6 +44,9 @@ if [ -f "$prefisso/.pronto" ] && [ -n "$(tracce)" ]; then
 fi
 "$radice/scripts/prefisso-wine" "$prefisso"
 attendi
+# No program of the prefix outlives the test, whatever check fails (the game
+# started below would run on, holding the test's output open).
+trap 'WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true' EXIT
 prima=$(elenco)
 
 echo "installatore.sh: $(basename "$setup") /S"
@@ -59,14 +68,88 @@ reale=$(du -sk "$cartella" | cut -f1)
 [ "$kb" -gt $((reale / 2)) ] && [ "$kb" -le "$reale" ] || male "the entry's size is $kb KB for $reale KB installed"
 echo "installatore.sh: installed, $kb KB, entry as expected"
 
+# Exactly one install: the game only in FOLDER (as Wine shows it, and as
+# Windows names it: WINFOLDER), holding the game's files (and MORE), one
+# entry naming that folder and VERSION, one shortcut, to the game there.
+#   uno_solo FOLDER WINFOLDER VERSION [MORE...]
+uno_solo() {
+    u_cartella=$1 u_win=$2 u_versione=$3
+    shift 3
+    u_giochi=$(find "$prefisso/drive_c" -iname vorandel32.exe)
+    [ "$u_giochi" = "$u_cartella/vorandel32.exe" ] || male "the game should be only in $u_cartella, it is in: $u_giochi"
+    contenuto "$u_cartella" "$html" "$versione" Uninstall.exe "$@"
+    u_voci=$(esegui reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
+        grep -c 'DisplayName *REG_SZ *Vorandel 32$' || true)
+    [ "$u_voci" -eq 1 ] || male "$u_voci entries for Vorandel 32 in the list of installed programs"
+    voce=$(esegui reg query "$chiave" | tr -d '\r')
+    for coppia in "DisplayVersion=$u_versione" "InstallLocation=$u_win" "UninstallString=\"$u_win\\Uninstall.exe\""; do
+        nome=${coppia%%=*}
+        [ "$(valore "$nome")" = "${coppia#*=}" ] || male "the entry's $nome is \"$(valore "$nome")\", not \"${coppia#*=}\""
+    done
+    u_collegamenti=$(find "$prefisso/drive_c" -iname '*vorandel*.lnk')
+    [ "$(printf '%s\n' "$u_collegamenti" | grep -c .)" -eq 1 ] || male "shortcuts: $u_collegamenti"
+    grep -aqF "$u_win\\vorandel32.exe" "$u_collegamenti" || male "the shortcut does not start $u_win\\vorandel32.exe"
+    echo "installatore.sh: one install, version $u_versione, in $u_win"
+}
+uno_solo "$cartella" 'C:\Program Files\Vorandel 32' "$versione"
+
 VORANDEL_AUTOMA="$automa" esegui "$prova" --gtest_filter='Installato.*' || male "the installed game did not play"
 attendi
 [ -f "$cartella/voran32.log" ] || male "the game wrote no log in $cartella"
 
+# Into another folder: the first install goes, log and all.
+altra="$prefisso/drive_c/Giochi/Vorandel32"
+altra_win='C:\Giochi\Vorandel32'
+echo "installatore.sh: $(basename "$setup") /S /D=$altra_win"
+esegui "$setup" /S "/D=$altra_win"
+attendi
+[ ! -e "$cartella" ] || male "the install in another folder left $cartella: $(ls -A "$cartella" | tr '\n' ' ')"
+uno_solo "$altra" "$altra_win" "$versione"
+
+# While the game runs there, neither the uninstaller nor the installer
+# touches anything: both end with exit code 2.
+(cd "$altra" && esegui "$altra_win\\vorandel32.exe" >/dev/null 2>&1 &)
+attesa=0
+until [ -f "$altra/voran32.log" ] && [ $attesa -ge 4 ]; do
+    [ $attesa -lt 40 ] || male "the game did not start in $altra_win"
+    sleep 0.5
+    attesa=$((attesa + 1))
+done
+prima_del_rifiuto=$(cd "$altra" && find . | LC_ALL=C sort)
+echo "installatore.sh: Uninstall.exe /S _?=$altra_win while the game runs"
+codice=0
+esegui "$altra_win\\Uninstall.exe" /S "_?=$altra_win" || codice=$?
+[ "$codice" -eq 2 ] || male "the uninstaller ended with $codice while the game ran, not 2"
+echo "installatore.sh: $(basename "$setup") /S while the game runs"
+codice=0
+esegui "$setup" /S || codice=$?
+[ "$codice" -eq 2 ] || male "the installer ended with $codice while the game ran, not 2"
+[ "$(cd "$altra" && find . | LC_ALL=C sort)" = "$prima_del_rifiuto" ] || male "a refusal changed the files in $altra"
+WINEPREFIX="$prefisso" wineserver -k
+attendi
+uno_solo "$altra" "$altra_win" "$versione" voran32.log
+
+# An older version over it, then this one: each replaces the other, in the
+# folder the entry names.
+vecchio="$prefisso/../setup-vecchio.exe"
+makensis -V1 -DVERSIONE=1.0 "-DUSCITA=$vecchio" "$progetto" || male "makensis did not make the older installer"
+echo "installatore.sh: setup-vecchio.exe (version 1.0) /S"
+esegui "$vecchio" /S
+attendi
+uno_solo "$altra" "$altra_win" 1.0
+echo "installatore.sh: $(basename "$setup") /S"
+esegui "$setup" /S
+attendi
+uno_solo "$altra" "$altra_win" "$versione"
+cartella=$altra
+
 echo "installatore.sh: Uninstall.exe /S"
-esegui 'C:\Program Files\Vorandel 32\Uninstall.exe' /S
+esegui "$altra_win\\Uninstall.exe" /S
 attendi
 [ ! -e "$cartella" ] || male "the uninstaller left $cartella: $(ls -A "$cartella" | tr '\n' ' ')"
+# The folder above the game's, which the installer made and nothing else
+# uses, is the test's own choice.
+rmdir "$prefisso/drive_c/Giochi" || male "the uninstaller left files in C:\\Giochi"
 resti=$(tracce)
 [ -z "$resti" ] || male "the uninstaller left: $resti"
 dopo=$(elenco)
