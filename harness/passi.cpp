@@ -1,0 +1,343 @@
+// The steps of the end-to-end run, one command of the automation tool each:
+// the game found, a human's game against the computer, a tournament, a
+// stopped tournament, a hovered target and its screenshot checked, "Help
+// topics", "Exit", and the Windows that the prefix reports.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "automa.h"
+#include "comune.h"
+#include "geometria_foglio.h"
+#include "risorse.h"
+#include "scatole.h"
+
+namespace automa {
+
+int attendi() {
+    if (!trova_gioco(60000)) return errore("no window of class \"%s\" titled \"%s\"", CLASSE, TITOLO);
+    RECT r;
+    GetClientRect(finestra, &r);
+    POINT o = su_schermo(POINT{0, 0});
+    dice("game window found: client area %ldx%ld at (%ld, %ld)%s", r.right, r.bottom, o.x, o.y,
+         IsZoomed(finestra) ? ", maximised" : "");
+    return 0;
+}
+
+// Player 1 (human, moved by this program) against the computer, from a new
+// game to its end box. It looks for its targets around its own token, and
+// over the whole board when it has lost track of it; each turn it picks the
+// target nearest to its goal, now and then another one.
+int umano() {
+    comando(CMD_NUOVA_PARTITA);
+    std::mt19937 caso(12345);
+    int mosse = 0, a_vuoto = 0;
+    int pedina = 11;  // player 1's token starts in the top left corner
+    DWORD inizio = GetTickCount();
+    while (GetTickCount() - inizio < 600000) {
+        HWND fine = scatola("End");
+        if (fine != nullptr) {
+            std::string t = testo_scatola(fine);
+            dice("game over after %d moves of player 1: \"%s\"", mosse, t.c_str());
+            premi(fine, IDOK);
+            attendi_chiusura(fine, 5000);
+            if (t != "Game ends: player won!" && t != "Game ends in a draw." && t != "Game ends: no move available.")
+                return errore("unexpected end box text \"%s\"", t.c_str());
+            return 0;
+        }
+        HWND altra = scatola();
+        if (altra != nullptr) {
+            char titolo[128] = "";
+            GetWindowTextA(altra, titolo, sizeof titolo);
+            return errore("unexpected box \"%s\": \"%s\"", titolo, testo_scatola(altra).c_str());
+        }
+        std::vector<int> b = bersagli(a_vuoto < 10 ? vicine({pedina}) : tutte());
+        if (b.empty()) {
+            a_vuoto++;  // the computer is thinking, or this program lost its token
+            pausa(50);
+            continue;
+        }
+        a_vuoto = 0;
+        if (b.size() > 3) return errore("%zu cells highlighted, at most 3 are legal", b.size());
+        std::sort(b.begin(), b.end(), [](int u, int v) {
+            auto d = [](int c) { return std::hypot(8 - c / 10, 8 - c % 10); };
+            return d(u) < d(v);
+        });
+        int scelta = (caso() % 4 == 0) ? b[caso() % b.size()] : b[0];
+        clic(centro(casella(scelta / 10, scelta % 10)));
+        mosse++;
+        // The move is made once the cell chosen is no longer a target (the
+        // token stands on it), or a box is open.
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        for (int i = 0; i < 100 && scatola() == nullptr && bersaglio(scelta / 10, scelta % 10, rgn); i++) pausa(20);
+        DeleteObject(rgn);
+        pedina = scelta;
+    }
+    return errore("the game did not end within 10 minutes");
+}
+
+// Watches a running tournament until the screen has stood still for
+// `quiete` ms (the last game is over and nothing starts); every end box seen
+// meanwhile is counted and closed.
+int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mouse) {
+    DWORD inizio = GetTickCount(), fermo = GetTickCount();
+    unsigned long long ultima = impronta();
+    while (GetTickCount() - inizio < massimo) {
+        HWND s = scatola();
+        if (s != nullptr) {
+            char titolo[128] = "";
+            GetWindowTextA(s, titolo, sizeof titolo);
+            dice("box \"%s\": \"%s\"", titolo, testo_scatola(s).c_str());
+            if (std::strcmp(titolo, "End") == 0) (*scatole_fine)++;
+            if (col_mouse)
+                premi_col_mouse(s, IDOK);
+            else
+                premi(s, IDOK);
+            attendi_chiusura(s, 5000);
+            fermo = GetTickCount();
+        }
+        pausa(200);
+        unsigned long long ora = impronta();
+        if (ora != ultima) {
+            ultima = ora;
+            fermo = GetTickCount();
+        } else if (GetTickCount() - fermo >= quiete) {
+            return 0;
+        }
+    }
+    return errore("the game did not come to rest within %lu s", massimo / 1000);
+}
+
+int torneo() {
+    DWORD inizio = GetTickCount();
+    comando(CMD_NUOVO_TORNEO);
+    int scatole_fine = 0;
+    if (attendi_quiete(6000, 900000, &scatole_fine) != 0) return 1;
+    dice("tournament over after %lu s", (GetTickCount() - inizio) / 1000);
+    if (scatole_fine != 0) return errore("%d end boxes during a tournament", scatole_fine);
+    return 0;
+}
+
+// Starts a tournament between two people, so that no game can end by itself
+// before the click (an earlier game between computers could end with its box
+// just as the tournament begins, and that box would hold the panel's button
+// disabled), then makes both players automatic at skill 10 and presses "Stop
+// tournament" with a real click while the first game runs. The game on the
+// board must go on as an ordinary game that ends with its box, after which
+// nothing more is played.
+int stop() {
+    if (tasto_stop() == nullptr) return errore("no \"Stop tournament\" button in the panel");
+    bool automatico[2] = {false, false};
+    int skill[2] = {10, 10};
+    if (opzioni(automatico, skill) != 0) return 1;
+    comando(CMD_NUOVO_TORNEO);
+    automatico[0] = automatico[1] = true;
+    if (opzioni(automatico, skill) != 0) return 1;
+    pausa(300);
+    if (HWND s = scatola()) return errore("a box is open before the click: \"%s\"", testo_scatola(s).c_str());
+    if (!clic_su_stop()) return errore("no \"Stop tournament\" button in the panel");
+    dice("pressed \"Stop tournament\" 300 ms after the computers began");
+    HWND fine = attendi_scatola("End", 300000);
+    if (fine == nullptr) return errore("the game on the board did not end with its box after the stop");
+    dice("after the stop the game ended: \"%s\"", testo_scatola(fine).c_str());
+    premi(fine, IDOK);
+    attendi_chiusura(fine, 5000);
+    int scatole_fine = 0;
+    if (attendi_quiete(4000, 60000, &scatole_fine) != 0) return 1;
+    if (scatole_fine != 0) return errore("a further game was played after the stop");
+    return 0;
+}
+
+int quadro(const char* file) {
+    bool umani[2] = {false, false};
+    int skill[2] = {1, 1};
+    if (opzioni(umani, skill) != 0) return 1;
+    comando(CMD_NUOVA_PARTITA);
+    std::vector<int> b;
+    for (int volta = 0; volta < 5 && b.size() != 3; volta++) b = bersagli(vicine({11, 81}));
+    if (b.size() != 3) return errore("a new game shows %zu targets, not 3", b.size());
+    int c = b[0];
+    RECT r = casella(c / 10, c % 10);
+    // The real pointer rests over the target: the game frames it.
+    muovi_puntatore(centro(r));
+    bool vista = false;
+    for (int i = 0; i < 100 && !vista; i++) {
+        pausa(30);
+        vista = incorniciata(r);
+    }
+    if (!vista) return errore("the pointer over cell (%d, %d) does not frame it", c / 10, c % 10);
+    HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
+    POINT o = su_schermo(POINT{0, 0}), op{0, 0};
+    ClientToScreen(pannello, &op);
+    std::ofstream f(file);
+    f << o.x << ' ' << o.y << ' ' << r.left << ' ' << r.top << ' ' << r.right << ' ' << r.bottom << ' ' << op.x << ' '
+      << op.y << '\n';
+    for (int t : b) f << t << ' ';
+    f << '\n';
+    dice("pointer over cell (%d, %d); geometry in %s", c / 10, c % 10, file);
+    return f ? 0 : errore("cannot write %s", file);
+}
+
+int verifica(const char* file_geometria, const char* file_ppm, int partite) {
+    std::ifstream g(file_geometria);
+    POINT o, op;
+    RECT r;
+    g >> o.x >> o.y >> r.left >> r.top >> r.right >> r.bottom >> op.x >> op.y;
+    std::vector<int> altri;
+    for (int t; g >> t;) altri.push_back(t);
+    if (altri.empty()) return errore("cannot read the geometry in %s", file_geometria);
+    immagine im;
+    if (!leggi_ppm(file_ppm, im)) return errore("cannot read the screenshot %s", file_ppm);
+    int difetti = 0;
+
+    if (!cornice_bianca(im, o, r)) {
+        errore("no white frame around the hovered target");
+        difetti++;
+    }
+    for (std::size_t i = 1; i < altri.size(); i++)
+        if (cornice_bianca(im, o, casella(altri[i] / 10, altri[i] % 10))) {
+            errore("target (%d, %d) is framed though the pointer is elsewhere", altri[i] / 10, altri[i] % 10);
+            difetti++;
+        }
+
+    // Three red arrows in every ordinary cell: as many red pixels, within a
+    // narrow band, around each arrow centre.
+    int minimo = 1 << 30, massimo = 0, celle = 0;
+    for (int j = 1; j <= 8; j++)
+        for (int i = 1; i <= 8; i++) {
+            bool angolo = (j == 1 || j == 8) && (i == 1 || i == 8);
+            if (!giocabile(j, i) || angolo) continue;
+            int xc = x_centro(j), yc = y_centro(i), rossi = 0;
+            for (int y = yc - 11; y <= yc + 11; y++)
+                for (int x = xc - 11; x <= xc + 11; x++)
+                    if (im.dentro(o.x + x, o.y + y) && rosso_freccia(im.px(o.x + x, o.y + y))) rossi++;
+            minimo = std::min(minimo, rossi);
+            massimo = std::max(massimo, rossi);
+            celle++;
+            if (rossi < 24 || rossi > 40) {
+                errore("cell (%d, %d): %d red pixels, not three arrows", j, i, rossi);
+                difetti++;
+            }
+        }
+    dice("%d ordinary cells, %d to %d red arrow pixels each", celle, minimo, massimo);
+
+    // The panel's tallies.
+    if (partite > 0) {
+        int conto[3], altezza[3], somma = 0;
+        conti_pannello(im, op, partite, conto, altezza);
+        for (int c = 0; c < 3; c++) {
+            if (conto[c] < 0) {
+                errore("column %d is %d pixels high: no count of %d games gives that", c, altezza[c], partite);
+                difetti++;
+            }
+            somma += std::max(conto[c], 0);
+        }
+        dice("panel tallies add up to %d", somma);
+        if (somma != partite) {
+            errore("the tallies add up to %d, not %d", somma, partite);
+            difetti++;
+        }
+    }
+    return difetti == 0 ? 0 : 1;
+}
+
+// Starts a tournament and returns `ms` later, while it runs, so that a
+// screenshot can be taken of it.
+int fotografa(int ms) {
+    comando(CMD_NUOVO_TORNEO);
+    pausa(static_cast<DWORD>(ms));
+    return 0;
+}
+
+// Waits until the running tournament is over (the board at rest); no end box
+// may appear meanwhile.
+int quiete() {
+    int scatole_fine = 0;
+    if (attendi_quiete(6000, 900000, &scatole_fine) != 0) return 1;
+    if (scatole_fine != 0) return errore("%d end boxes during a tournament", scatole_fine);
+    dice("the board is at rest");
+    return 0;
+}
+
+int esci() {
+    PostMessageA(finestra, WM_COMMAND, CMD_ESCI, 0);
+    HWND s = attendi_scatola("Are you sure?", 5000);
+    if (s == nullptr) return errore("\"Exit\" did not ask");
+    if (testo_scatola(s) != "Are you sure?") return errore("\"Exit\" asked \"%s\"", testo_scatola(s).c_str());
+    premi(s, IDYES);
+    DWORD inizio = GetTickCount();
+    while (IsWindow(finestra)) {
+        if (GetTickCount() - inizio > 30000) return errore("the game did not end after Yes");
+        pausa(50);
+    }
+    dice("the game has ended");
+    return 0;
+}
+
+int aiuto() {
+    if (!finestre_di_classe("MS_WINHELP").empty()) return errore("a help window is open before \"Help topics\"");
+    PostMessageA(finestra, WM_COMMAND, CMD_AIUTO, 0);
+    HWND h = nullptr;
+    DWORD inizio = GetTickCount();
+    while (h == nullptr && GetTickCount() - inizio < 20000) {
+        std::vector<HWND> v = finestre_di_classe("MS_WINHELP");
+        if (!v.empty()) h = v[0];
+        else if (!finestre_di_classe("#32770").empty()) break;
+        else pausa(100);
+    }
+    DWORD aperta = GetTickCount() - inizio;
+    // An error box may come up beside the window: give it time to show.
+    if (h != nullptr) pausa(1000);
+    std::string scatole = scatole_aperte();
+    char titolo[128] = "";
+    if (h != nullptr) GetWindowTextA(h, titolo, sizeof titolo);
+    int esito = 0;
+    if (h == nullptr) esito = errore("no help window after \"Help topics\"; boxes:%s", scatole.c_str());
+    else if (!scatole.empty()) esito = errore("the help window came with boxes:%s", scatole.c_str());
+    else if (std::strcmp(titolo, "Wine Help") != 0) esito = errore("the help window is titled \"%s\"", titolo);
+    DWORD_PTR r = 0;
+    if (esito == 0 && !SendMessageTimeoutA(finestra, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r))
+        esito = errore("the game does not answer while the help window is open");
+    if (esito != 0) {
+        chiudi_scatole();
+        if (h != nullptr) PostMessageA(h, WM_CLOSE, 0, 0);
+        return esito;
+    }
+    dice("help window \"%s\" open after %lu ms, no box", titolo, aperta);
+    PostMessageA(h, WM_CLOSE, 0, 0);
+    if (!attendi_chiusura(h, 10000)) return errore("the help window did not close");
+    dice("help window closed");
+    return 0;
+}
+
+int sistema(const char* versione, const char* tipo) {
+    // RtlGetVersion tells the version the prefix reports, where
+    // GetVersionEx may tell an older one to a program without a manifest.
+    using rtl_get_version = LONG(WINAPI*)(OSVERSIONINFOW*);
+    auto leggi = reinterpret_cast<rtl_get_version>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    if (leggi == nullptr || leggi(&v) != 0) return errore("RtlGetVersion is not available");
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    char letta[32];
+    std::snprintf(letta, sizeof letta, "%lu.%lu", v.dwMajorVersion, v.dwMinorVersion);
+    dice("Windows %s, build %lu; 32-bit programs run %s", letta, v.dwBuildNumber,
+         wow64 ? "through WoW64 (64-bit Windows)" : "natively (32-bit Windows)");
+    if (versione != nullptr && std::strcmp(letta, versione) != 0)
+        return errore("the prefix reports Windows %s, not %s", letta, versione);
+    if (tipo != nullptr && (std::strcmp(tipo, "win64") == 0) != (wow64 != FALSE))
+        return errore("the prefix is not of the kind %s", tipo);
+    return 0;
+}
+
+}  // namespace automa
