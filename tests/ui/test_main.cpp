@@ -305,8 +305,14 @@ TEST_F(FinestraPrincipale, RipristinataTieneTuttaLaPlanciaETuttoIlPannello) {
     MapWindowPoints(nullptr, principale, reinterpret_cast<POINT*>(&riquadro), 2);
     GetWindowRect(GetDlgItem(pannello, ID_STOP), &tasto);
     MapWindowPoints(nullptr, principale, reinterpret_cast<POINT*>(&tasto), 2);
-    std::printf("restored: client area %ld x %ld, panel %ld,%ld to %ld,%ld\n", cliente.right, cliente.bottom,
-                riquadro.left, riquadro.top, riquadro.right, riquadro.bottom);
+    RECT fuori;
+    GetWindowRect(principale, &fuori);
+    HDC schermo = GetDC(nullptr);
+    int dpi = GetDeviceCaps(schermo, LOGPIXELSY);
+    ReleaseDC(nullptr, schermo);
+    std::printf("restored at %d dpi: window %ld x %ld, client area %ld x %ld, panel %ld,%ld to %ld,%ld\n", dpi,
+                fuori.right - fuori.left, fuori.bottom - fuori.top, cliente.right, cliente.bottom, riquadro.left,
+                riquadro.top, riquadro.right, riquadro.bottom);
     const RECT plancia{PLANCIA_SINISTRA, PLANCIA_ALTO, PLANCIA_DESTRA, PLANCIA_BASSO};
     for (const RECT* r : {&plancia, static_cast<const RECT*>(&riquadro), static_cast<const RECT*>(&tasto)}) {
         RECT dentro;
