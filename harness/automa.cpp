@@ -5,6 +5,10 @@
 // clicks over the highlighted targets).
 //
 //   automa attendi                 wait for the game's window
+//   automa vista [ripristinata]    the whole board and the whole panel in
+//                                  the client area and in view on the screen;
+//                                  with ripristinata, of the window restored
+//                                  (then maximised again)
 //   automa opzioni K1 S1 K2 S2     set the players in the Options dialog
 //                                  (K: human or automatic; S: skill 1 to 10)
 //   automa umano                   play player 1 against the computer to the end
@@ -64,9 +68,9 @@ bool leggi_intero(const char* s, int da, int a, int* n) {
 
 int uso() {
     std::fprintf(stderr,
-                 "use: automa attendi | opzioni human|automatic SKILL human|automatic SKILL | umano | torneo | stop |\n"
-                 "            quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS | quiete |\n"
-                 "            tornei N [SEED] | esci | aiuto | sistema [VERSION win32|win64]\n");
+                 "use: automa attendi | vista [ripristinata] | opzioni human|automatic SKILL human|automatic SKILL |\n"
+                 "            umano | torneo | stop | quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS |\n"
+                 "            quiete | tornei N [SEED] | esci | aiuto | sistema [VERSION win32|win64]\n");
     return 2;
 }
 
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
     }
     if (!trova_gioco(60000)) return errore("the game's window did not appear");
     if (cosa == "attendi" && argc == 2) return attendi();
+    if (cosa == "vista" && argc == 2) return vista(false);
+    if (cosa == "vista" && argc == 3 && std::strcmp(argv[2], "ripristinata") == 0) return vista(true);
     if (cosa == "umano" && argc == 2) return umano();
     if (cosa == "torneo" && argc == 2) return torneo();
     if (cosa == "stop" && argc == 2) return stop();

@@ -79,6 +79,7 @@ bool leggi_conti(int conto[3]);
 // ---------------------------------------------- passi.cpp: the end-to-end steps
 
 int attendi();
+int vista(bool ripristinata);
 int umano();
 int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mouse = false);
 int torneo();

@@ -32,6 +32,63 @@ int attendi() {
     return 0;
 }
 
+// Whether a player sees the whole board and the whole panel: both inside the
+// game's client area, on the screen, and not covered by another window (the
+// window manager's, say): the window at each corner is the game's own. With
+// `ripristinata`, the window is first restored, as "Restore" does, and
+// maximised again after the check.
+int vista(bool ripristinata) {
+    if (ripristinata) {
+        ShowWindow(finestra, SW_RESTORE);
+        for (int i = 0; i < 100 && IsZoomed(finestra); i++) pausa(20);
+        pausa(300);
+        int esito = vista(false);
+        ShowWindow(finestra, SW_SHOWMAXIMIZED);
+        pausa(300);
+        return esito;
+    }
+    RECT cliente, pannello_r;
+    GetClientRect(finestra, &cliente);
+    HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
+    if (pannello == nullptr) return errore("no panel beside the board");
+    GetWindowRect(pannello, &pannello_r);
+    MapWindowPoints(nullptr, finestra, reinterpret_cast<POINT*>(&pannello_r), 2);
+    const RECT plancia{PLANCIA_SINISTRA, PLANCIA_ALTO, PLANCIA_DESTRA, PLANCIA_BASSO};
+    const struct {
+        const char* nome;
+        RECT r;
+        HWND propria;
+    } parti[2] = {{"board", plancia, finestra}, {"panel", pannello_r, pannello}};
+    int larg = GetSystemMetrics(SM_CXSCREEN), alt = GetSystemMetrics(SM_CYSCREEN);
+    int difetti = 0;
+    for (const auto& p : parti) {
+        RECT dentro;
+        IntersectRect(&dentro, &p.r, &cliente);
+        if (!EqualRect(&dentro, &p.r)) {
+            difetti += errore("the %s (%ld, %ld to %ld, %ld) is not inside the client area %ldx%ld", p.nome, p.r.left,
+                              p.r.top, p.r.right, p.r.bottom, cliente.right, cliente.bottom);
+            continue;
+        }
+        for (POINT c : {POINT{p.r.left, p.r.top}, POINT{p.r.right - 1, p.r.top}, POINT{p.r.left, p.r.bottom - 1},
+                        POINT{p.r.right - 1, p.r.bottom - 1}}) {
+            POINT s = su_schermo(c);
+            HWND w = WindowFromPoint(s);
+            bool suo = w == p.propria || (w != nullptr && IsChild(p.propria, w));
+            if (s.x < 0 || s.y < 0 || s.x >= larg || s.y >= alt || !suo) {
+                difetti += errore("the %s's corner (%ld, %ld) is not in view at (%ld, %ld) of the screen", p.nome,
+                                  c.x, c.y, s.x, s.y);
+                break;
+            }
+        }
+    }
+    if (difetti != 0) return 1;
+    RECT fuori;
+    GetWindowRect(finestra, &fuori);
+    dice("board and panel in view: window %ldx%ld, client area %ldx%ld%s", fuori.right - fuori.left,
+         fuori.bottom - fuori.top, cliente.right, cliente.bottom, IsZoomed(finestra) ? ", maximised" : "");
+    return 0;
+}
+
 // Player 1 (human, moved by this program) against the computer, from a new
 // game to its end box. It looks for its targets around its own token, and
 // over the whole board when it has lost track of it; each turn it picks the
@@ -168,12 +225,12 @@ int quadro(const char* file) {
     RECT r = casella(c / 10, c % 10);
     // The real pointer rests over the target: the game frames it.
     muovi_puntatore(centro(r));
-    bool vista = false;
-    for (int i = 0; i < 100 && !vista; i++) {
+    bool cornice = false;
+    for (int i = 0; i < 100 && !cornice; i++) {
         pausa(30);
-        vista = incorniciata(r);
+        cornice = incorniciata(r);
     }
-    if (!vista) return errore("the pointer over cell (%d, %d) does not frame it", c / 10, c % 10);
+    if (!cornice) return errore("the pointer over cell (%d, %d) does not frame it", c / 10, c % 10);
     HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
     POINT o = su_schermo(POINT{0, 0}), op{0, 0};
     ClientToScreen(pannello, &op);
