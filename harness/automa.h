@@ -2,7 +2,8 @@
 //   finestre.cpp  finding the game's window, its boxes and dialogs, and
 //                 answering them (the menu, the questions, Options)
 //   schermo.cpp   the pointer and the board's cells, and reading the screen:
-//                 the highlighted targets, a screenshot, the panel's tallies
+//                 the highlighted targets, a screenshot checked, the panel's
+//                 tallies
 //   passi.cpp     the steps of the end-to-end run, one command each
 //   tornei.cpp    the soak: tournament after tournament, disturbed at random
 //   automa.cpp    the commands and their arguments
@@ -70,9 +71,9 @@ struct immagine {
 const int GIOCHI_TORNEO = 15;
 
 bool leggi_ppm(const char* nome, immagine& im);
-bool rosso_freccia(const unsigned char* p);
 bool cornice_bianca(const immagine& im, POINT o, const RECT& r);
 void conti_pannello(const immagine& im, POINT op, int partite, int conto[3], int altezza[3]);
+int verifica(const char* file_geometria, const char* file_ppm, int partite);
 bool cattura(const RECT& r, immagine& im);
 bool leggi_conti(int conto[3]);
 
@@ -85,7 +86,6 @@ int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mous
 int torneo();
 int stop();
 int quadro(const char* file);
-int verifica(const char* file_geometria, const char* file_ppm, int partite);
 int fotografa(int ms);
 int quiete();
 int esci();

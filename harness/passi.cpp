@@ -1,13 +1,13 @@
 // The steps of the end-to-end run, one command of the automation tool each:
-// the game found, a human's game against the computer, a tournament, a
-// stopped tournament, a hovered target and its screenshot checked, "Help
-// topics", "Exit", and the Windows that the prefix reports.
+// the game found, the board and panel in view, a human's game against the
+// computer, a tournament, a stopped tournament, a hovered target (its
+// screenshot is checked by schermo.cpp), "Help topics", "Exit", and the
+// Windows that the prefix reports.
 #include <windows.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -16,7 +16,6 @@
 
 #include "automa.h"
 #include "comune.h"
-#include "geometria_foglio.h"
 #include "risorse.h"
 #include "scatole.h"
 
@@ -241,69 +240,6 @@ int quadro(const char* file) {
     f << '\n';
     dice("pointer over cell (%d, %d); geometry in %s", c / 10, c % 10, file);
     return f ? 0 : errore("cannot write %s", file);
-}
-
-int verifica(const char* file_geometria, const char* file_ppm, int partite) {
-    std::ifstream g(file_geometria);
-    POINT o, op;
-    RECT r;
-    g >> o.x >> o.y >> r.left >> r.top >> r.right >> r.bottom >> op.x >> op.y;
-    std::vector<int> altri;
-    for (int t; g >> t;) altri.push_back(t);
-    if (altri.empty()) return errore("cannot read the geometry in %s", file_geometria);
-    immagine im;
-    if (!leggi_ppm(file_ppm, im)) return errore("cannot read the screenshot %s", file_ppm);
-    int difetti = 0;
-
-    if (!cornice_bianca(im, o, r)) {
-        errore("no white frame around the hovered target");
-        difetti++;
-    }
-    for (std::size_t i = 1; i < altri.size(); i++)
-        if (cornice_bianca(im, o, casella(altri[i] / 10, altri[i] % 10))) {
-            errore("target (%d, %d) is framed though the pointer is elsewhere", altri[i] / 10, altri[i] % 10);
-            difetti++;
-        }
-
-    // Three red arrows in every ordinary cell: as many red pixels, within a
-    // narrow band, around each arrow centre.
-    int minimo = 1 << 30, massimo = 0, celle = 0;
-    for (int j = 1; j <= 8; j++)
-        for (int i = 1; i <= 8; i++) {
-            bool angolo = (j == 1 || j == 8) && (i == 1 || i == 8);
-            if (!giocabile(j, i) || angolo) continue;
-            int xc = x_centro(j), yc = y_centro(i), rossi = 0;
-            for (int y = yc - 11; y <= yc + 11; y++)
-                for (int x = xc - 11; x <= xc + 11; x++)
-                    if (im.dentro(o.x + x, o.y + y) && rosso_freccia(im.px(o.x + x, o.y + y))) rossi++;
-            minimo = std::min(minimo, rossi);
-            massimo = std::max(massimo, rossi);
-            celle++;
-            if (rossi < 24 || rossi > 40) {
-                errore("cell (%d, %d): %d red pixels, not three arrows", j, i, rossi);
-                difetti++;
-            }
-        }
-    dice("%d ordinary cells, %d to %d red arrow pixels each", celle, minimo, massimo);
-
-    // The panel's tallies.
-    if (partite > 0) {
-        int conto[3], altezza[3], somma = 0;
-        conti_pannello(im, op, partite, conto, altezza);
-        for (int c = 0; c < 3; c++) {
-            if (conto[c] < 0) {
-                errore("column %d is %d pixels high: no count of %d games gives that", c, altezza[c], partite);
-                difetti++;
-            }
-            somma += std::max(conto[c], 0);
-        }
-        dice("panel tallies add up to %d", somma);
-        if (somma != partite) {
-            errore("the tallies add up to %d, not %d", somma, partite);
-            difetti++;
-        }
-    }
-    return difetti == 0 ? 0 : 1;
 }
 
 // Starts a tournament and returns `ms` later, while it runs, so that a

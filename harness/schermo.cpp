@@ -1,7 +1,8 @@
 // The screen as the automation tool sees and works it: the real pointer and
 // clicks, the board's cells and their highlighted targets, a checksum of the
-// game's client area, screenshots read from file or from the screen, and
-// the panel's tallies read off its columns.
+// game's client area, screenshots read from file or from the screen, the
+// panel's tallies read off its columns, and the end-to-end run's check of a
+// screenshot.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 
 #include "automa.h"
 #include "comune.h"
+#include "geometria_foglio.h"
 
 namespace automa {
 
@@ -191,7 +193,7 @@ bool leggi_ppm(const char* nome, immagine& im) {
 }
 
 static bool bianco(const unsigned char* p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
-bool rosso_freccia(const unsigned char* p) { return p[0] == 255 && p[1] == 0 && p[2] == 0; }
+static bool rosso_freccia(const unsigned char* p) { return p[0] == 255 && p[1] == 0 && p[2] == 0; }
 static bool vicino(const unsigned char* p, int r, int g, int b) {
     return std::abs(p[0] - r) <= 12 && std::abs(p[1] - g) <= 12 && std::abs(p[2] - b) <= 12;
 }
@@ -281,6 +283,72 @@ bool leggi_conti(int conto[3]) {
     errore("the panel's columns are %d, %d and %d pixels high: not counts of %d games", altezza[0], altezza[1],
            altezza[2], GIOCHI_TORNEO);
     return false;
+}
+
+// The screenshot `file_ppm` against the geometry that "quadro" wrote: the
+// hovered target framed and no other, three arrows in every ordinary cell,
+// and, for a tournament of `partite` games, its tallies on the panel.
+int verifica(const char* file_geometria, const char* file_ppm, int partite) {
+    std::ifstream g(file_geometria);
+    POINT o, op;
+    RECT r;
+    g >> o.x >> o.y >> r.left >> r.top >> r.right >> r.bottom >> op.x >> op.y;
+    std::vector<int> altri;
+    for (int t; g >> t;) altri.push_back(t);
+    if (altri.empty()) return errore("cannot read the geometry in %s", file_geometria);
+    immagine im;
+    if (!leggi_ppm(file_ppm, im)) return errore("cannot read the screenshot %s", file_ppm);
+    int difetti = 0;
+
+    if (!cornice_bianca(im, o, r)) {
+        errore("no white frame around the hovered target");
+        difetti++;
+    }
+    for (std::size_t i = 1; i < altri.size(); i++)
+        if (cornice_bianca(im, o, casella(altri[i] / 10, altri[i] % 10))) {
+            errore("target (%d, %d) is framed though the pointer is elsewhere", altri[i] / 10, altri[i] % 10);
+            difetti++;
+        }
+
+    // Three red arrows in every ordinary cell: as many red pixels, within a
+    // narrow band, around each arrow centre.
+    int minimo = 1 << 30, massimo = 0, celle = 0;
+    for (int j = 1; j <= 8; j++)
+        for (int i = 1; i <= 8; i++) {
+            bool angolo = (j == 1 || j == 8) && (i == 1 || i == 8);
+            if (!giocabile(j, i) || angolo) continue;
+            int xc = x_centro(j), yc = y_centro(i), rossi = 0;
+            for (int y = yc - 11; y <= yc + 11; y++)
+                for (int x = xc - 11; x <= xc + 11; x++)
+                    if (im.dentro(o.x + x, o.y + y) && rosso_freccia(im.px(o.x + x, o.y + y))) rossi++;
+            minimo = std::min(minimo, rossi);
+            massimo = std::max(massimo, rossi);
+            celle++;
+            if (rossi < 24 || rossi > 40) {
+                errore("cell (%d, %d): %d red pixels, not three arrows", j, i, rossi);
+                difetti++;
+            }
+        }
+    dice("%d ordinary cells, %d to %d red arrow pixels each", celle, minimo, massimo);
+
+    // The panel's tallies.
+    if (partite > 0) {
+        int conto[3], altezza[3], somma = 0;
+        conti_pannello(im, op, partite, conto, altezza);
+        for (int c = 0; c < 3; c++) {
+            if (conto[c] < 0) {
+                errore("column %d is %d pixels high: no count of %d games gives that", c, altezza[c], partite);
+                difetti++;
+            }
+            somma += std::max(conto[c], 0);
+        }
+        dice("panel tallies add up to %d", somma);
+        if (somma != partite) {
+            errore("the tallies add up to %d, not %d", somma, partite);
+            difetti++;
+        }
+    }
+    return difetti == 0 ? 0 : 1;
 }
 
 }  // namespace automa
