@@ -38,8 +38,10 @@ void crea_pennelli() {
     nero = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
 }
 
-// The stop button's label: 8 points at 96 dots per inch, in pixels.
+// The stop button's label: 8 points at 96 dots per inch, in pixels; never
+// below 6 pixels, however narrow the face.
 const int ALTEZZA_TASTO = 11;
+const int ALTEZZA_MINIMA_TASTO = 6;
 // Room the button's edges and focus frame take on each side of its label.
 const int MARGINE_TASTO = 4;
 
@@ -49,7 +51,7 @@ const int MARGINE_TASTO = 4;
 // resolution, while the panel keeps its sizes in pixels. So the label takes
 // the standard GUI font's face at a height in pixels, lowered further only
 // if the label would not fit the button in that face. Made once, for the
-// whole run.
+// whole run; null (the system font) if no font can be made.
 HFONT carattere_tasto(HWND tasto) {
     static HFONT carattere = nullptr;
     if (carattere != nullptr) return carattere;
@@ -60,19 +62,21 @@ HFONT carattere_tasto(HWND tasto) {
     RECT r{0, 0, 0, 0};
     GetClientRect(tasto, &r);
     HDC hdc = GetDC(tasto);
-    for (int altezza = ALTEZZA_TASTO; carattere == nullptr; altezza--) {
+    for (int altezza = ALTEZZA_TASTO; altezza >= ALTEZZA_MINIMA_TASTO; altezza--) {
         lf.lfHeight = -altezza;
         lf.lfWidth = 0;
         HFONT f = CreateFontIndirectA(&lf);
+        if (f == nullptr) break;
         HGDIOBJ vecchio = SelectObject(hdc, f);
         SIZE dim{0, 0};
         GetTextExtentPoint32A(hdc, testo, n, &dim);
         SelectObject(hdc, vecchio);
         bool entra = dim.cx + 2 * MARGINE_TASTO <= r.right && dim.cy + 2 * MARGINE_TASTO <= r.bottom;
-        if (entra || altezza <= 6)
+        if (entra || altezza == ALTEZZA_MINIMA_TASTO) {
             carattere = f;
-        else
-            DeleteObject(f);
+            break;
+        }
+        DeleteObject(f);
     }
     ReleaseDC(tasto, hdc);
     return carattere;
