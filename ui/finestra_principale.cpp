@@ -13,6 +13,7 @@
 // last one, changes nothing and leaves one line in the log.
 #include "finestra_principale.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "aiuto.h"
@@ -275,10 +276,19 @@ ATOM registra_classe() {
     return RegisterClassA(&wc);
 }
 
+// The window is shown maximised, but a window manager that may not resize it
+// (it has no sizing border) leaves it at its creation size, and so does
+// "Restore": that size holds the board and the whole panel, with the
+// board's own margin to the right of the panel and below the lower of the
+// two. AdjustWindowRectEx adds the frame, the caption and the menu bar, as
+// tall as this screen's resolution makes them.
 HWND crea_finestra() {
-    return CreateWindowExA(0, MainName, "Vorandel 32",
-                           WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 490, 505, nullptr, nullptr, hInst, nullptr);
+    const DWORD stile = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+    RECT r{0, 0, std::max(PLANCIA_DESTRA, PANNELLO_X + PANNELLO_LARGHEZZA) + PLANCIA_SINISTRA,
+           std::max(PLANCIA_BASSO, PANNELLO_Y + PANNELLO_ALTEZZA) + PLANCIA_ALTO};
+    AdjustWindowRectEx(&r, stile, TRUE, 0);
+    return CreateWindowExA(0, MainName, "Vorandel 32", stile, CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left,
+                           r.bottom - r.top, nullptr, nullptr, hInst, nullptr);
 }
 
 void prepara_partita(HWND hWnd) {

@@ -38,13 +38,54 @@ void crea_pennelli() {
     nero = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
 }
 
+// The stop button's label: 8 points at 96 dots per inch, in pixels; never
+// below 6 pixels, however narrow the face.
+const int ALTEZZA_TASTO = 11;
+const int ALTEZZA_MINIMA_TASTO = 6;
+// Room the button's edges and focus frame take on each side of its label.
+const int MARGINE_TASTO = 4;
+
+// The stop button's font. A button made with CreateWindowExA draws in the
+// system font, in which "Stop tournament" is wider than the button; the
+// standard GUI font fits it at 96 dots per inch but grows with the screen's
+// resolution, while the panel keeps its sizes in pixels. So the label takes
+// the standard GUI font's face at a height in pixels, lowered further only
+// if the label would not fit the button in that face. Made once, for the
+// whole run; null (the system font) if no font can be made.
+HFONT carattere_tasto(HWND tasto) {
+    static HFONT carattere = nullptr;
+    if (carattere != nullptr) return carattere;
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    char testo[32] = "";
+    int n = GetWindowTextA(tasto, testo, sizeof testo);
+    RECT r{0, 0, 0, 0};
+    GetClientRect(tasto, &r);
+    HDC hdc = GetDC(tasto);
+    for (int altezza = ALTEZZA_TASTO; altezza >= ALTEZZA_MINIMA_TASTO; altezza--) {
+        lf.lfHeight = -altezza;
+        lf.lfWidth = 0;
+        HFONT f = CreateFontIndirectA(&lf);
+        if (f == nullptr) break;
+        HGDIOBJ vecchio = SelectObject(hdc, f);
+        SIZE dim{0, 0};
+        GetTextExtentPoint32A(hdc, testo, n, &dim);
+        SelectObject(hdc, vecchio);
+        bool entra = dim.cx + 2 * MARGINE_TASTO <= r.right && dim.cy + 2 * MARGINE_TASTO <= r.bottom;
+        if (entra || altezza == ALTEZZA_MINIMA_TASTO) {
+            carattere = f;
+            break;
+        }
+        DeleteObject(f);
+    }
+    ReleaseDC(tasto, hdc);
+    return carattere;
+}
+
 void on_create(HWND hWnd, const CREATESTRUCTA* cs) {
     HWND stop = CreateWindowExA(0, "button", "Stop tournament", WS_CHILD | WS_VISIBLE, 20, 210, 120, 30, hWnd,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_STOP)), hInst, nullptr);
-    // A button made with CreateWindowExA draws in the system font, in which
-    // "Stop tournament" is wider than the button; the standard GUI font,
-    // which dialogs use too, fits it.
-    SendMessageA(stop, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageA(stop, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_tasto(stop)), FALSE);
     parent = cs->hwndParent;
 }
 
@@ -204,7 +245,8 @@ specchietto::specchietto(HWND hWnd) : handle(nullptr) {
     // of the same program uses it again.
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
 
-    handle = CreateWindowExA(0, SpName, "", WS_CHILD | WS_CLIPCHILDREN | WS_DLGFRAME, 500, 100, 160, 260,
+    handle = CreateWindowExA(0, SpName, "", WS_CHILD | WS_CLIPCHILDREN | WS_DLGFRAME, PANNELLO_X, PANNELLO_Y,
+                             PANNELLO_LARGHEZZA, PANNELLO_ALTEZZA,
                              hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_SPECCHIETTO)), hInst,
                              nullptr);
     if (handle == nullptr) return;

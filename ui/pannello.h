@@ -10,6 +10,14 @@
 
 #include "comune.h"
 
+// Where the panel stands in the main window's client area, to the right of
+// the board, and its outer size, frame included; fixed for the whole run.
+// The main window is made large enough to hold it.
+inline constexpr int PANNELLO_X = 500;
+inline constexpr int PANNELLO_Y = 100;
+inline constexpr int PANNELLO_LARGHEZZA = 160;
+inline constexpr int PANNELLO_ALTEZZA = 260;
+
 LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
 
 class specchietto {

@@ -4,6 +4,9 @@
 
 namespace {
 
+// What a push button's edge and focus frame take on each side of its label.
+const int BORDO_TASTO = 3;
+
 // Controls whose window text is not drawn as text.
 bool senza_testo(HWND c) {
     char classe[32] = "";
@@ -30,6 +33,12 @@ bool senza_testo(HWND c) {
     ReleaseDC(controllo, hdc);
     RECT r{0, 0, 0, 0};
     GetClientRect(controllo, &r);
+    // A push button draws its label inside its raised edge and focus frame.
+    if (lstrcmpiA(classe, "Button") == 0) {
+        LONG tipo = GetWindowLongA(controllo, GWL_STYLE) & BS_TYPEMASK;
+        if (tipo == BS_PUSHBUTTON || tipo == BS_DEFPUSHBUTTON) InflateRect(&r, -BORDO_TASTO, -BORDO_TASTO);
+        OffsetRect(&r, -r.left, -r.top);
+    }
     std::string misure = std::to_string(dim.cx) + " x " + std::to_string(dim.cy) + " pixels in a client area of " +
                          std::to_string(r.right) + " x " + std::to_string(r.bottom);
     std::string chi = std::string("\"") + testo + "\" (" + classe + ", id " +

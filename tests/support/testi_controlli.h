@@ -10,7 +10,7 @@
 
 // The text of `controllo` in its font (the one WM_GETFONT names, or the
 // system font when it names none) is no wider and no taller than the
-// control's client area.
+// control's client area, inside the edge of a push button.
 ::testing::AssertionResult testo_entra(HWND controllo);
 // The same for every child of `finestra` that shows a text: scroll bars and
 // pictures show none. Fails also when no child shows a text.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
@@ -288,6 +289,59 @@ protected:
     }
     void TearDown() override { ripristina(); }
 };
+
+// Restored (as "Restore" does, or a window manager that will not maximise a
+// window without a sizing border), the window keeps its creation size: the
+// whole board and the whole panel lie inside its client area, whatever the
+// screen's resolution makes of its caption and menu bar, and both are drawn
+// there. The window is maximised again afterwards.
+TEST_F(FinestraPrincipale, RipristinataTieneTuttaLaPlanciaETuttoIlPannello) {
+    ShowWindow(principale, SW_RESTORE);
+    pompa_coda();
+    EXPECT_FALSE(IsZoomed(principale));
+    RECT cliente, riquadro, tasto;
+    GetClientRect(principale, &cliente);
+    GetWindowRect(pannello, &riquadro);
+    MapWindowPoints(nullptr, principale, reinterpret_cast<POINT*>(&riquadro), 2);
+    GetWindowRect(GetDlgItem(pannello, ID_STOP), &tasto);
+    MapWindowPoints(nullptr, principale, reinterpret_cast<POINT*>(&tasto), 2);
+    RECT fuori;
+    GetWindowRect(principale, &fuori);
+    HDC schermo = GetDC(nullptr);
+    int dpi = GetDeviceCaps(schermo, LOGPIXELSY);
+    ReleaseDC(nullptr, schermo);
+    std::printf("restored at %d dpi: window %ld x %ld, client area %ld x %ld, panel %ld,%ld to %ld,%ld\n", dpi,
+                fuori.right - fuori.left, fuori.bottom - fuori.top, cliente.right, cliente.bottom, riquadro.left,
+                riquadro.top, riquadro.right, riquadro.bottom);
+    const RECT plancia{PLANCIA_SINISTRA, PLANCIA_ALTO, PLANCIA_DESTRA, PLANCIA_BASSO};
+    for (const RECT* r : {&plancia, static_cast<const RECT*>(&riquadro), static_cast<const RECT*>(&tasto)}) {
+        RECT dentro;
+        IntersectRect(&dentro, r, &cliente);
+        EXPECT_TRUE(EqualRect(&dentro, r)) << r->left << "," << r->top << " to " << r->right << "," << r->bottom
+                                           << " is not inside the client area " << cliente.right << " x "
+                                           << cliente.bottom;
+    }
+    EXPECT_EQ(riquadro.left, PANNELLO_X);
+    EXPECT_EQ(riquadro.top, PANNELLO_Y);
+
+    ridisegna_tutto();
+    UpdateWindow(pannello);
+    // The board picture at the four corners of its area, the black of the
+    // window's background beside it, and the panel's bar and box frames.
+    for (POINT p : {POINT{PLANCIA_SINISTRA, PLANCIA_ALTO}, POINT{PLANCIA_DESTRA - 1, PLANCIA_ALTO},
+                    POINT{PLANCIA_SINISTRA, PLANCIA_BASSO - 1}, POINT{PLANCIA_DESTRA - 1, PLANCIA_BASSO - 1}})
+        PIXEL(principale, p.x, p.y, colorref(pixel_del_quadro(sfondo, p.x, p.y)));
+    PIXEL(principale, PLANCIA_DESTRA + 5, PLANCIA_BASSO - 1, RGB(0, 0, 0));
+    PIXEL(pannello, 20, 30, RGB(0, 0, 0));
+    PIXEL(pannello, 139, 199, RGB(0, 0, 0));
+    RECT interno;
+    GetClientRect(pannello, &interno);
+    PIXEL(pannello, interno.right - 1, interno.bottom - 1, RGB(192, 192, 192));
+
+    ShowWindow(principale, SW_SHOWMAXIMIZED);
+    pompa_coda();
+    EXPECT_TRUE(IsZoomed(principale));
+}
 
 // Unused ids, ids out of range and the stop button outside a tournament.
 TEST_F(FinestraPrincipale, ComandiInutiliEStopFuoriTorneoNonFannoNulla) {

@@ -1,0 +1,101 @@
+// The automation tool's parts, one concern to a file:
+//   finestre.cpp  finding the game's window, its boxes and dialogs, and
+//                 answering them (the menu, the questions, Options)
+//   schermo.cpp   the pointer and the board's cells, and reading the screen:
+//                 the highlighted targets, a screenshot checked, the panel's
+//                 tallies
+//   passi.cpp     the steps of the end-to-end run, one command each
+//   tornei.cpp    the soak: tournament after tournament, disturbed at random
+//   automa.cpp    the commands and their arguments
+#ifndef VORANDEL_AUTOMA_H
+#define VORANDEL_AUTOMA_H
+
+#include <windows.h>
+
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace automa {
+
+// ------------------------------------------------ finestre.cpp: the windows
+
+extern const char* const CLASSE;
+extern const char* const TITOLO;
+extern HWND finestra;  // the game's main window
+extern DWORD filo;     // the game's main thread
+
+// A line on standard error, "automa: ..."; returns 1, the failure of a step.
+int errore(const char* formato, ...);
+// A line on standard output, "automa: ...".
+void dice(const char* formato, ...);
+void pausa(DWORD ms);
+bool trova_gioco(DWORD ms);
+HWND scatola(const char* titolo = nullptr);
+HWND attendi_scatola(const char* titolo, DWORD ms);
+void premi(HWND dialogo, int id);
+void premi_col_mouse(HWND dialogo, int id);
+void comando(int id, int risposta = IDYES);
+int opzioni(bool automatico[2], int skill[2], bool col_mouse = false);
+std::vector<HWND> finestre_di_classe(const char* classe);
+std::string scatole_aperte();
+void chiudi_scatole();
+
+// ------------------------------------------------- schermo.cpp: the screen
+
+POINT su_schermo(POINT client);
+void muovi_puntatore(POINT client);
+void clic(POINT client);
+RECT casella(int x, int y);
+POINT centro(const RECT& r);
+bool giocabile(int x, int y);
+bool incorniciata(const RECT& r);
+bool bersaglio(int x, int y, HRGN rgn);
+std::vector<int> bersagli(const std::vector<int>& celle);
+std::vector<int> vicine(std::initializer_list<int> centri);
+std::vector<int> tutte();
+unsigned long long impronta();
+HWND tasto_stop();
+bool clic_su_stop();
+
+// A picture in RGB, three bytes a pixel, row after row.
+struct immagine {
+    int larg = 0, alt = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* px(int x, int y) const { return &rgb[3 * (static_cast<std::size_t>(y) * larg + x)]; }
+    bool dentro(int x, int y) const { return x >= 0 && y >= 0 && x < larg && y < alt; }
+};
+
+// Games in a tournament, as the game plays them.
+const int GIOCHI_TORNEO = 15;
+
+bool leggi_ppm(const char* nome, immagine& im);
+bool cornice_bianca(const immagine& im, POINT o, const RECT& r);
+void conti_pannello(const immagine& im, POINT op, int partite, int conto[3], int altezza[3]);
+int verifica(const char* file_geometria, const char* file_ppm, int partite);
+bool cattura(const RECT& r, immagine& im);
+bool leggi_conti(int conto[3]);
+
+// ---------------------------------------------- passi.cpp: the end-to-end steps
+
+int attendi();
+int vista(bool ripristinata);
+int umano();
+int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mouse = false);
+int torneo();
+int stop();
+int quadro(const char* file);
+int fotografa(int ms);
+int quiete();
+int esci();
+int aiuto();
+int sistema(const char* versione, const char* tipo);
+
+// ------------------------------------------------------ tornei.cpp: the soak
+
+int tornei(int quanti, unsigned seme);
+
+}  // namespace automa
+
+#endif
