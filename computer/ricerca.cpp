@@ -1,0 +1,209 @@
+// The fast search: the game tree's score by one depth-first walk, with the
+// subtrees already met in the same decision taken from a table.
+#include "ricerca.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "albero.h"
+
+namespace {
+
+// Playable cells run from 1 to 8 in both directions.
+constexpr unsigned PRIMA_CELLA = 1;
+constexpr unsigned ULTIMA_CELLA = 8;
+constexpr int LATO = 8;
+
+// The subtrees the table keeps: remaining depth 2 to MEMO_RESTO (a node of
+// remaining depth 1 has only leaves below it, quicker to add up again than
+// to look up), each with its pass flag on the way in and its player to move.
+constexpr int MEMO_RESTO = 10;
+constexpr int MEMO_CELLE = 64 * 64;
+constexpr std::size_t MEMO_VOCI = static_cast<std::size_t>(MEMO_RESTO - 1) * 2 * 2 * MEMO_CELLE;
+
+struct voce {
+    double punti;
+    std::uint32_t nodi;
+    std::uint32_t segno;  // the decision's mark times 2, plus the pass flag on the way out
+};
+
+// The table, one for the process, as the pass flag is: decisions take turns
+// with it as they do with the flag. Made on first use; without memory for
+// it the search walks every subtree.
+voce* G_memo = nullptr;
+bool G_memo_provato = false;
+std::uint32_t G_marca = 0;
+
+voce* memo() {
+    if (!G_memo_provato) {
+        G_memo_provato = true;
+        G_memo = new (std::nothrow) voce[MEMO_VOCI];
+        if (G_memo != nullptr) std::memset(G_memo, 0, MEMO_VOCI * sizeof(voce));
+    }
+    return G_memo;
+}
+
+// The level weights 3^(level - 1), exactly the doubles that the run-time pow
+// gives, as for a leaf of the tree.
+struct tabella_pesi {
+    double v[66];
+    tabella_pesi() {
+        for (int k = 0; k < 66; k++) {
+            volatile int esponente = k;
+            v[k] = std::pow(3.0, esponente);
+        }
+    }
+};
+const tabella_pesi G_pesi;
+
+inline bool giocabile(unsigned x, unsigned y) {
+    return x >= PRIMA_CELLA && x <= ULTIMA_CELLA && y >= PRIMA_CELLA && y <= ULTIMA_CELLA;
+}
+
+inline int cella(unsigned x, unsigned y) {
+    return static_cast<int>((x - PRIMA_CELLA) * LATO + (y - PRIMA_CELLA));
+}
+
+}  // namespace
+
+ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita_)
+    : scacch(scacch_), giocatore(giocatore_), profondita(profondita_), flag(0), fuori(false), n_nodi(0),
+      n_riprese(0), marca(0), nota{}, distanza{} {
+    std::memset(tabella, 0xFF, sizeof tabella);
+    int livelli = profondita < 0 ? 1 : (profondita < MAX_LIVELLI ? profondita + 1 : MAX_LIVELLI + 1);
+    for (int l = 1; l <= livelli; l++) {
+        double s = G_pesi.v[l - 1];
+        perdita[l] = -21.0 / (s * 2.0);
+        vincita[l] = 25.0 / (s * 2.0);
+        divisore[l] = s * 2.0;
+    }
+    if (memo() != nullptr && profondita >= 2) {
+        // A new mark for this decision; when the marks run out, the table
+        // is cleared and they start again.
+        if (++G_marca >= (1u << 31)) {
+            std::memset(G_memo, 0, MEMO_VOCI * sizeof(voce));
+            G_marca = 1;
+        }
+        marca = G_marca;
+    }
+}
+
+void ricerca::metti(int k, const pedina& p, int c) {
+    new (&su_cella[k][c].p) pedina(p);
+    distanza[k][c] = p.distanza();
+    nota[k][c] = true;
+}
+
+const ricerca::mosse& ricerca::mosse_di(int turno, int c_mia, int c_sua) {
+    mosse& m = tabella[turno][c_mia * CELLE + c_sua];
+    if (m.n >= 0) return m;
+    const pedina& mia = su_cella[turno][c_mia].p;
+    unsigned lecite[3] = {0, 0, 0};
+    int n = scacch.mosse_lecite(lecite, mia, su_cella[1 - turno][c_sua].p);
+    if (n < 0) n = 0;  // never asked with a token on its goal
+    for (int i = 0; i < n; i++) {
+        pedina dopo = mia;
+        dopo.move_to(lecite[i]);
+        unsigned x, y;
+        dopo.get_pos(&x, &y);
+        if (!giocabile(x, y)) {
+            // Not a board this search knows: the caller builds the tree.
+            fuori = true;
+            n = 0;
+            break;
+        }
+        int c = cella(x, y);
+        if (!nota[turno][c]) metti(turno, dopo, c);
+        m.verso[i] = static_cast<std::uint8_t>(c);
+    }
+    m.n = static_cast<std::int8_t>(n);
+    return m;
+}
+
+// A leaf's value at `livello`, added to 0.0 as the tree's leaf adds it.
+inline double ricerca::foglia(int c1, int c2, int livello) const {
+    double somma = 0.0;
+    double L_d1 = giocatore == 0 ? distanza[0][c1] : distanza[1][c2];
+    double L_d2 = giocatore == 0 ? distanza[1][c2] : distanza[0][c1];
+    if (L_d2 == 0.0) return somma + perdita[livello];
+    if (L_d1 == 0.0) return somma + vincita[livello];
+    return somma + ((L_d2 - L_d1) * 2.0) / divisore[livello];
+}
+
+// The node (c1, c2) with `turno` to move, `resto` plies left, at `livello`:
+// its score, as the tree's construction and visit would give it.
+double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
+    n_nodi++;
+    if (resto < 1) return foglia(c1, c2, livello);  // the depth is used up
+    if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia(c1, c2, livello);  // a won placement
+
+    voce* v = nullptr;
+    std::uint64_t nodi_prima = n_nodi;
+    if (marca != 0 && resto <= MEMO_RESTO && resto >= 2) {
+        std::size_t i = ((static_cast<std::size_t>(resto - 2) * 2 + static_cast<std::size_t>(flag)) * 2 +
+                         static_cast<std::size_t>(turno)) * MEMO_CELLE + static_cast<std::size_t>(c1) * CELLE +
+                        static_cast<std::size_t>(c2);
+        v = &G_memo[i];
+        if ((v->segno >> 1) == marca) {
+            n_nodi += v->nodi - 1;
+            flag = static_cast<std::int32_t>(v->segno & 1);
+            n_riprese++;
+            return v->punti;
+        }
+    }
+
+    const mosse& m = turno == 0 ? mosse_di(0, c1, c2) : mosse_di(1, c2, c1);
+    double somma = 0.0;
+    if (m.n == 0) {
+        // Stuck: right after a pass nobody can move, a leaf; otherwise the
+        // other player moves in the same placement.
+        if (flag) return foglia(c1, c2, livello);
+        flag = 1;
+        somma += nodo(c1, c2, 1 - turno, resto - 1, livello + 1);
+    } else {
+        flag = 0;
+        if (resto == 1) {
+            // The children are leaves of the depth: they leave the flag alone.
+            n_nodi += static_cast<std::uint64_t>(m.n);
+            for (int i = 0; i < m.n; i++)
+                somma += turno == 0 ? foglia(m.verso[i], c2, livello + 1) : foglia(c1, m.verso[i], livello + 1);
+        } else {
+            for (int i = 0; i < m.n; i++)
+                somma += turno == 0 ? nodo(m.verso[i], c2, 1, resto - 1, livello + 1)
+                                    : nodo(c1, m.verso[i], 0, resto - 1, livello + 1);
+        }
+    }
+    if (v != nullptr && !fuori) {
+        v->punti = somma;
+        v->nodi = static_cast<std::uint32_t>(n_nodi - nodi_prima + 1);
+        v->segno = marca << 1 | static_cast<std::uint32_t>(flag);
+    }
+    return somma;
+}
+
+bool ricerca::valuta(pedina player1, pedina player2, int turno, double* punti, std::uint64_t* nodi) {
+    unsigned x1, y1, x2, y2;
+    player1.get_pos(&x1, &y1);
+    player2.get_pos(&x2, &y2);
+    if (!giocabile(x1, y1) || !giocabile(x2, y2) || (turno != 0 && turno != 1) ||
+        (giocatore != 0 && giocatore != 1) || profondita >= MAX_LIVELLI || fuori)
+        return false;
+    int c1 = cella(x1, y1), c2 = cella(x2, y2);
+    if (!nota[0][c1]) metti(0, player1, c1);
+    if (!nota[1][c2]) metti(1, player2, c2);
+
+    flag = albero::flag_stallo();
+    n_nodi = 0;
+    double somma = nodo(c1, c2, turno, profondita, 1);
+    if (fuori) {
+        // The table may hold subtrees of this walk that were cut short;
+        // this decision no longer uses it.
+        marca = 0;
+        return false;
+    }
+    albero::flag_stallo() = flag;
+    *punti = somma;
+    *nodi = n_nodi;
+    return true;
+}
