@@ -15,12 +15,13 @@ constexpr unsigned PRIMA_CELLA = 1;
 constexpr unsigned ULTIMA_CELLA = 8;
 constexpr int LATO = 8;
 
-// The subtrees the table keeps: remaining depth 2 to MEMO_RESTO (a node of
-// remaining depth 1 has only leaves below it, quicker to add up again than
-// to look up), each with its pass flag on the way in and its player to move.
+// The subtrees the table keeps: remaining depth MEMO_MIN to MEMO_RESTO, each
+// with its pass flag on the way in and its player to move, for every pair of
+// cells.
 constexpr int MEMO_RESTO = 10;
+constexpr int MEMO_MIN = 1;
 constexpr int MEMO_CELLE = 64 * 64;
-constexpr std::size_t MEMO_VOCI = static_cast<std::size_t>(MEMO_RESTO - 1) * 2 * 2 * MEMO_CELLE;
+constexpr std::size_t MEMO_VOCI = static_cast<std::size_t>(MEMO_RESTO - MEMO_MIN + 1) * 2 * 2 * MEMO_CELLE;
 
 struct voce {
     double punti;
@@ -69,8 +70,7 @@ inline int cella(unsigned x, unsigned y) {
 
 ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita_)
     : scacch(scacch_), giocatore(giocatore_), profondita(profondita_), flag(0), fuori(false), n_nodi(0),
-      n_riprese(0), marca(0), nota{}, distanza{} {
-    std::memset(tabella, 0xFF, sizeof tabella);
+      n_riprese(0), marca(0), nota{}, distanza{}, chieste{} {
     int livelli = profondita < 0 ? 1 : (profondita < MAX_LIVELLI ? profondita + 1 : MAX_LIVELLI + 1);
     for (int l = 1; l <= livelli; l++) {
         double s = G_pesi.v[l - 1];
@@ -97,7 +97,9 @@ void ricerca::metti(int k, const pedina& p, int c) {
 
 const ricerca::mosse& ricerca::mosse_di(int turno, int c_mia, int c_sua) {
     mosse& m = tabella[turno][c_mia * CELLE + c_sua];
-    if (m.n >= 0) return m;
+    const std::uint64_t bit = std::uint64_t{1} << c_sua;
+    if (chieste[turno][c_mia] & bit) return m;
+    chieste[turno][c_mia] |= bit;
     const pedina& mia = su_cella[turno][c_mia].p;
     unsigned lecite[3] = {0, 0, 0};
     int n = scacch.mosse_lecite(lecite, mia, su_cella[1 - turno][c_sua].p);
@@ -140,8 +142,8 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
 
     voce* v = nullptr;
     std::uint64_t nodi_prima = n_nodi;
-    if (marca != 0 && resto <= MEMO_RESTO && resto >= 2) {
-        std::size_t i = ((static_cast<std::size_t>(resto - 2) * 2 + static_cast<std::size_t>(flag)) * 2 +
+    if (marca != 0 && resto <= MEMO_RESTO && resto >= MEMO_MIN) {
+        std::size_t i = ((static_cast<std::size_t>(resto - MEMO_MIN) * 2 + static_cast<std::size_t>(flag)) * 2 +
                          static_cast<std::size_t>(turno)) * MEMO_CELLE + static_cast<std::size_t>(c1) * CELLE +
                         static_cast<std::size_t>(c2);
         v = &G_memo[i];

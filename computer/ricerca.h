@@ -51,7 +51,7 @@ private:
     static constexpr int MAX_LIVELLI = 64;
 
     struct mosse {
-        std::int8_t n;  // -1 while not yet asked
+        std::int8_t n;
         std::uint8_t verso[3];  // the cells the moves lead to
     };
 
@@ -83,7 +83,9 @@ private:
     double vincita[MAX_LIVELLI + 2];
     double divisore[MAX_LIVELLI + 2];
     // The legal moves of the player to move from one cell against the
-    // other's cell, asked of the board once per decision.
+    // other's cell, asked of the board once per decision; `chieste` marks
+    // (bit c_sua of row c_mia) the entries filled.
+    std::uint64_t chieste[2][CELLE];
     mosse tabella[2][CELLE * CELLE];
 };
 
