@@ -45,6 +45,36 @@ voce* memo() {
     return G_memo;
 }
 
+}  // namespace
+
+// The legal moves on one board, for every pair of cells; `chieste` marks
+// (bit c_sua of row c_mia) the entries filled. One for the process, like
+// the table of subtrees; without memory for it, each decision has its own.
+struct ricerca::tabella_mosse {
+    unsigned char plancia_di[sizeof(plancia)];  // the board's bytes
+    std::uint64_t chieste[CELLE];
+    mosse voci[CELLE * CELLE];
+
+    void per(const plancia& scacch) {
+        if (std::memcmp(plancia_di, &scacch, sizeof(plancia)) == 0) return;
+        std::memcpy(plancia_di, &scacch, sizeof(plancia));
+        std::memset(chieste, 0, sizeof chieste);
+    }
+};
+
+ricerca::tabella_mosse* ricerca::tabella_comune() {
+    static tabella_mosse* t = nullptr;
+    static bool provata = false;
+    if (!provata) {
+        provata = true;
+        t = new (std::nothrow) tabella_mosse;
+        if (t != nullptr) std::memset(t, 0xFF, sizeof *t);  // no board yet
+    }
+    return t;
+}
+
+namespace {
+
 // The level weights 3^(level - 1), exactly the doubles that the run-time pow
 // gives, as for a leaf of the tree.
 struct tabella_pesi {
@@ -70,7 +100,13 @@ inline int cella(unsigned x, unsigned y) {
 
 ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita_)
     : scacch(scacch_), giocatore(giocatore_), profondita(profondita_), flag(0), fuori(false), n_nodi(0),
-      n_riprese(0), marca(0), nota{}, distanza{}, chieste{} {
+      n_riprese(0), marca(0), nota{}, tabella(nullptr), propria(false) {
+    tabella = tabella_comune();
+    if (tabella == nullptr) {
+        tabella = new (std::nothrow) tabella_mosse;
+        propria = tabella != nullptr;
+    }
+    if (tabella != nullptr) tabella->per(scacch);
     int livelli = profondita < 0 ? 1 : (profondita < MAX_LIVELLI ? profondita + 1 : MAX_LIVELLI + 1);
     for (int l = 1; l <= livelli; l++) {
         double s = G_pesi.v[l - 1];
@@ -89,37 +125,51 @@ ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita
     }
 }
 
+ricerca::~ricerca() {
+    if (propria) delete tabella;
+}
+
 void ricerca::metti(int k, const pedina& p, int c) {
     new (&su_cella[k][c].p) pedina(p);
     distanza[k][c] = p.distanza();
     nota[k][c] = true;
 }
 
+// Token k's cell `a`, one step in direction `direz` from cell `da`.
+void ricerca::passo(int k, int da, int a, unsigned direz) {
+    pedina p = su_cella[k][da].p;
+    p.move_to(direz);
+    metti(k, p, a);
+}
+
 const ricerca::mosse& ricerca::mosse_di(int turno, int c_mia, int c_sua) {
-    mosse& m = tabella[turno][c_mia * CELLE + c_sua];
+    mosse& m = tabella->voci[c_mia * CELLE + c_sua];
     const std::uint64_t bit = std::uint64_t{1} << c_sua;
-    if (chieste[turno][c_mia] & bit) return m;
-    chieste[turno][c_mia] |= bit;
-    const pedina& mia = su_cella[turno][c_mia].p;
-    unsigned lecite[3] = {0, 0, 0};
-    int n = scacch.mosse_lecite(lecite, mia, su_cella[1 - turno][c_sua].p);
-    if (n < 0) n = 0;  // never asked with a token on its goal
-    for (int i = 0; i < n; i++) {
-        pedina dopo = mia;
-        dopo.move_to(lecite[i]);
-        unsigned x, y;
-        dopo.get_pos(&x, &y);
-        if (!giocabile(x, y)) {
-            // Not a board this search knows: the caller builds the tree.
-            fuori = true;
-            n = 0;
-            break;
+    if (!(tabella->chieste[c_mia] & bit)) {
+        const pedina& mia = su_cella[turno][c_mia].p;
+        unsigned lecite[3] = {0, 0, 0};
+        int n = scacch.mosse_lecite(lecite, mia, su_cella[1 - turno][c_sua].p);
+        if (n < 0) n = 0;  // never asked with a token on its goal
+        for (int i = 0; i < n; i++) {
+            pedina dopo = mia;
+            dopo.move_to(lecite[i]);
+            unsigned x, y;
+            dopo.get_pos(&x, &y);
+            if (!giocabile(x, y)) {
+                // Not a board this search knows: the caller builds the tree.
+                fuori = true;
+                m.n = 0;
+                return m;
+            }
+            m.verso[i] = static_cast<std::uint8_t>(cella(x, y));
+            m.direz[i] = static_cast<std::uint8_t>(lecite[i]);
         }
-        int c = cella(x, y);
-        if (!nota[turno][c]) metti(turno, dopo, c);
-        m.verso[i] = static_cast<std::uint8_t>(c);
+        m.n = static_cast<std::int8_t>(n);
+        tabella->chieste[c_mia] |= bit;
     }
-    m.n = static_cast<std::int8_t>(n);
+    // The cells the moves lead to, for this decision's token.
+    for (int i = 0; i < m.n; i++)
+        if (!nota[turno][m.verso[i]]) passo(turno, c_mia, m.verso[i], m.direz[i]);
     return m;
 }
 
@@ -189,7 +239,7 @@ bool ricerca::valuta(pedina player1, pedina player2, int turno, double* punti, s
     player1.get_pos(&x1, &y1);
     player2.get_pos(&x2, &y2);
     if (!giocabile(x1, y1) || !giocabile(x2, y2) || (turno != 0 && turno != 1) ||
-        (giocatore != 0 && giocatore != 1) || profondita >= MAX_LIVELLI || fuori)
+        (giocatore != 0 && giocatore != 1) || profondita >= MAX_LIVELLI || fuori || tabella == nullptr)
         return false;
     int c1 = cella(x1, y1), c2 = cella(x2, y2);
     if (!nota[0][c1]) metti(0, player1, c1);

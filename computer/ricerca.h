@@ -26,6 +26,7 @@ public:
     // tokens given to `valuta` must be those of the same two players (the
     // same goals) throughout.
     ricerca(const plancia& scacch, int giocatore, std::int32_t profondita);
+    ~ricerca();
     ricerca(const ricerca&) = delete;
     ricerca& operator=(const ricerca&) = delete;
 
@@ -53,12 +54,14 @@ private:
     struct mosse {
         std::int8_t n;
         std::uint8_t verso[3];  // the cells the moves lead to
+        std::uint8_t direz[3];  // and their directions
     };
 
     double nodo(int c1, int c2, int turno, int resto, int livello);
     double foglia(int c1, int c2, int livello) const;
     const mosse& mosse_di(int turno, int c_mia, int c_sua);
     void metti(int k, const pedina& p, int c);
+    void passo(int k, int da, int a, unsigned direz);
 
     const plancia& scacch;
     int giocatore;
@@ -82,11 +85,15 @@ private:
     double perdita[MAX_LIVELLI + 2];
     double vincita[MAX_LIVELLI + 2];
     double divisore[MAX_LIVELLI + 2];
+
     // The legal moves of the player to move from one cell against the
-    // other's cell, asked of the board once per decision; `chieste` marks
-    // (bit c_sua of row c_mia) the entries filled.
-    std::uint64_t chieste[2][CELLE];
-    mosse tabella[2][CELLE * CELLE];
+    // other's cell depend on nothing but the board and the two cells (a
+    // token on its goal is never asked about): they are asked of the board
+    // once, and kept for the decisions that follow on the same board.
+    struct tabella_mosse;
+    static tabella_mosse* tabella_comune();
+    tabella_mosse* tabella;
+    bool propria;  // the table is this search's own, not the process's
 };
 
 #endif
