@@ -3,7 +3,7 @@
 // way engine-match tools do.
 //
 //   partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]
-//           [--swap-sides] [--jobs N] [--first N] [--tally] [--quiet]
+//           [--swap-sides] [--jobs N] [--first N] [--cpu N] [--tally] [--quiet]
 //
 // Player 1 is the match's player 0 (from the top left corner), Player 2 its
 // player 1. The match alternates who begins from one game to the next, as in
@@ -91,6 +91,7 @@ struct opzioni {
     long long max_semimosse = 10000;
     long long prima = 1;  // number of the first game
     long long processi = 0;  // 0: one per core
+    long long nucleo = -1;  // the core to run on; -1: the one it starts on
     bool scambia = false;
     bool conteggio = false;
     bool silenzio = false;
@@ -103,7 +104,7 @@ constexpr long long MAX_PROCESSI = 256;
     std::fprintf(stderr,
                  "partite: %s\n"
                  "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]\n"
-                 "               [--swap-sides] [--jobs N] [--first N] [--tally] [--quiet]\n"
+                 "               [--swap-sides] [--jobs N] [--first N] [--cpu N] [--tally] [--quiet]\n"
                  "  --skill1, --skill2  skills of Player 1 and Player 2, 1 to 10 (default 5)\n"
                  "  --games             number of games, 1 to 10000000 (default 100)\n"
                  "  --seed              seed of the deals, 0 to 4294967295 (default 1)\n"
@@ -113,6 +114,7 @@ constexpr long long MAX_PROCESSI = 256;
                  "  --jobs              processes that play the games, 1 to 256 (default: one per core)\n"
                  "  --first             number of the first game, 1 to 10000000 (default 1);\n"
                  "                      with --games 1 it replays that game\n"
+                 "  --cpu               the core to play on (default: the one it starts on)\n"
                  "  --tally             print only the counts, on one line (read by --jobs)\n"
                  "  --quiet             no progress on standard error\n",
                  errore.c_str());
@@ -165,6 +167,8 @@ opzioni leggi_opzioni(int argc, char** argv) {
             dove = &o.processi, minimo = 1, massimo = MAX_PROCESSI;
         } else if (opz == "--first") {
             dove = &o.prima, minimo = 1, massimo = MAX_PARTITE;
+        } else if (opz == "--cpu") {
+            dove = &o.nucleo, minimo = 0, massimo = CPU_SETSIZE - 1;
         } else {
             uso("unknown option " + opz);
         }
@@ -178,9 +182,9 @@ opzioni leggi_opzioni(int argc, char** argv) {
     if (o.processi == 0) {
         // One process per core this program may run on.
         cpu_set_t insieme;
-        long nuclei = sched_getaffinity(0, sizeof insieme, &insieme) == 0 ? CPU_COUNT(&insieme)
+        long quanti = sched_getaffinity(0, sizeof insieme, &insieme) == 0 ? CPU_COUNT(&insieme)
                                                                           : sysconf(_SC_NPROCESSORS_ONLN);
-        o.processi = std::clamp<long long>(nuclei, 1, MAX_PROCESSI);
+        o.processi = std::clamp<long long>(quanti, 1, MAX_PROCESSI);
     }
     return o;
 }
@@ -236,6 +240,21 @@ risultati gioca_tutte(const opzioni& o) {
     // The one match, made once the stand-in's own objects exist.
     static partita game;
     HWND hWnd = winstub_nuova_finestra();
+    // The workers of one match never run at once (each waits for the last
+    // one's event): one kept thread runs them all, rather than a new thread
+    // for every move.
+    winstub_thread_tenuto(true);
+    // The match's thread and the kept thread take turns, each waiting for
+    // the other's message: on one core, the one that wakes the other hands
+    // it that core at once, where on two it would have to wake another core
+    // for every move.
+    int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : sched_getcpu();
+    if (nucleo >= 0) {
+        cpu_set_t uno;
+        CPU_ZERO(&uno);
+        CPU_SET(nucleo, &uno);
+        sched_setaffinity(0, sizeof uno, &uno);  // on failure the scheduler places the threads
+    }
     // The match's board seeded the C library's generator with the time; the
     // deals come from the runner's own generator instead.
     plancia::estrai = estrazione;
@@ -325,10 +344,22 @@ struct processo {
     pid_t pid = -1;
     int uscita = -1;  // the reading end of its standard output
     long long partite = 0;
+    int nucleo = -1;
 };
 
-// Starts one process for games prima to prima + quante - 1.
-processo avvia(const std::string& programma, const opzioni& o, long long prima, long long quante) {
+// The cores this program may run on.
+std::vector<int> nuclei() {
+    std::vector<int> v;
+    cpu_set_t insieme;
+    if (sched_getaffinity(0, sizeof insieme, &insieme) == 0)
+        for (int c = 0; c < CPU_SETSIZE; c++)
+            if (CPU_ISSET(c, &insieme)) v.push_back(c);
+    return v;
+}
+
+// Starts one process for games prima to prima + quante - 1, on core
+// `nucleo` (-1: wherever it starts).
+processo avvia(const std::string& programma, const opzioni& o, long long prima, long long quante, int nucleo) {
     int tubo[2];
     if (pipe2(tubo, O_CLOEXEC) != 0) guasto("no pipe for a process of --jobs");
     std::vector<std::string> argomenti = {programma,
@@ -340,6 +371,10 @@ processo avvia(const std::string& programma, const opzioni& o, long long prima, 
                                           "--games", std::to_string(quante),
                                           "--jobs", "1", "--tally", "--quiet"};
     if (o.scambia) argomenti.push_back("--swap-sides");
+    if (nucleo >= 0) {
+        argomenti.push_back("--cpu");
+        argomenti.push_back(std::to_string(nucleo));
+    }
     std::vector<char*> argv;
     for (std::string& a : argomenti) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -359,6 +394,7 @@ processo avvia(const std::string& programma, const opzioni& o, long long prima, 
     }
     p.uscita = tubo[0];
     p.partite = quante;
+    p.nucleo = nucleo;
     return p;
 }
 
@@ -391,10 +427,20 @@ risultati gioca_in_processi(const opzioni& o, const char* argv0) {
     risultati r;
     long long fatte = 0;
     bool fallito = false;
+    // Each process on a core of its own, as long as there are cores: the
+    // one whose process has ended goes to the next.
+    const std::vector<int> tutti = nuclei();
+    auto nucleo_libero = [&]() {
+        if (tutti.empty() || o.processi > static_cast<long long>(tutti.size())) return -1;
+        for (int c : tutti)
+            if (std::none_of(attivi.begin(), attivi.end(), [c](const processo& p) { return p.nucleo == c; }))
+                return c;
+        return -1;
+    };
     while (!fallito && (prossima < fine || !attivi.empty())) {
         while (!fallito && prossima < fine && static_cast<long long>(attivi.size()) < o.processi) {
             long long quante = std::min(blocco, fine - prossima);
-            processo p = avvia(programma, o, prossima, quante);
+            processo p = avvia(programma, o, prossima, quante, nucleo_libero());
             if (p.pid < 0) {
                 fallito = true;
                 break;
