@@ -804,7 +804,7 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
         return static_cast<std::size_t>(std::find(abilita.begin(), abilita.end(), livello) - abilita.begin());
     };
     std::vector<std::vector<double>> punti(k, std::vector<double>(k, 0.0));
-    std::vector<double> fatti(k, 0.0), pari(k, 0.0), giocate(k, 0.0);
+    std::vector<double> fatti(k, 0.0), pari(k, 0.0), giocate(k, 0.0), vinte(k, 0.0), perse(k, 0.0);
     std::vector<scontro> scontri;
     long long totale = 0, semimosse = 0;
     for (const incontro& c : incontri) {
@@ -814,6 +814,10 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
         double n = static_cast<double>(r.vinte[0] + r.vinte[1]) + patte;
         punti[a][b] = r.vinte[0] + patte / 2;
         punti[b][a] = r.vinte[1] + patte / 2;
+        vinte[a] += static_cast<double>(r.vinte[0]);
+        perse[a] += static_cast<double>(r.vinte[1]);
+        vinte[b] += static_cast<double>(r.vinte[1]);
+        perse[b] += static_cast<double>(r.vinte[0]);
         for (std::size_t x : {a, b}) {
             fatti[x] += punti[x][x == a ? b : a];
             pari[x] += patte;
@@ -832,7 +836,7 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
     std::printf("Crosstable: points of the row's skill against the column's, %lld games each\n", o.partite);
     std::printf("skill");
     for (int a : abilita) std::printf(" %7d", a);
-    std::printf("    games   points   score   draws\n");
+    std::printf("    games    wins   draws  losses   points   score  draw ratio\n");
     for (std::size_t i = 0; i < k; i++) {
         std::printf("%5d", abilita[i]);
         for (std::size_t j = 0; j < k; j++) {
@@ -841,8 +845,8 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
             else
                 std::printf(" %7.1f", punti[i][j]);
         }
-        std::printf(" %8.0f %8.1f %6.1f%% %6.1f%%\n", giocate[i], fatti[i], 100.0 * fatti[i] / giocate[i],
-                    100.0 * pari[i] / giocate[i]);
+        std::printf(" %8.0f %7.0f %7.0f %7.0f %8.1f %6.1f%% %10.1f%%\n", giocate[i], vinte[i], pari[i], perse[i],
+                    fatti[i], 100.0 * fatti[i] / giocate[i], 100.0 * pari[i] / giocate[i]);
     }
     std::printf("\naverage length          %10.1f plies\n", totale > 0 ? static_cast<double>(semimosse) / totale : 0.0);
     std::printf("time                    %10.2f s\n", secondi);
