@@ -105,6 +105,7 @@ ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita
     if (tabella == nullptr) {
         tabella = new (std::nothrow) tabella_mosse;
         propria = tabella != nullptr;
+        if (propria) std::memset(tabella, 0xFF, sizeof *tabella);
     }
     if (tabella != nullptr) tabella->per(scacch);
     int livelli = profondita < 0 ? 1 : (profondita < MAX_LIVELLI ? profondita + 1 : MAX_LIVELLI + 1);

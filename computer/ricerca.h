@@ -46,9 +46,8 @@ public:
 private:
     // Cells 1 to 8 by 1 to 8, numbered 0 to 63.
     static constexpr int CELLE = 64;
-    // The most levels a tree of this search may have (deeper ones are
-    // refused), and the deepest remaining depth whose subtrees the table
-    // keeps.
+    // The most levels a tree of this search may have: deeper ones are
+    // refused, and built as trees.
     static constexpr int MAX_LIVELLI = 64;
 
     struct mosse {

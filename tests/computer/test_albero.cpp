@@ -233,7 +233,7 @@ TEST_F(Albero, AlberiSenzaMemoriaOVuoti) {
 // corners (the positions of real games) or both tokens dropped on random
 // playable cells (edges and corners, where players get stuck and pass, come
 // up far more often). The skill is mostly low, so that the plain tree stays
-// affordable; every tenth position has one of the higher skills.
+// affordable; every twentieth position has one of the higher skills.
 situazione posizione_a_caso(int k) {
     plancia b;
     b.mischia();
@@ -259,7 +259,7 @@ situazione posizione_a_caso(int k) {
             p[t] = gettone(t, x[t], y[t]);
         }
     }
-    int livello = k % 10 == 9 ? 7 + (k / 10) % 4 : 1 + k % 6;
+    int livello = k % 20 == 19 ? 7 + (k / 20) % 4 : 1 + k % 6;
     return da_plancia(b, p[0], p[1], turno, livello);
 }
 
