@@ -74,6 +74,8 @@ std::int32_t& albero::flag_stallo() { return stallo_vicino; }
 
 void albero::limita_nodi(std::size_t massimo) { limite_nodi.store(massimo, std::memory_order_relaxed); }
 
+bool albero::nodi_limitati() { return limite_nodi.load(std::memory_order_relaxed) != SIZE_MAX; }
+
 // The construction of one tree. A token's state is its cell (its goal never
 // changes), so the tree keeps one token per cell it reaches, made by moving
 // a copy of the token it came from, and measures its distance once; each

@@ -46,6 +46,8 @@ public:
     // `massimo` nodes, and every node beyond is treated as one for which no
     // memory could be had. SIZE_MAX (the default) lifts the limit.
     static void limita_nodi(std::size_t massimo);
+    // Whether such a limit is in force.
+    static bool nodi_limitati();
 
 private:
     struct nodo {

@@ -7,6 +7,7 @@
 
 #include "albero.h"
 #include "partita.h"
+#include "ricerca.h"
 
 std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
     std::int32_t L_migliore = -1;
@@ -21,18 +22,27 @@ std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
     if (s.n_lecite == 0) return -1;  // the computer passes
     if (s.n_lecite == 1) return 0;   // no choice: no search
     if (L_turno != 0 && L_turno != 1) return -1;
+    // The fast search scores each candidate as its tree would; only when a
+    // limit on the tree's nodes is in force (a test's shortage of memory),
+    // or for a placement the fast search does not walk, is the tree built.
+    const bool costruisci = albero::nodi_limitati();
+    ricerca veloce(s.scacch, L_turno, s.livello);
     for (std::int32_t i = 0; i < s.n_lecite; i++) {
         L_ped[L_turno] = s.ped[L_turno];
         L_ped[L_turno].move_to(s.direz[i]);
         // The placement after the candidate move, the opponent to move.
-        albero radice(L_ped[0], L_ped[1], 1 - L_turno, s.livello, s.scacch);
-        if (nodi != nullptr) *nodi += radice.nodi();
-        if (radice.nodi() == 0) {
-            // No memory for even the root: keep a legal move rather than none.
-            if (L_migliore < 0) L_migliore = i;
-            continue;
+        std::uint64_t contati = 0;
+        if (costruisci || !veloce.valuta(L_ped[0], L_ped[1], 1 - L_turno, &L_punti, &contati)) {
+            albero radice(L_ped[0], L_ped[1], 1 - L_turno, s.livello, s.scacch);
+            contati = radice.nodi();
+            if (radice.nodi() == 0) {
+                // No memory for even the root: keep a legal move rather than none.
+                if (L_migliore < 0) L_migliore = i;
+                continue;
+            }
+            L_punti = radice.visita(L_turno, 1);
         }
-        L_punti = radice.visita(L_turno, 1);
+        if (nodi != nullptr) *nodi += contati;
         if (L_punti > L_max) {
             L_max = L_punti;
             L_migliore = i;

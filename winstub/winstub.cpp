@@ -50,6 +50,46 @@ tabella_oggetti& tabella() {
 
 thread_local DWORD ultimo_errore = 0;
 std::atomic<int> thread_da_fallire{0};
+std::atomic<bool> con_thread_tenuto{false};
+
+// The thread kept for winstub_thread_tenuto and the thread functions handed
+// to it; built on first use and never destroyed, since the thread outlives
+// main.
+struct lavoro {
+    LPTHREAD_START_ROUTINE funzione;
+    LPVOID argomento;
+    std::shared_ptr<oggetto> maniglia;
+};
+struct thread_tenuto {
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<lavoro> coda;
+};
+thread_tenuto& tenuto() {
+    static thread_tenuto* t = [] {
+        auto* nuovo = new thread_tenuto;
+        std::thread([nuovo] {
+            for (;;) {
+                lavoro l;
+                {
+                    std::unique_lock<std::mutex> lock(nuovo->m);
+                    nuovo->cv.wait(lock, [nuovo] { return !nuovo->coda.empty(); });
+                    l = std::move(nuovo->coda.front());
+                    nuovo->coda.pop_front();
+                }
+                l.funzione(l.argomento);
+                // Returned: the handle is signalled for good, as a thread's.
+                {
+                    std::lock_guard<std::mutex> lock(l.maniglia->m);
+                    l.maniglia->segnalato = true;
+                }
+                l.maniglia->cv.notify_all();
+            }
+        }).detach();
+        return nuovo;
+    }();
+    return *t;
+}
 
 HANDLE registra(std::shared_ptr<oggetto> o) {
     HANDLE h = o.get();
@@ -142,6 +182,8 @@ BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms) {
 }
 
 void winstub_fallisci_thread(int quante) { thread_da_fallire = quante; }
+
+void winstub_thread_tenuto(bool si) { con_thread_tenuto = si; }
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     std::lock_guard<std::mutex> l(code_finestre().m);
@@ -256,6 +298,15 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
     DWORD id = prossimo_id.fetch_add(1);
     if (lpThreadId != nullptr) *lpThreadId = id;
     HANDLE h = registra(o);
+    if (con_thread_tenuto.load()) {
+        thread_tenuto& t = tenuto();
+        {
+            std::lock_guard<std::mutex> l(t.m);
+            t.coda.push_back(lavoro{lpStartAddress, lpParameter, o});
+        }
+        t.cv.notify_one();
+        return h;
+    }
     std::thread([o, lpStartAddress, lpParameter] {
         lpStartAddress(lpParameter);
         {

@@ -1,6 +1,6 @@
 // The game tree: leaf values, the worked example, stuck players and the pass
-// flag, won placements, the decision rule, and the fast tree checked node for
-// node and bit for bit against the plain one.
+// flag, won placements, the decision rule, and the fast tree and the fast
+// search checked node for node and bit for bit against the plain tree.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "estrazioni.h"
 #include "posizioni.h"
 #include "riferimento.h"
+#include "ricerca.h"
 
 namespace {
 
@@ -220,6 +221,140 @@ TEST_F(Albero, AlberiSenzaMemoriaOVuoti) {
     TearDown();
     EXPECT_EQ(albero(gettone(0, 10, 3), gettone(1, 8, 1), 0, 3, b).nodi(), 0u);
     EXPECT_EQ(albero(gettone(0, 4, 3), gettone(1, 8, 1), 2, 3, b).nodi(), 0u);
+}
+
+// How many random positions the fast search is held to: fewer where the
+// sanitizers slow every operation down.
+#ifndef POSIZIONI_DIFFERENZIALI
+#define POSIZIONI_DIFFERENZIALI 100000
+#endif
+
+// A random position: a seeded deal, and either a seeded walk from the start
+// corners (the positions of real games) or both tokens dropped on random
+// playable cells (edges and corners, where players get stuck and pass, come
+// up far more often). The skill is mostly low, so that the plain tree stays
+// affordable; every twentieth position has one of the higher skills.
+situazione posizione_a_caso(int k) {
+    plancia b;
+    b.mischia();
+    pedina p[2] = {gettone(0, 1, 1), gettone(1, 8, 1)};
+    int turno = estrazione() % 2;
+    if (k % 2 == 0) {
+        for (int m = estrazione() % 60; m > 0; m--, turno = 1 - turno) {
+            unsigned lecite[3];
+            int n = b.mosse_lecite(lecite, p[turno], p[1 - turno]);
+            if (n < 0) break;
+            pedina prova = p[turno];
+            if (n > 0) prova.move_to(lecite[estrazione() % n]);
+            if (prova.vittoria()) break;
+            p[turno] = prova;
+        }
+    } else {
+        unsigned x[2], y[2];
+        for (int t = 0; t < 2; t++) {
+            do {
+                x[t] = 1 + static_cast<unsigned>(estrazione() % 8);
+                y[t] = 1 + static_cast<unsigned>(estrazione() % 8);
+            } while (((x[t] == 4 || x[t] == 5) && (y[t] == 4 || y[t] == 5)) || (t == 1 && x[1] == x[0] && y[1] == y[0]));
+            p[t] = gettone(t, x[t], y[t]);
+        }
+    }
+    int livello = k % 20 == 19 ? 7 + (k / 20) % 4 : 1 + k % 6;
+    return da_plancia(b, p[0], p[1], turno, livello);
+}
+
+// What the differential test met, so that it can tell that it met it.
+struct incontri {
+    long posizioni = 0, ferme = 0, alberi = 0, con_flag = 0, lasciano_flag = 0, riprese = 0;
+    long per_livello[11] = {};
+};
+
+// One position, on both sides of the judge: every candidate tree scored by
+// the fast search for both players, from the pass flag as it comes, against
+// the plain tree (score to the last bit, nodes, the flag it leaves); then
+// the whole decision through scegli_mossa against the plain decision, the
+// flag carrying on into the next position.
+void confronta_ricerca(const situazione& s, incontri& visti) {
+    visti.posizioni++;
+    visti.per_livello[s.livello]++;
+    if (s.n_lecite == 0) visti.ferme++;
+    const std::int32_t flag_prima = albero_semplice::flag_stallo();
+    ASSERT_EQ(albero::flag_stallo(), flag_prima);
+    ricerca per[2] = {ricerca(s.scacch, 0, s.livello), ricerca(s.scacch, 1, s.livello)};
+    for (int i = 0; i < s.n_lecite; i++) {
+        pedina p[2] = {s.ped[0], s.ped[1]};
+        p[s.turno].move_to(s.direz[i]);
+        const std::int32_t entra = (i + s.livello) % 2 == 0 ? flag_prima : 1 - flag_prima;
+        albero_semplice::flag_stallo() = entra;
+        albero_semplice* piano = albero_semplice::radice(p[0], p[1], 1 - s.turno, s.livello, s.scacch);
+        ASSERT_NE(piano, nullptr);
+        const std::int32_t esce = albero_semplice::flag_stallo();
+        visti.alberi++;
+        visti.con_flag += entra;
+        visti.lasciano_flag += esce;
+        for (int g = 0; g < 2; g++) {
+            albero::flag_stallo() = entra;
+            double punti = -1.0;
+            std::uint64_t nodi = 0;
+            ASSERT_TRUE(per[g].valuta(p[0], p[1], 1 - s.turno, &punti, &nodi));
+            EXPECT_EQ(bit_di(punti), bit_di(piano->visita(g, 1))) << "skill " << s.livello << ", player " << g;
+            EXPECT_EQ(nodi, albero_semplice::nodi());
+            EXPECT_EQ(albero::flag_stallo(), esce);
+        }
+        delete piano;
+    }
+    visti.riprese += static_cast<long>(per[0].riprese() + per[1].riprese());
+    albero::flag_stallo() = albero_semplice::flag_stallo() = flag_prima;
+    std::uint64_t n1 = 0, n2 = 0;
+    EXPECT_EQ(scegli_mossa(s, &n1), scegli_mossa_semplice(s, &n2));
+    EXPECT_EQ(n1, n2);
+    EXPECT_EQ(albero::flag_stallo(), albero_semplice::flag_stallo());
+}
+
+TEST_F(Albero, RicercaVeloceUgualeAlloAlberoSempliceBitPerBit) {
+    estrai_con seminato(estrazione);
+    semina_estrazioni(0xD1FFu);
+    incontri visti;
+    for (int k = 0; k < POSIZIONI_DIFFERENZIALI && !HasFatalFailure(); k++) {
+        confronta_ricerca(posizione_a_caso(k), visti);
+        if (HasFailure()) break;  // the first position that differs is the one to look at
+    }
+    EXPECT_EQ(visti.posizioni, POSIZIONI_DIFFERENZIALI);
+    for (int livello = 1; livello <= 10; livello++) EXPECT_GT(visti.per_livello[livello], 0) << "skill " << livello;
+    // Stuck players to move, trees started with the flag up, trees that
+    // leave it up, and subtrees taken again from the table all came up.
+    EXPECT_GT(visti.ferme, 0);
+    EXPECT_GT(visti.con_flag, visti.alberi / 10);
+    EXPECT_GT(visti.lasciano_flag, visti.alberi / 100);
+    EXPECT_GT(visti.riprese, visti.alberi);
+    std::printf("%ld positions (%ld stuck), %ld trees, %ld begun with the pass flag up, %ld leaving it up, "
+                "%ld subtrees taken again\n",
+                visti.posizioni, visti.ferme, visti.alberi, visti.con_flag, visti.lasciano_flag, visti.riprese);
+}
+
+TEST_F(Albero, RicercaVeloceRifiutaCioCheNonPercorre) {
+    // Tokens off cells 1 to 8, a player to move or scored for of neither
+    // side: refused, the flag untouched; the decision then builds the tree.
+    ricerca r(b, 0, 3);
+    double punti = 7.0;
+    std::uint64_t nodi = 7;
+    albero::flag_stallo() = 1;
+    EXPECT_FALSE(r.valuta(gettone(0, 9, 3), gettone(1, 8, 1), 0, &punti, &nodi));
+    EXPECT_FALSE(r.valuta(gettone(0, 4, 3), gettone(1, 0, 1), 0, &punti, &nodi));
+    EXPECT_FALSE(r.valuta(gettone(0, 4, 3), gettone(1, 8, 1), 2, &punti, &nodi));
+    EXPECT_FALSE(ricerca(b, 2, 3).valuta(gettone(0, 4, 3), gettone(1, 8, 1), 0, &punti, &nodi));
+    EXPECT_EQ(punti, 7.0);
+    EXPECT_EQ(nodi, 7u);
+    EXPECT_EQ(albero::flag_stallo(), 1);
+    // A root of depth 0 is a leaf, scored at level 1.
+    frecce(b, 6, 8, 3, 4, 5);
+    ASSERT_TRUE(ricerca(b, 0, 0).valuta(gettone(0, 6, 8), gettone(1, 5, 7), 1, &punti, &nodi));
+    EXPECT_EQ(punti, std::sqrt(17.0) - 2.0);
+    EXPECT_EQ(nodi, 1u);
+    // The worked example: 1.0 for player 0, -1.0 for player 1.
+    ASSERT_TRUE(ricerca(b, 1, 1).valuta(gettone(0, 6, 8), gettone(1, 5, 7), 1, &punti, &nodi));
+    EXPECT_EQ(punti, -1.0);
+    EXPECT_EQ(nodi, 3u);
 }
 
 }  // namespace

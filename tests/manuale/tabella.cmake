@@ -1,9 +1,10 @@
 # scripts/tabella-abilita against the match runner of this build: a short
-# run (10 games a match) must give the appendix a row for every skill, and
-# the manual with that appendix must go through halibut cleanly, so a change
-# in the runner's report that the script no longer reads fails here rather
-# than at the next real measurement. A second run aims at an error bar of
-# 40 points: every match must reach it, in blocks of four games.
+# round robin (10 games a pair) must give the appendix a row for every
+# skill, and the manual with that appendix must go through halibut cleanly,
+# so a change in the runner's report that the script no longer reads fails
+# here rather than at the next real measurement. A second run aims at an
+# error bar of 40 points: every rating but skill 1's (the anchor, at 0) must
+# have one that reaches it, in blocks of four games a pair.
 #   cmake -DSCRIPT=scripts/tabella-abilita -DBUILD=<native build> -DHALIBUT=halibut
 #         -DGENERA=genera.cmake -DMANUALE=vorandel.but -DLAVORO=<scratch> -P tabella.cmake
 cmake_minimum_required(VERSION 3.20)
@@ -26,7 +27,7 @@ function(tabella opzioni appendice)
     if(NOT comando)
         message(FATAL_ERROR "the appendix does not state the command that made it (${testo})")
     endif()
-    file(STRINGS "${appendice}" r REGEX "^\\\\c +[0-9]+ ")
+    file(STRINGS "${appendice}" r REGEX "^\\\\c +[0-9]+ +[0-9]+ ")
     list(LENGTH r n)
     if(NOT n EQUAL 10)
         message(FATAL_ERROR "the appendix has ${n} rows of skills, not 10:\n${r}")
@@ -34,8 +35,8 @@ function(tabella opzioni appendice)
     set(righe "${r}" PARENT_SCOPE)
 endfunction()
 
-# One row: skill, games, wins, draws, losses, score, moves, Elo (+/- error).
-set(forma "^\\\\c +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +[0-9.]+% +[0-9]+  [-+][0-9.inf]+( \\+/- ([0-9.]+))?$")
+# One row: skill, games, wins, draws, losses, score, rating (+/- error).
+set(forma "^\\\\c +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +([0-9]+) +[0-9.]+%  [-+][0-9.inf]+( \\+/- ([0-9.]+))?$")
 
 tabella("--games;10" "${LAVORO}/abilita.but")
 set(attesa 1)
@@ -44,8 +45,9 @@ foreach(riga IN LISTS righe)
         message(FATAL_ERROR "a row of the appendix is malformed: ${riga}")
     endif()
     math(EXPR partite "${CMAKE_MATCH_3} + ${CMAKE_MATCH_4} + ${CMAKE_MATCH_5}")
-    if(NOT CMAKE_MATCH_1 EQUAL attesa OR NOT CMAKE_MATCH_2 EQUAL 10 OR NOT partite EQUAL 10)
-        message(FATAL_ERROR "expected skill ${attesa} with 10 games: ${riga}")
+    # Nine opponents, ten games each.
+    if(NOT CMAKE_MATCH_1 EQUAL attesa OR NOT CMAKE_MATCH_2 EQUAL 90 OR NOT partite EQUAL 90)
+        message(FATAL_ERROR "expected skill ${attesa} with 90 games: ${riga}")
     endif()
     math(EXPR attesa "${attesa} + 1")
 endforeach()
@@ -53,8 +55,11 @@ endforeach()
 tabella("--error;40" "${LAVORO}/abilita40.but")
 set(attesa 1)
 foreach(riga IN LISTS righe)
-    if(NOT riga MATCHES "${forma}" OR "${CMAKE_MATCH_7}" STREQUAL "")
+    if(NOT riga MATCHES "${forma}" OR (attesa GREATER 1 AND "${CMAKE_MATCH_7}" STREQUAL ""))
         message(FATAL_ERROR "a row of the appendix is malformed or has no error bar: ${riga}")
+    endif()
+    if(attesa EQUAL 1)
+        set(CMAKE_MATCH_7 1)  # the anchor: no error bar of its own
     endif()
     math(EXPR partite "${CMAKE_MATCH_3} + ${CMAKE_MATCH_4} + ${CMAKE_MATCH_5}")
     math(EXPR resto "${CMAKE_MATCH_2} % 4")

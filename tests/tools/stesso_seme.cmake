@@ -1,8 +1,10 @@
 # Runs the match runner twice and checks that the two tables are the same
 # apart from the time lines: with the same options (the same seed gives the
 # same games), or with PRIMA added for the first run and SECONDA for the
-# second (one process against several must give the same table).
-# cmake -DPARTITE=<runner> [-DCOMUNI=<options>] [-DPRIMA=<options>] [-DSECONDA=<options>] -P stesso_seme.cmake
+# second (one process against several must give the same table). ATTESO
+# is a text the table must hold (by default the Elo line).
+# cmake -DPARTITE=<runner> [-DCOMUNI=<options>] [-DPRIMA=<options>] [-DSECONDA=<options>] [-DATTESO=<text>]
+#       -P stesso_seme.cmake
 if(NOT DEFINED COMUNI)
     set(COMUNI --skill1 4 --skill2 2 --games 40 --seed 12345 --quiet)
 endif()
@@ -19,7 +21,11 @@ endforeach()
 if(NOT uscita_PRIMA STREQUAL uscita_SECONDA)
     message(FATAL_ERROR "different results with ${PRIMA} and with ${SECONDA}:\n${uscita_PRIMA}\n----\n${uscita_SECONDA}")
 endif()
-if(NOT uscita_PRIMA MATCHES "Elo difference")
-    message(FATAL_ERROR "no Elo line in:\n${uscita_PRIMA}")
+if(NOT DEFINED ATTESO)
+    set(ATTESO "Elo difference")
+endif()
+string(FIND "${uscita_PRIMA}" "${ATTESO}" dove)
+if(dove EQUAL -1)
+    message(FATAL_ERROR "no \"${ATTESO}\" in:\n${uscita_PRIMA}")
 endif()
 message(STATUS "${uscita_PRIMA}")

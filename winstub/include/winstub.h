@@ -37,4 +37,13 @@ BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms);
 // The next `quante` calls of CreateThread fail (return null, last error 8).
 void winstub_fallisci_thread(int quante);
 
+// From now on (`si` true), CreateThread does not start a thread of its own:
+// it hands the thread function to one thread that the stand-in keeps for
+// the rest of the run, which runs the functions it is handed one after
+// another, in the order they were handed over. The handle is signalled when
+// the function has returned, as a thread's would be. For a program whose
+// threads never need to run at once (the match runner: each worker waits
+// for the one before it) this saves starting a thread for every one.
+void winstub_thread_tenuto(bool si);
+
 #endif

@@ -1,0 +1,39 @@
+# Runs the match runner with each of a list of bad arguments and checks that
+# every run is refused with exit code 2, a message naming the trouble on
+# standard error and no table on standard output.
+# cmake -DPARTITE=<runner> -P argomenti_errati.cmake
+set(casi
+    "--skill1|11|takes a whole number"
+    "--games|0|takes a whole number"
+    "--jobs|x|takes a whole number"
+    "--bogus|unknown option"
+    "--games|missing value"
+    "--round-robin|3|at least two skills"
+    "--round-robin|1-11|--round-robin takes skills"
+    "--round-robin|5-2|a range goes upwards"
+    "--round-robin|1,2,2|twice"
+    "--round-robin|1-3|--skill1|4|cannot go with --skill1"
+    "--round-robin|1-3|--sprt|0|5|cannot go with --sprt"
+    "--sprt|5|0|ELO0 below ELO1"
+    "--sprt|0|0|ELO0 below ELO1"
+    "--sprt|0|x|two Elo differences"
+    "--sprt|0|5|0.05|ALPHA and BETA together"
+    "--sprt|0|5|0.6|0.5|ALPHA + BETA below 1"
+    "--sprt|0|5|--tally|cannot go with --tally"
+    "--each-game|goes with --tally")
+foreach(caso IN LISTS casi)
+    string(REPLACE "|" ";" parti "${caso}")
+    list(POP_BACK parti atteso)
+    execute_process(COMMAND ${PARTITE} --jobs 1 --quiet ${parti}
+                    OUTPUT_VARIABLE uscita ERROR_VARIABLE errori RESULT_VARIABLE esito)
+    if(NOT esito EQUAL 2)
+        message(FATAL_ERROR "partite ${parti} ended with ${esito}, not 2:\n${uscita}${errori}")
+    endif()
+    string(FIND "${errori}" "${atteso}" dove)
+    if(dove EQUAL -1)
+        message(FATAL_ERROR "partite ${parti}: no \"${atteso}\" in the message:\n${errori}")
+    endif()
+    if(NOT uscita STREQUAL "")
+        message(FATAL_ERROR "partite ${parti} printed a table:\n${uscita}")
+    endif()
+endforeach()

@@ -1,0 +1,97 @@
+// The match runner's figures: ratings fitted to a round robin, worked by
+// hand on small cases, and the sequential test's bounds and likelihood
+// ratio on a worked case.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "valutazione.h"
+
+namespace {
+
+// One Elo point in natural-log units of the logistic model.
+const double K = std::log(10.0) / 400.0;
+
+TEST(Valutazione, DueGiocatoriACalcoloFatto) {
+    // B makes 7.5 points of 10 against A: the expected score 3/4 is that of
+    // a difference of 400 log10(3) = 190.85 Elo. The curvature of the
+    // likelihood there is n p (1 - p) K^2 = 10 * 3/16 * K^2, so the 95%
+    // error is 1.96 / (K sqrt(1.875)) = 248.65.
+    classifica c = stima_elo(2, {{0, 1, 10.0, 2.5}}, 0);
+    ASSERT_TRUE(c.finita);
+    EXPECT_EQ(c.elo[0], 0.0);
+    EXPECT_NEAR(c.elo[1], 190.8485, 1e-3);
+    EXPECT_EQ(c.errore[0], 0.0);
+    EXPECT_NEAR(c.errore[1], 248.652, 1e-2);
+    // The same games seen from B's side, anchored at B.
+    classifica d = stima_elo(2, {{1, 0, 10.0, 7.5}}, 1);
+    ASSERT_TRUE(d.finita);
+    EXPECT_NEAR(d.elo[0], -190.8485, 1e-3);
+}
+
+TEST(Valutazione, TreGiocatoriCoerenti) {
+    // B scores 3/4 against A and C 3/4 against B (+190.85 each); C scores
+    // 9/10 against A, the share of 400 log10(9) = 381.70, exactly twice as
+    // much. Every pair's score is then what the ratings 0, 190.85, 381.70
+    // expect, so the slope of the likelihood is zero there: those are the
+    // ratings, whatever the games of each pair.
+    std::vector<scontro> s = {{0, 1, 20.0, 5.0}, {1, 2, 40.0, 10.0}, {0, 2, 10.0, 1.0}};
+    classifica c = stima_elo(3, s, 0);
+    ASSERT_TRUE(c.finita);
+    EXPECT_NEAR(c.elo[1], 190.8485, 1e-3);
+    EXPECT_NEAR(c.elo[2], 381.6970, 1e-3);
+    // More games, smaller errors; C, two steps from the anchor, has the
+    // largest.
+    EXPECT_GT(c.errore[2], c.errore[1]);
+    // Each error is at most that of the pair against the anchor alone.
+    EXPECT_LT(c.errore[1], 1.959964 / (K * std::sqrt(20.0 * 0.1875)));
+}
+
+TEST(Valutazione, NessunaStimaFinita) {
+    // A player who made every point, or none, has no finite rating.
+    EXPECT_FALSE(stima_elo(2, {{0, 1, 10.0, 10.0}}, 0).finita);
+    EXPECT_FALSE(stima_elo(3, {{0, 1, 10.0, 5.0}, {0, 2, 10.0, 0.0}, {1, 2, 10.0, 0.0}}, 0).finita);
+    // Nor does a player who never played, and bad input is refused.
+    EXPECT_FALSE(stima_elo(3, {{0, 1, 10.0, 5.0}}, 0).finita);
+    EXPECT_FALSE(stima_elo(2, {{0, 1, 10.0, 11.0}}, 0).finita);
+    EXPECT_FALSE(stima_elo(2, {{0, 0, 10.0, 5.0}}, 0).finita);
+    EXPECT_FALSE(stima_elo(2, {{0, 1, 10.0, 5.0}}, 2).finita);
+}
+
+TEST(Valutazione, SprtCasoCalcolato) {
+    // alpha = beta = 0.05: the bounds are ln(0.05 / 0.95) and its opposite.
+    prova_sprt t = sprt(10, 10, 20, 0.0, 10.0, 0.05, 0.05);
+    EXPECT_NEAR(t.basso, -2.944439, 1e-6);
+    EXPECT_NEAR(t.alto, 2.944439, 1e-6);
+    // 10 wins, 10 losses, 20 draws: p(win) = p(loss) = 1/4, so the draw
+    // width is 200 log10(3 * 3) = 190.85 BayesElo, 10^(-width / 400) = 1/3
+    // and the scale 4 (1/3) / (4/3)^2 = 3/4. H0 (0 Elo) gives 1/4, 1/4,
+    // 1/2; H1 (10 Elo, 13.33 BayesElo) gives 1 / (1 + 10^(177.52 / 400)) =
+    // 0.264665 for a win, 1 / (1 + 10^(204.18 / 400)) = 0.235887 for a loss
+    // and 0.499448 for a draw. LLR = 10 ln(0.264665 / 0.25) +
+    // 10 ln(0.235887 / 0.25) + 20 ln(0.499448 / 0.5) = -0.03313.
+    EXPECT_NEAR(t.llr, -0.03313, 1e-4);
+    EXPECT_EQ(t.esito, verdetto::continua);
+    // Other error rates move the bounds: ln(0.1 / 0.95), ln(0.9 / 0.05).
+    prova_sprt u = sprt(10, 10, 20, 0.0, 10.0, 0.05, 0.1);
+    EXPECT_NEAR(u.basso, std::log(0.1 / 0.95), 1e-12);
+    EXPECT_NEAR(u.alto, std::log(0.9 / 0.05), 1e-12);
+}
+
+TEST(Valutazione, SprtDecide) {
+    // Without a win, a loss and a draw each, nothing is decided.
+    EXPECT_EQ(sprt(100, 0, 50, 0.0, 10.0, 0.05, 0.05).llr, 0.0);
+    EXPECT_EQ(sprt(100, 0, 50, 0.0, 10.0, 0.05, 0.05).esito, verdetto::continua);
+    // A clear lead accepts H1, a clear deficit H0; the LLR of a result and
+    // of its mirror have opposite signs when the hypotheses are mirrored.
+    prova_sprt forte = sprt(300, 100, 600, 0.0, 20.0, 0.05, 0.05);
+    EXPECT_EQ(forte.esito, verdetto::accetta_h1);
+    EXPECT_GT(forte.llr, forte.alto);
+    prova_sprt debole = sprt(100, 300, 600, 0.0, 20.0, 0.05, 0.05);
+    EXPECT_EQ(debole.esito, verdetto::accetta_h0);
+    EXPECT_LT(debole.llr, debole.basso);
+    EXPECT_NEAR(sprt(30, 20, 50, -5.0, 5.0, 0.05, 0.05).llr, -sprt(20, 30, 50, -5.0, 5.0, 0.05, 0.05).llr, 1e-9);
+}
+
+}  // namespace

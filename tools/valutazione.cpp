@@ -1,0 +1,172 @@
+// Ratings by maximum likelihood, and the sequential probability ratio test.
+#include "valutazione.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// Natural-log units per Elo point of the logistic model.
+const double K = std::log(10.0) / 400.0;
+const double Z_95 = 1.959963984540054;
+
+double attesa(double ra, double rb) { return 1.0 / (1.0 + std::pow(10.0, (rb - ra) / 400.0)); }
+
+double verosimiglianza(const std::vector<double>& r, const std::vector<scontro>& scontri) {
+    double l = 0.0;
+    for (const scontro& s : scontri) {
+        double e = attesa(r[static_cast<std::size_t>(s.a)], r[static_cast<std::size_t>(s.b)]);
+        l += s.punti_a * std::log(e) + (s.partite - s.punti_a) * std::log(1.0 - e);
+    }
+    return l;
+}
+
+// Solves m x = v in place by Gaussian elimination with partial pivoting;
+// false when m is singular.
+bool risolvi(std::vector<std::vector<double>> m, std::vector<double>& v) {
+    const std::size_t n = v.size();
+    for (std::size_t c = 0; c < n; c++) {
+        std::size_t p = c;
+        for (std::size_t r = c + 1; r < n; r++)
+            if (std::fabs(m[r][c]) > std::fabs(m[p][c])) p = r;
+        if (std::fabs(m[p][c]) < 1e-300) return false;
+        std::swap(m[p], m[c]);
+        std::swap(v[p], v[c]);
+        for (std::size_t r = 0; r < n; r++) {
+            if (r == c) continue;
+            double f = m[r][c] / m[c][c];
+            for (std::size_t k = c; k < n; k++) m[r][k] -= f * m[c][k];
+            v[r] -= f * v[c];
+        }
+    }
+    for (std::size_t c = 0; c < n; c++) v[c] /= m[c][c];
+    return true;
+}
+
+}  // namespace
+
+classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int ancora) {
+    classifica c;
+    if (giocatori < 1 || ancora < 0 || ancora >= giocatori) return c;
+    const std::size_t n = static_cast<std::size_t>(giocatori);
+    std::vector<double> r(n, 0.0);
+    // A player who made every point or none of its games has no finite
+    // rating: the likelihood grows without end as it moves away.
+    std::vector<double> fatti(n, 0.0), giocate(n, 0.0);
+    for (const scontro& s : scontri) {
+        if (s.a < 0 || s.b < 0 || s.a >= giocatori || s.b >= giocatori || s.a == s.b || s.partite < 0 ||
+            s.punti_a < 0 || s.punti_a > s.partite)
+            return c;
+        fatti[static_cast<std::size_t>(s.a)] += s.punti_a;
+        fatti[static_cast<std::size_t>(s.b)] += s.partite - s.punti_a;
+        giocate[static_cast<std::size_t>(s.a)] += s.partite;
+        giocate[static_cast<std::size_t>(s.b)] += s.partite;
+    }
+    for (std::size_t i = 0; i < n; i++)
+        if (n > 1 && (giocate[i] <= 0 || fatti[i] <= 0 || fatti[i] >= giocate[i])) return c;
+
+    // Newton's method on the ratings other than the anchor's, each step
+    // halved while it would lower the likelihood (it is concave, so the
+    // top is the one point where the slope is zero).
+    std::vector<std::size_t> liberi;
+    for (std::size_t i = 0; i < n; i++)
+        if (static_cast<int>(i) != ancora) liberi.push_back(i);
+    const std::size_t m = liberi.size();
+    std::vector<std::vector<double>> curva;
+    auto pendenza_e_curva = [&](std::vector<double>& g) {
+        std::vector<double> gg(n, 0.0);
+        std::vector<std::vector<double>> h(n, std::vector<double>(n, 0.0));
+        for (const scontro& s : scontri) {
+            std::size_t a = static_cast<std::size_t>(s.a), b = static_cast<std::size_t>(s.b);
+            double e = attesa(r[a], r[b]);
+            double d = K * (s.punti_a - s.partite * e);
+            gg[a] += d;
+            gg[b] -= d;
+            double w = K * K * s.partite * e * (1.0 - e);
+            h[a][a] += w;
+            h[b][b] += w;
+            h[a][b] -= w;
+            h[b][a] -= w;
+        }
+        g.assign(m, 0.0);
+        curva.assign(m, std::vector<double>(m, 0.0));
+        for (std::size_t i = 0; i < m; i++) {
+            g[i] = gg[liberi[i]];
+            for (std::size_t j = 0; j < m; j++) curva[i][j] = h[liberi[i]][liberi[j]];
+        }
+    };
+    bool fermo = false;
+    for (int giro = 0; giro < 200 && !fermo; giro++) {
+        std::vector<double> passo;
+        pendenza_e_curva(passo);
+        if (!risolvi(curva, passo)) return c;  // the games do not tie the players together
+        double prima = verosimiglianza(r, scontri), massimo = 0.0;
+        std::vector<double> prova = r;
+        for (double t = 1.0; t > 1e-6; t /= 2) {
+            for (std::size_t i = 0; i < m; i++) prova[liberi[i]] = r[liberi[i]] + t * passo[i];
+            if (verosimiglianza(prova, scontri) >= prima - 1e-12) break;
+        }
+        for (std::size_t i = 0; i < m; i++) {
+            massimo = std::fmax(massimo, std::fabs(prova[liberi[i]] - r[liberi[i]]));
+            r[liberi[i]] = prova[liberi[i]];
+        }
+        fermo = massimo < 1e-9;
+    }
+    for (double v : r)
+        if (!std::isfinite(v) || std::fabs(v) > 1e5) return c;
+
+    // The covariance of the free ratings is the inverse of the curvature.
+    std::vector<double> g;
+    pendenza_e_curva(g);
+    c.errore.assign(n, 0.0);
+    for (std::size_t i = 0; i < m; i++) {
+        std::vector<double> colonna(m, 0.0);
+        colonna[i] = 1.0;
+        if (!risolvi(curva, colonna) || !(colonna[i] > 0)) return c;
+        c.errore[liberi[i]] = Z_95 * std::sqrt(colonna[i]);
+    }
+    c.elo = r;
+    c.finita = true;
+    return c;
+}
+
+namespace {
+
+// Win, loss and draw probabilities in the BayesElo form: an Elo difference
+// `elo` and a draw width `patta`, both in BayesElo points.
+struct probabilita {
+    double vinta, persa, patta;
+};
+
+probabilita da_bayes(double elo, double patta) {
+    probabilita p;
+    p.vinta = 1.0 / (1.0 + std::pow(10.0, (patta - elo) / 400.0));
+    p.persa = 1.0 / (1.0 + std::pow(10.0, (patta + elo) / 400.0));
+    p.patta = 1.0 - p.vinta - p.persa;
+    return p;
+}
+
+}  // namespace
+
+prova_sprt sprt(long long vinte, long long perse, long long patte, double elo0, double elo1, double alfa,
+                double beta) {
+    prova_sprt t;
+    t.basso = std::log(beta / (1.0 - alfa));
+    t.alto = std::log((1.0 - beta) / alfa);
+    if (vinte <= 0 || perse <= 0 || patte <= 0) return t;
+    const double n = static_cast<double>(vinte + perse + patte);
+    const double pv = vinte / n, pp = perse / n;
+    // The draw width that the games show, and the factor that turns a
+    // logistic Elo difference into a BayesElo one at that width.
+    const double patta = 200.0 * std::log10((1.0 - pp) / pp * (1.0 - pv) / pv);
+    const double x = std::pow(10.0, -patta / 400.0);
+    const double scala = 4.0 * x / ((1.0 + x) * (1.0 + x));
+    const probabilita h0 = da_bayes(elo0 / scala, patta), h1 = da_bayes(elo1 / scala, patta);
+    t.llr = vinte * std::log(h1.vinta / h0.vinta) + perse * std::log(h1.persa / h0.persa) +
+            patte * std::log(h1.patta / h0.patta);
+    if (t.llr > t.alto)
+        t.esito = verdetto::accetta_h1;
+    else if (t.llr < t.basso)
+        t.esito = verdetto::accetta_h0;
+    return t;
+}

@@ -1,0 +1,51 @@
+// The figures of engine matches: ratings of several players fitted to all
+// their games together, and the sequential test that ends a two-player
+// match as soon as it can tell which of two Elo differences it is.
+#ifndef VORANDEL_VALUTAZIONE_H
+#define VORANDEL_VALUTAZIONE_H
+
+#include <vector>
+
+// The games between players `a` and `b` (indices from 0) and the points
+// that `a` made in them (a win 1, a draw 1/2).
+struct scontro {
+    int a;
+    int b;
+    double partite;
+    double punti_a;
+};
+
+struct classifica {
+    // False when no finite rating fits the games: a player who made every
+    // point or none, or a group that never met the others.
+    bool finita = false;
+    std::vector<double> elo;     // against the anchor, whose rating is 0
+    std::vector<double> errore;  // half-width of the 95% interval; 0 for the anchor
+};
+
+// The ratings of `giocatori` players by maximum likelihood under the
+// logistic Elo model, P(a beats b) = 1 / (1 + 10^((Rb - Ra) / 400)), each
+// game's points counted as that many wins out of one (so a draw is half a
+// win and half a loss, as Ordo counts it), with player `ancora` held at 0.
+// The error bars come from the curvature of the likelihood at its top.
+classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int ancora);
+
+enum class verdetto { continua, accetta_h0, accetta_h1 };
+
+struct prova_sprt {
+    double llr = 0.0;    // log-likelihood ratio of H1 (Elo ELO1) over H0 (Elo ELO0)
+    double basso = 0.0;  // ln(beta / (1 - alpha)): below it, H0 is accepted
+    double alto = 0.0;   // ln((1 - beta) / alpha): above it, H1 is accepted
+    verdetto esito = verdetto::continua;
+};
+
+// The sequential probability ratio test of a match as engine-match tools
+// run it: the draw rate is estimated from the games, the two hypotheses'
+// logistic Elo differences are turned into win, draw and loss
+// probabilities with that draw rate, and the trinomial log-likelihood
+// ratio of the wins, losses and draws is set against the two bounds. Until
+// there is at least one win, one loss and one draw the LLR is 0.
+prova_sprt sprt(long long vinte, long long perse, long long patte, double elo0, double elo1, double alfa,
+                double beta);
+
+#endif
