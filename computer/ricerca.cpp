@@ -21,7 +21,6 @@ constexpr int LATO = LATO_GIOCABILE;
 constexpr int MEMO_RESTO = SKILL_MAX;
 constexpr int MEMO_MIN = 1;
 constexpr int MEMO_CELLE = CASELLE_GIOCABILI * CASELLE_GIOCABILI;
-static_assert(SKILL_MAX <= MEMO_RESTO, "every depth the computer searches has its place in the table");
 constexpr std::size_t MEMO_VOCI = static_cast<std::size_t>(MEMO_RESTO - MEMO_MIN + 1) * 2 * 2 * MEMO_CELLE;
 
 struct voce {
