@@ -113,8 +113,8 @@ int main(int argc, char** argv) {
     if (cosa == "opzioni" && argc == 6) {
         bool automatico[2];
         int skill[2];
-        if (!leggi_tipo(argv[2], &automatico[0]) || !leggi_intero(argv[3], 1, 10, &skill[0]) ||
-            !leggi_tipo(argv[4], &automatico[1]) || !leggi_intero(argv[5], 1, 10, &skill[1]))
+        if (!leggi_tipo(argv[2], &automatico[0]) || !leggi_intero(argv[3], SKILL_MIN, SKILL_MAX, &skill[0]) ||
+            !leggi_tipo(argv[4], &automatico[1]) || !leggi_intero(argv[5], SKILL_MIN, SKILL_MAX, &skill[1]))
             return uso();
         return opzioni(automatico, skill);
     }

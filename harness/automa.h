@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "dimensioni.h"
+
 namespace automa {
 
 // ------------------------------------------------ finestre.cpp: the windows
@@ -49,6 +51,11 @@ void muovi_puntatore(POINT client);
 void clic(POINT client);
 RECT casella(int x, int y);
 POINT centro(const RECT& r);
+// A cell (x, y) as one number, x * LATO_PLANCIA + y: how the lists of cells
+// below and the geometry file of "quadro" hold it.
+inline int indice_casella(int x, int y) { return x * LATO_PLANCIA + y; }
+inline int colonna_di(int c) { return c / LATO_PLANCIA; }
+inline int riga_di(int c) { return c % LATO_PLANCIA; }
 bool giocabile(int x, int y);
 bool incorniciata(const RECT& r);
 bool bersaglio(int x, int y, HRGN rgn);
@@ -66,9 +73,6 @@ struct immagine {
     const unsigned char* px(int x, int y) const { return &rgb[3 * (static_cast<std::size_t>(y) * larg + x)]; }
     bool dentro(int x, int y) const { return x >= 0 && y >= 0 && x < larg && y < alt; }
 };
-
-// Games in a tournament, as the game plays them.
-const int GIOCHI_TORNEO = 15;
 
 bool leggi_ppm(const char* nome, immagine& im);
 bool cornice_bianca(const immagine& im, POINT o, const RECT& r);

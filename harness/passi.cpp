@@ -96,7 +96,7 @@ int umano() {
     comando(CMD_NUOVA_PARTITA);
     std::mt19937 caso(12345);
     int mosse = 0, a_vuoto = 0;
-    int pedina = 11;  // player 1's token starts in the top left corner
+    int pedina = indice_casella(PRIMA_FILA, PRIMA_FILA);  // player 1's token starts in the top left corner
     DWORD inizio = GetTickCount();
     while (GetTickCount() - inizio < 600000) {
         HWND fine = scatola("End");
@@ -124,16 +124,17 @@ int umano() {
         a_vuoto = 0;
         if (b.size() > 3) return errore("%zu cells highlighted, at most 3 are legal", b.size());
         std::sort(b.begin(), b.end(), [](int u, int v) {
-            auto d = [](int c) { return std::hypot(8 - c / 10, 8 - c % 10); };
+            auto d = [](int c) { return std::hypot(ULTIMA_FILA - colonna_di(c), ULTIMA_FILA - riga_di(c)); };
             return d(u) < d(v);
         });
         int scelta = (caso() % 4 == 0) ? b[caso() % b.size()] : b[0];
-        clic(centro(casella(scelta / 10, scelta % 10)));
+        clic(centro(casella(colonna_di(scelta), riga_di(scelta))));
         mosse++;
         // The move is made once the cell chosen is no longer a target (the
         // token stands on it), or a box is open.
         HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-        for (int i = 0; i < 100 && scatola() == nullptr && bersaglio(scelta / 10, scelta % 10, rgn); i++) pausa(20);
+        for (int i = 0; i < 100 && scatola() == nullptr && bersaglio(colonna_di(scelta), riga_di(scelta), rgn); i++)
+            pausa(20);
         DeleteObject(rgn);
         pedina = scelta;
     }
@@ -192,7 +193,7 @@ int torneo() {
 int stop() {
     if (tasto_stop() == nullptr) return errore("no \"Stop tournament\" button in the panel");
     bool automatico[2] = {false, false};
-    int skill[2] = {10, 10};
+    int skill[2] = {SKILL_MAX, SKILL_MAX};
     if (opzioni(automatico, skill) != 0) return 1;
     comando(CMD_NUOVO_TORNEO);
     automatico[0] = automatico[1] = true;
@@ -214,14 +215,17 @@ int stop() {
 
 int quadro(const char* file) {
     bool umani[2] = {false, false};
-    int skill[2] = {1, 1};
+    int skill[2] = {SKILL_MIN, SKILL_MIN};
     if (opzioni(umani, skill) != 0) return 1;
     comando(CMD_NUOVA_PARTITA);
+    // Both tokens stand on their start corners, so the targets are found
+    // around those two.
+    int partenze[2] = {indice_casella(PRIMA_FILA, PRIMA_FILA), indice_casella(ULTIMA_FILA, PRIMA_FILA)};
     std::vector<int> b;
-    for (int volta = 0; volta < 5 && b.size() != 3; volta++) b = bersagli(vicine({11, 81}));
+    for (int volta = 0; volta < 5 && b.size() != 3; volta++) b = bersagli(vicine({partenze[0], partenze[1]}));
     if (b.size() != 3) return errore("a new game shows %zu targets, not 3", b.size());
     int c = b[0];
-    RECT r = casella(c / 10, c % 10);
+    RECT r = casella(colonna_di(c), riga_di(c));
     // The real pointer rests over the target: the game frames it.
     muovi_puntatore(centro(r));
     bool cornice = false;
@@ -229,7 +233,7 @@ int quadro(const char* file) {
         pausa(30);
         cornice = incorniciata(r);
     }
-    if (!cornice) return errore("the pointer over cell (%d, %d) does not frame it", c / 10, c % 10);
+    if (!cornice) return errore("the pointer over cell (%d, %d) does not frame it", colonna_di(c), riga_di(c));
     HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
     POINT o = su_schermo(POINT{0, 0}), op{0, 0};
     ClientToScreen(pannello, &op);
@@ -238,7 +242,7 @@ int quadro(const char* file) {
       << op.y << '\n';
     for (int t : b) f << t << ' ';
     f << '\n';
-    dice("pointer over cell (%d, %d); geometry in %s", c / 10, c % 10, file);
+    dice("pointer over cell (%d, %d); geometry in %s", colonna_di(c), riga_di(c), file);
     return f ? 0 : errore("cannot write %s", file);
 }
 

@@ -53,7 +53,9 @@ RECT casella(int x, int y) {
 POINT centro(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 bool giocabile(int x, int y) {
-    return x >= 1 && x <= 8 && y >= 1 && y <= 8 && !((x == 4 || x == 5) && (y == 4 || y == 5));
+    bool nel_quadrato = x >= PRIMA_FILA && x <= ULTIMA_FILA && y >= PRIMA_FILA && y <= ULTIMA_FILA;
+    bool al_centro = x >= CENTRO_PRIMA && x <= CENTRO_ULTIMA && y >= CENTRO_PRIMA && y <= CENTRO_ULTIMA;
+    return nel_quadrato && !al_centro;
 }
 
 // What the screen shows at a point of the game's client area.
@@ -98,13 +100,13 @@ bool bersaglio(int x, int y, HRGN rgn) {
     return false;
 }
 
-// The highlighted targets among the given cells (indices x * 10 + y); the
-// pointer is then taken off the board.
+// The highlighted targets among the given cells (as indice_casella numbers
+// them); the pointer is then taken off the board.
 std::vector<int> bersagli(const std::vector<int>& celle) {
     std::vector<int> trovati;
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     for (int c : celle)
-        if (bersaglio(c / 10, c % 10, rgn)) trovati.push_back(c);
+        if (bersaglio(colonna_di(c), riga_di(c), rgn)) trovati.push_back(c);
     SendMessageA(finestra, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     DeleteObject(rgn);
     return trovati;
@@ -116,18 +118,19 @@ std::vector<int> vicine(std::initializer_list<int> centri) {
     for (int c : centri)
         for (int dy = -1; dy <= 1; dy++)
             for (int dx = -1; dx <= 1; dx++) {
-                int x = c / 10 + dx, y = c % 10 + dy;
-                if ((dx != 0 || dy != 0) && giocabile(x, y) && std::find(v.begin(), v.end(), x * 10 + y) == v.end())
-                    v.push_back(x * 10 + y);
+                int x = colonna_di(c) + dx, y = riga_di(c) + dy;
+                int k = indice_casella(x, y);
+                if ((dx != 0 || dy != 0) && giocabile(x, y) && std::find(v.begin(), v.end(), k) == v.end())
+                    v.push_back(k);
             }
     return v;
 }
 
 std::vector<int> tutte() {
     std::vector<int> v;
-    for (int y = 1; y <= 8; y++)
-        for (int x = 1; x <= 8; x++)
-            if (giocabile(x, y)) v.push_back(x * 10 + y);
+    for (int y = PRIMA_FILA; y <= ULTIMA_FILA; y++)
+        for (int x = PRIMA_FILA; x <= ULTIMA_FILA; x++)
+            if (giocabile(x, y)) v.push_back(indice_casella(x, y));
     return v;
 }
 
@@ -278,10 +281,10 @@ bool leggi_conti(int conto[3]) {
         return false;
     }
     int altezza[3];
-    conti_pannello(im, POINT{0, 0}, GIOCHI_TORNEO, conto, altezza);
+    conti_pannello(im, POINT{0, 0}, PARTITE_TORNEO, conto, altezza);
     if (conto[0] >= 0 && conto[1] >= 0 && conto[2] >= 0) return true;
     errore("the panel's columns are %d, %d and %d pixels high: not counts of %d games", altezza[0], altezza[1],
-           altezza[2], GIOCHI_TORNEO);
+           altezza[2], PARTITE_TORNEO);
     return false;
 }
 
@@ -304,18 +307,20 @@ int verifica(const char* file_geometria, const char* file_ppm, int partite) {
         errore("no white frame around the hovered target");
         difetti++;
     }
-    for (std::size_t i = 1; i < altri.size(); i++)
-        if (cornice_bianca(im, o, casella(altri[i] / 10, altri[i] % 10))) {
-            errore("target (%d, %d) is framed though the pointer is elsewhere", altri[i] / 10, altri[i] % 10);
+    for (std::size_t i = 1; i < altri.size(); i++) {
+        int x = colonna_di(altri[i]), y = riga_di(altri[i]);
+        if (cornice_bianca(im, o, casella(x, y))) {
+            errore("target (%d, %d) is framed though the pointer is elsewhere", x, y);
             difetti++;
         }
+    }
 
     // Three red arrows in every ordinary cell: as many red pixels, within a
     // narrow band, around each arrow centre.
     int minimo = 1 << 30, massimo = 0, celle = 0;
-    for (int j = 1; j <= 8; j++)
-        for (int i = 1; i <= 8; i++) {
-            bool angolo = (j == 1 || j == 8) && (i == 1 || i == 8);
+    for (int j = PRIMA_FILA; j <= ULTIMA_FILA; j++)
+        for (int i = PRIMA_FILA; i <= ULTIMA_FILA; i++) {
+            bool angolo = (j == PRIMA_FILA || j == ULTIMA_FILA) && (i == PRIMA_FILA || i == ULTIMA_FILA);
             if (!giocabile(j, i) || angolo) continue;
             int xc = x_centro(j), yc = y_centro(i), rossi = 0;
             for (int y = yc - 11; y <= yc + 11; y++)

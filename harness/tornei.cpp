@@ -103,7 +103,7 @@ int tornei(int quanti, unsigned seme) {
     std::mt19937 caso(seme);
     auto a_caso = [&caso](int da, int a) { return da + static_cast<int>(caso() % static_cast<unsigned>(a - da + 1)); };
     bool automatici[2] = {true, true};
-    int uno[2] = {1, 1};
+    int uno[2] = {SKILL_MIN, SKILL_MIN};
     if (opzioni(automatici, uno, true) != 0) return 1;
     resoconto r;
     DWORD inizio = GetTickCount();
@@ -133,7 +133,7 @@ int tornei(int quanti, unsigned seme) {
             sgombra(r, k);
             if (d == disturbi) break;
             int conto[3];
-            if (!leggi_conti(conto) || conto[0] + conto[1] + conto[2] > GIOCHI_TORNEO - 5) break;
+            if (!leggi_conti(conto) || conto[0] + conto[1] + conto[2] > PARTITE_TORNEO - 5) break;
             switch (a_caso(0, 3)) {
             case 0: {
                 bool si = a_caso(0, 9) < 7;
@@ -193,12 +193,12 @@ int tornei(int quanti, unsigned seme) {
              fine == 0 ? "played out" : "stopped", conto[0], conto[1], conto[2], scatole);
         if (fine == 0) {
             r.completi++;
-            if (somma != GIOCHI_TORNEO) difetto(r, k, "the tallies add up to %d, not %d", somma, GIOCHI_TORNEO);
+            if (somma != PARTITE_TORNEO) difetto(r, k, "the tallies add up to %d, not %d", somma, PARTITE_TORNEO);
             if (scatole != 0) difetto(r, k, "%d \"End\" box(es) during the tournament", scatole);
         } else {
             r.fermati++;
             r.scatole_fine += scatole;
-            if (somma > GIOCHI_TORNEO) difetto(r, k, "the tallies add up to %d, more than %d", somma, GIOCHI_TORNEO);
+            if (somma > PARTITE_TORNEO) difetto(r, k, "the tallies add up to %d, more than %d", somma, PARTITE_TORNEO);
             if (scatole > 1) difetto(r, k, "%d \"End\" boxes after the stop, at most one game was left", scatole);
         }
         r.risultati += somma;
