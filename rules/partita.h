@@ -84,6 +84,11 @@ public:
     // that has just ended; the end of an abandoned game, of a game still in
     // progress or one already taken is refused (result 0) with one log line.
     int accetta_fine(std::uint32_t n);
+    // The game that has ended and whose end nobody has taken yet: its
+    // number, and in `messaggio` and `wParam` the end it posted (so that the
+    // main window can act on it when that message was lost); 0 when there
+    // is none.
+    std::uint32_t fine_da_prendere(UINT* messaggio, WPARAM* wParam) const;
 
 private:
     int aggiorna_lecite();
@@ -111,13 +116,17 @@ private:
     // computer search was last started, so that one turn never gets two.
     std::uint32_t serie;
     std::uint32_t serie_cercata;
-    // The turn whose move the last search posted, written by the worker
-    // right after posting it.
+    // The newest turn for which a search has posted (or is posting) its
+    // move, written by the worker just before it posts, and never moved back
+    // to an older turn by an older worker.
     std::atomic<std::uint32_t> serie_postata;
     // Number of the current game (see `numero_partita`), and that of the
-    // game whose end has been posted and not yet taken, 0 for none.
+    // game whose end has been posted and not yet taken, 0 for none, with the
+    // end it posted.
     std::uint32_t numero;
     std::uint32_t finita;
+    UINT fine_messaggio;
+    WPARAM fine_wparam;
 };
 
 // The game's one match, defined beside WinMain after the log and the sprite

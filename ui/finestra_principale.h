@@ -10,8 +10,9 @@
 
 #include <windows.h>
 
-#include "partita.h"
 #include "pannello.h"
+#include "partita.h"
+#include "regia.h"
 
 // One message box: its text and its caption.
 struct voce_messaggio {
@@ -22,9 +23,6 @@ struct voce_messaggio {
 extern char MainName[20];
 extern specchietto* infoWin;
 extern voce_messaggio messaggio[10];
-
-// How many games a tournament plays.
-inline constexpr int PARTITE_TORNEO = 15;
 
 LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
 

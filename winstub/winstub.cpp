@@ -50,6 +50,8 @@ tabella_oggetti& tabella() {
 
 thread_local DWORD ultimo_errore = 0;
 std::atomic<int> thread_da_fallire{0};
+std::atomic<winstub_gancio_post> gancio_post{nullptr};
+std::atomic<int> thread_in_corso{0};
 
 HANDLE registra(std::shared_ptr<oggetto> o) {
     HANDLE h = o.get();
@@ -143,20 +145,29 @@ BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms) {
 
 void winstub_fallisci_thread(int quante) { thread_da_fallire = quante; }
 
+void winstub_dopo_il_post(winstub_gancio_post gancio) { gancio_post = gancio; }
+
+int winstub_thread_in_corso() { return thread_in_corso.load(); }
+
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard<std::mutex> l(code_finestre().m);
-    auto it = code_finestre().code.find(hWnd);
-    if (hWnd == nullptr || it == code_finestre().code.end()) {
-        ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
-        return FALSE;
+    {
+        std::lock_guard<std::mutex> l(code_finestre().m);
+        auto it = code_finestre().code.find(hWnd);
+        if (hWnd == nullptr || it == code_finestre().code.end()) {
+            ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
+            return FALSE;
+        }
+        MSG m{};
+        m.hwnd = hWnd;
+        m.message = Msg;
+        m.wParam = wParam;
+        m.lParam = lParam;
+        it->second.messaggi.push_back(m);
+        code_finestre().cv.notify_all();
     }
-    MSG m{};
-    m.hwnd = hWnd;
-    m.message = Msg;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    it->second.messaggi.push_back(m);
-    code_finestre().cv.notify_all();
+    // Outside the queues' lock, so that the hook may wait while others post
+    // and read.
+    if (winstub_gancio_post g = gancio_post.load()) g(hWnd, Msg, wParam, lParam);
     return TRUE;
 }
 
@@ -256,8 +267,10 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
     DWORD id = prossimo_id.fetch_add(1);
     if (lpThreadId != nullptr) *lpThreadId = id;
     HANDLE h = registra(o);
+    thread_in_corso++;
     std::thread([o, lpStartAddress, lpParameter] {
         lpStartAddress(lpParameter);
+        thread_in_corso--;
         {
             std::lock_guard<std::mutex> l(o->m);
             o->segnalato = true;

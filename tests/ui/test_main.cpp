@@ -53,6 +53,8 @@ std::uint32_t cercata_alla_chiusura = 0;
 // ended that way drops the next posted message); 0 for none.
 int chiudi_da_fuori = 0;
 HANDLE chiusore = nullptr;
+// The number of the last tournament the panel was told of.
+std::uint32_t ultimo_torneo = 0;
 
 DWORD WINAPI clic_da_fuori(LPVOID bottone) {
     SendMessageA(static_cast<HWND>(bottone), BM_CLICK, 0, 0);
@@ -62,6 +64,7 @@ DWORD WINAPI clic_da_fuori(LPVOID bottone) {
 LRESULT CALLBACK spia(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COMMAND || msg == WM_CLOSE || (msg >= WM_USER && msg <= MSG_MOSSA))
         (hWnd == principale ? ev_finestra : ev_pannello).push_back(MSG{hWnd, msg, wParam, lParam, 0, {}});
+    if (hWnd == pannello && msg == MSG_NUOVO_TORNEO) ultimo_torneo = static_cast<std::uint32_t>(lParam);
     return CallWindowProcA(hWnd == principale ? MainProc : proc_pannello, hWnd, msg, wParam, lParam);
 }
 
@@ -173,7 +176,7 @@ void azzera() {
 void ripristina() {
     // The stop button ends the panel's tournament; the message, the window's.
     premi_stop();
-    PostMessageA(principale, MSG_FINE_TORNEO, 0, 0);
+    PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
     metti_giocatori(UMANO, UMANO);
     pompa_coda();
     comando(CMD_NUOVA_PARTITA, game.stato() != FERMO ? IDYES : 0);
@@ -634,10 +637,12 @@ TEST_F(FinestraPrincipale, MouseEMosseScadute) {
 // The drain removes the moves of other turns and keeps the one of the turn
 // in progress, so that a computer that begins a new game keeps its move.
 TEST_F(FinestraPrincipale, IlDrenaggioTieneSoloLaMossaDelTurnoInCorso) {
+    comando(CMD_NUOVO_TORNEO, IDYES);  // two humans; its end drains the queue
+    pompa_coda();                      // the panel learns the tournament's number
     std::uint32_t firma = game.firma();
     for (std::uint32_t f : {firma - 1, firma, firma + 7})
         PostMessageA(principale, MSG_MOSSA, f - firma + 1, static_cast<LPARAM>(f));
-    SendMessageA(principale, MSG_FINE_TORNEO, 0, 0);
+    SendMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
     MSG m;
     ASSERT_TRUE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
     EXPECT_EQ(m.wParam, 1u);

@@ -37,4 +37,15 @@ BOOL winstub_attendi_messaggio(MSG* msg, HWND hWnd, DWORD ms);
 // The next `quante` calls of CreateThread fail (return null, last error 8).
 void winstub_fallisci_thread(int quante);
 
+// A seam for tests: `gancio` (null for none) is called by every
+// PostMessageA that succeeds, on the posting thread, once the message is in
+// the queue and before PostMessageA returns; it may block, so that a test
+// can hold a worker just after its post and act meanwhile.
+// The threads started with CreateThread that have not yet returned, so that
+// a test can wait for every worker before its match goes.
+int winstub_thread_in_corso();
+
+typedef void (*winstub_gancio_post)(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+void winstub_dopo_il_post(winstub_gancio_post gancio);
+
 #endif
