@@ -58,17 +58,21 @@ void dialogo_opzioni(void*, HWND hWnd) {
     DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
 }
 
+// The tournament's start and results reach the panel at once, sent rather
+// than posted: a box's loop ended from another thread drops the next posted
+// message, whichever window it is for, and a tally lost that way would
+// never be made up. (The panel's own operations post the same messages.)
+void al_pannello(UINT messg, WPARAM wParam, LPARAM lParam) {
+    if (infoWin != nullptr && infoWin->finestra() != nullptr) SendMessageA(infoWin->finestra(), messg, wParam, lParam);
+}
+
 void torneo_nel_pannello(void*, int partite, std::uint32_t torneo) {
-    if (infoWin != nullptr) infoWin->nuovo_torneo(partite, torneo);
+    al_pannello(MSG_NUOVO_TORNEO, static_cast<WPARAM>(partite), static_cast<LPARAM>(torneo));
 }
 
-void vittoria_nel_pannello(void*, int p) {
-    if (infoWin != nullptr) infoWin->vittoria(p);
-}
+void vittoria_nel_pannello(void*, int p) { al_pannello(MSG_VITTORIA, static_cast<WPARAM>(p), 0); }
 
-void patta_nel_pannello(void*) {
-    if (infoWin != nullptr) infoWin->patta();
-}
+void patta_nel_pannello(void*) { al_pannello(MSG_PATTA, 0, 0); }
 
 std::uint32_t fermato_nel_pannello(void*) { return infoWin != nullptr ? infoWin->torneo_fermato() : 0; }
 
