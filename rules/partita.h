@@ -54,12 +54,13 @@ public:
     int get_opzioni(e_tipo* tipi, int* livello) const;
     int mossa_uomo(HWND hWnd, POINT punto, unsigned wParam);
     int mossa_macchina(HWND hWnd);
-    // Called by the main window after each box or dialog it has shown: a
-    // modal loop ended from another thread can take the next posted message
-    // from the queue and drop it. When the computer is to move, its search
-    // for this turn is over and has posted its move, and no move of this
-    // turn is left in hWnd's queue, the move was lost: one log line, and the
-    // search starts again (result 1). Otherwise nothing happens (result 0).
+    // Called (through regia::riprendi) after each box or dialog the main
+    // window has shown: a modal loop ended from another thread can take the
+    // next posted message from the queue and drop it. When the computer is
+    // to move, its search for this turn has noted the turn (it does so just
+    // before posting its move), and no move of this turn is left in hWnd's
+    // queue, the move was lost: one log line, and the search starts again
+    // (result 1). Otherwise nothing happens (result 0).
     int riprendi(HWND hWnd);
     int disegna(HDC hdc, RECT zona, specchietto& info) const;
     e_tipo stato() const;
