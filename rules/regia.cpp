@@ -50,16 +50,17 @@ int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
 }
 
 int regia::nuova_partita(HWND hWnd) {
-    if (game.stato() != FERMO) {
-        bool si = finestra.domanda(finestra.dati, hWnd, VOCE_RICOMINCIA);
-        if (!si) {
-            riprendi(hWnd);
-            return 0;
-        }
+    bool chiesto = game.stato() != FERMO;
+    if (chiesto && !finestra.domanda(finestra.dati, hWnd, VOCE_RICOMINCIA)) {
+        riprendi(hWnd);
+        return 0;
     }
     game.ricomincia(hWnd);
     drena(hWnd);
     finestra.ridisegna(finestra.dati, hWnd);
+    // The question's loop may have lost what the new game does not replace
+    // (in a tournament, the panel's stop).
+    if (chiesto) riprendi(hWnd);
     return 1;
 }
 
