@@ -83,15 +83,17 @@ int partita::mossa_macchina(HWND hWnd) {
 
 int partita::riprendi(HWND hWnd) {
     if (turno < 0 || tipo[turno] != COMPUTER || serie_cercata != serie) return 0;
-    // A search requested or still running has not posted yet: its move will
-    // come. (The event says nothing here: a worker that has just posted
-    // still holds it for a moment, and its move may be gone already.)
+    // A search requested or still running has not noted its turn yet: its
+    // move will come. (The event says nothing here: a worker that has just
+    // posted still holds it for a moment, and its move may be gone already.)
     if (serie_postata.load(std::memory_order_acquire) != serie) return 0;
     if (scarta_mosse_scadute(hWnd) > 0) return 0;
     logfile << "riprendi: la mossa del computer per il turno " << serie << " e' andata persa, nuova ricerca"
             << std::endl;
-    // The new search has posted nothing yet.
-    serie_postata.store(serie - 1, std::memory_order_relaxed);
+    // The new search has posted nothing yet. (Only this turn's own note is
+    // taken back; no worker notes a newer turn than the one in progress.)
+    std::uint32_t nota = serie;
+    serie_postata.compare_exchange_strong(nota, serie - 1, std::memory_order_acq_rel);
     serie_cercata = serie - 1;
     return mossa_macchina(hWnd);
 }
@@ -102,9 +104,18 @@ DWORD WINAPI Thread(LPVOID param) {
     // Held for the whole search: a new game or new options wait for it.
     WaitForSingleObject(p->mutex, INFINITE);
     std::int32_t L_migliore = scegli_mossa(arg->posizione);
+    // The turn is noted before the move is posted: once posted, the move can
+    // be taken from the queue and dropped at once (by a box's loop), and
+    // `riprendi` must then know that it was sent, or nobody moves again. A
+    // worker of an older turn that finishes after a newer one leaves the
+    // newer note as it is. (Noted but not yet posted, a move may be searched
+    // a second time; the turn's number refuses the one that comes second.)
+    std::uint32_t nota = p->serie_postata.load(std::memory_order_acquire);
+    while (static_cast<std::int32_t>(arg->firma - nota) > 0 &&
+           !p->serie_postata.compare_exchange_weak(nota, arg->firma, std::memory_order_acq_rel,
+                                                   std::memory_order_acquire)) {
+    }
     PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
-    // Told once the move is in the queue (see `riprendi`).
-    p->serie_postata.store(arg->firma, std::memory_order_release);
     SetEvent(p->mutex);
     delete arg;
     return 0;

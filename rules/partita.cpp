@@ -23,7 +23,9 @@ partita::partita()
       serie_cercata(0),
       serie_postata(0),
       numero(0),
-      finita(0) {}
+      finita(0),
+      fine_messaggio(0),
+      fine_wparam(0) {}
 
 int partita::ricomincia(HWND hWnd) {
     static std::int32_t chi_comincia = 0;
@@ -118,6 +120,8 @@ void partita::termina(HWND hWnd, UINT messaggio, WPARAM wParam) {
     // that has just reached it.
     attuale = -1;
     finita = numero;
+    fine_messaggio = messaggio;
+    fine_wparam = wParam;
     PostMessageA(hWnd, messaggio, wParam, static_cast<LPARAM>(numero));
 }
 
@@ -129,6 +133,13 @@ int partita::accetta_fine(std::uint32_t n) {
     }
     finita = 0;
     return 1;
+}
+
+std::uint32_t partita::fine_da_prendere(UINT* messaggio, WPARAM* wParam) const {
+    if (finita == 0) return 0;
+    if (messaggio != nullptr) *messaggio = fine_messaggio;
+    if (wParam != nullptr) *wParam = fine_wparam;
+    return finita;
 }
 
 int partita::esegui_mossa(HWND hWnd, int mossa, std::uint32_t firma) {

@@ -54,12 +54,13 @@ public:
     int get_opzioni(e_tipo* tipi, int* livello) const;
     int mossa_uomo(HWND hWnd, POINT punto, unsigned wParam);
     int mossa_macchina(HWND hWnd);
-    // Called by the main window after each box or dialog it has shown: a
-    // modal loop ended from another thread can take the next posted message
-    // from the queue and drop it. When the computer is to move, its search
-    // for this turn is over and has posted its move, and no move of this
-    // turn is left in hWnd's queue, the move was lost: one log line, and the
-    // search starts again (result 1). Otherwise nothing happens (result 0).
+    // Called (through regia::riprendi) after each box or dialog the main
+    // window has shown: a modal loop ended from another thread can take the
+    // next posted message from the queue and drop it. When the computer is
+    // to move, its search for this turn has noted the turn (it does so just
+    // before posting its move), and no move of this turn is left in hWnd's
+    // queue, the move was lost: one log line, and the search starts again
+    // (result 1). Otherwise nothing happens (result 0).
     int riprendi(HWND hWnd);
     int disegna(HDC hdc, RECT zona, specchietto& info) const;
     e_tipo stato() const;
@@ -84,6 +85,11 @@ public:
     // that has just ended; the end of an abandoned game, of a game still in
     // progress or one already taken is refused (result 0) with one log line.
     int accetta_fine(std::uint32_t n);
+    // The game that has ended and whose end nobody has taken yet: its
+    // number, and in `messaggio` and `wParam` the end it posted (so that the
+    // main window can act on it when that message was lost); 0 when there
+    // is none.
+    std::uint32_t fine_da_prendere(UINT* messaggio, WPARAM* wParam) const;
 
 private:
     int aggiorna_lecite();
@@ -111,13 +117,17 @@ private:
     // computer search was last started, so that one turn never gets two.
     std::uint32_t serie;
     std::uint32_t serie_cercata;
-    // The turn whose move the last search posted, written by the worker
-    // right after posting it.
+    // The newest turn for which a search has posted (or is posting) its
+    // move, written by the worker just before it posts, and never moved back
+    // to an older turn by an older worker.
     std::atomic<std::uint32_t> serie_postata;
     // Number of the current game (see `numero_partita`), and that of the
-    // game whose end has been posted and not yet taken, 0 for none.
+    // game whose end has been posted and not yet taken, 0 for none, with the
+    // end it posted.
     std::uint32_t numero;
     std::uint32_t finita;
+    UINT fine_messaggio;
+    WPARAM fine_wparam;
 };
 
 // The game's one match, defined beside WinMain after the log and the sprite

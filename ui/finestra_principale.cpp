@@ -1,16 +1,23 @@
 // The main window: painting, the mouse, the menu commands, the computer's
 // turns, the end of a game and the tournament loop of 15 games.
 //
-// Every case of MainProc hands its work to one small function below. The
-// tournament state (`partite`, the games still to be finished) and the last
-// pointer position are statics of MainProc and live for the whole run.
+// Every case of MainProc hands its work to one small function below. What
+// it decides about the match and the tournament is the portable `regia`
+// (rules/regia.h), which this window serves with its boxes, its dialogs and
+// the panel; the tournament's state lives there, the last pointer position
+// in a static of MainProc, both for the whole run.
 //
 // The end of a game (MSG_VITTORIA, MSG_BLOCCO, MSG_PATTA) carries the number
 // of the game it ends, and so does the tournament's own "New game", which
 // MainProc posts to itself with that number in lParam (the menu's carries
-// 0). Each acts only on the game that has just ended: the end of an
-// abandoned game, or a next game asked for a game that is no longer the
-// last one, changes nothing and leaves one line in the log.
+// 0); the end of a tournament carries the tournament's number. Each acts
+// only on the game or tournament it names: the end of an abandoned game, a
+// next game asked for a game that is no longer the last one, or the end of
+// a tournament that is over, changes nothing and leaves one line in the log.
+//
+// After every box or dialog the window shows, `regia::riprendi` puts the
+// game back into motion from its own state, whatever message the box's loop
+// may have dropped.
 #include "finestra_principale.h"
 
 #include <algorithm>
@@ -40,36 +47,52 @@ voce_messaggio messaggio[10] = {
 
 namespace {
 
-// Entries of the table `messaggio`.
-enum {
-    VOCE_CHIUDI = 0,
-    VOCE_BLOCCO = 1,
-    VOCE_VITTORIA = 2,
-    VOCE_RICOMINCIA = 3,
-    VOCE_PATTA = 4,
-    VOCE_TORNEO = 5,
-};
+// ------------------------------------------------ what the window shows
 
-// After a box or dialog: its modal loop, when ended from another thread,
-// may have taken the computer's move from the queue and dropped it; the
-// match then searches that turn again.
-void dopo_la_scatola(HWND hWnd) { game.riprendi(hWnd); }
-
-// A question of the table, answered Yes? After No the game goes on as it
-// was, the computer's move included; after Yes the caller ends the game.
-bool conferma(HWND hWnd, int voce) {
-    bool si = MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_YESNO) == IDYES;
-    if (!si) dopo_la_scatola(hWnd);
-    return si;
+bool domanda(void*, HWND hWnd, int voce) {
+    return MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_YESNO) == IDYES;
 }
 
-void ridisegna_tutto(HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
+void avviso(void*, HWND hWnd, int voce) { MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_OK); }
 
-// The moves of an abandoned game go; those of the game in progress stay.
-void drena(HWND hWnd) { game.scarta_mosse_scadute(hWnd); }
+void dialogo_opzioni(void*, HWND hWnd) {
+    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
+}
+
+// The tournament's start and results reach the panel at once, sent rather
+// than posted: a box's loop ended from another thread drops the next posted
+// message, whichever window it is for, and a tally lost that way would
+// never be made up. (The panel's own operations post the same messages.)
+void al_pannello(UINT messg, WPARAM wParam, LPARAM lParam) {
+    if (infoWin != nullptr && infoWin->finestra() != nullptr) SendMessageA(infoWin->finestra(), messg, wParam, lParam);
+}
+
+void torneo_nel_pannello(void*, int partite, std::uint32_t torneo) {
+    al_pannello(MSG_NUOVO_TORNEO, static_cast<WPARAM>(partite), static_cast<LPARAM>(torneo));
+}
+
+void vittoria_nel_pannello(void*, int p) { al_pannello(MSG_VITTORIA, static_cast<WPARAM>(p), 0); }
+
+void patta_nel_pannello(void*) { al_pannello(MSG_PATTA, 0, 0); }
+
+std::uint32_t fermato_nel_pannello(void*) { return infoWin != nullptr ? infoWin->torneo_fermato() : 0; }
+
+void ridisegna_tutto(void*, HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
+
+// The decisions about the match and the tournament, with the tournament's
+// state (its games still to be finished, its number); they live for the
+// whole run.
+regia& regista() {
+    static regia r(game, sportello{nullptr, domanda, avviso, dialogo_opzioni, torneo_nel_pannello,
+                                   vittoria_nel_pannello, patta_nel_pannello, fermato_nel_pannello,
+                                   ridisegna_tutto});
+    return r;
+}
+
+// ------------------------------------------------ the cases of MainProc
 
 LRESULT alla_creazione(HWND hWnd) {
-    ridisegna_tutto(hWnd);
+    ridisegna_tutto(nullptr, hWnd);
     return 0;
 }
 
@@ -92,86 +115,37 @@ LRESULT al_mouse(HWND hWnd, POINT& punto, WPARAM wParam, LPARAM lParam) {
 
 // Closing never destroys the window: a confirmed close ends the message loop.
 LRESULT chiudi(HWND hWnd) {
-    if (conferma(hWnd, VOCE_CHIUDI)) PostQuitMessage(0);
+    if (regista().chiudi(hWnd)) PostQuitMessage(0);
     return 0;
 }
 
-// A posted move, performed only if it belongs to the turn in progress; then
-// the computer's search when it is the computer's turn (at most one search
-// per turn: mossa_macchina refuses a second one).
+// A posted move, performed only if it belongs to the turn in progress.
 LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
-    if (game.esegui_mossa(hWnd, static_cast<int>(wParam), static_cast<std::uint32_t>(lParam)) &&
-        game.stato() == COMPUTER)
-        game.mossa_macchina(hWnd);
+    regista().mossa(hWnd, wParam, lParam);
     return 0;
-}
-
-void nuova_partita(HWND hWnd) {
-    if (game.stato() != FERMO && !conferma(hWnd, VOCE_RICOMINCIA)) return;
-    game.ricomincia(hWnd);
-    drena(hWnd);
-    ridisegna_tutto(hWnd);
-}
-
-// The tournament's "New game" for game `numero`, posted when that game
-// ended: the next game starts only while the tournament runs and `numero` is
-// still the game that has just ended (no game has started since).
-void partita_successiva(HWND hWnd, std::uint32_t numero, int partite) {
-    if (partite == 0 || game.stato() != FERMO || numero != game.numero_partita()) {
-        logfile << "MainProc: nuova partita dopo la partita " << numero << " scartata\n";
-        logfile.flush();
-        return;
-    }
-    game.ricomincia(hWnd);
-    drena(hWnd);
-    ridisegna_tutto(hWnd);
-}
-
-void nuovo_torneo(HWND hWnd, int& partite) {
-    if (game.stato() != FERMO && !conferma(hWnd, VOCE_TORNEO)) return;
-    partite = PARTITE_TORNEO;
-    game.ricomincia(hWnd);
-    if (infoWin != nullptr) infoWin->nuovo_torneo(partite);
-    drena(hWnd);
-    logfile << "MainProc: ciclo iniziato\n";
-    logfile.flush();
-    ridisegna_tutto(hWnd);
-}
-
-// New options reach the match through the dialog. When the player to move
-// has become automatic, the computer takes its turn now, once the dialog is
-// over: a move posted while the dialog is closing could be taken from the
-// queue by the dialog's own loop after it has ended, and never performed
-// (mossa_macchina starts no second search for a turn that has one).
-// A search already running when the dialog opened may have posted its move
-// while the dialog was there: if that move was lost, it is searched again.
-void opzioni(HWND hWnd) {
-    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
-    if (game.stato() == COMPUTER) game.mossa_macchina(hWnd);
-    dopo_la_scatola(hWnd);
 }
 
 void informazioni(HWND hWnd) {
     DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0);
-    dopo_la_scatola(hWnd);
+    regista().riprendi(hWnd);
 }
 
 // The help file or the manual: opening them may run a modal loop too.
 void aiuto(HWND hWnd) {
     apri_aiuto(hWnd);
-    dopo_la_scatola(hWnd);
+    regista().riprendi(hWnd);
 }
 
-LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
+LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     switch (static_cast<unsigned>(LOWORD(wParam)) - CMD_NUOVA_PARTITA) {
     case CMD_NUOVA_PARTITA - CMD_NUOVA_PARTITA:
         if (lParam == 0)
-            nuova_partita(hWnd);  // the user's, from the menu
+            regista().nuova_partita(hWnd);  // the user's, from the menu
         else
-            partita_successiva(hWnd, static_cast<std::uint32_t>(lParam), partite);
+            regista().partita_successiva(hWnd, static_cast<std::uint32_t>(lParam));
         break;
     case CMD_NUOVO_TORNEO - CMD_NUOVA_PARTITA:
-        nuovo_torneo(hWnd, partite);
+        regista().nuovo_torneo(hWnd);
         break;
     case CMD_AIUTO - CMD_NUOVA_PARTITA:
         // The help file, or the HTML manual where Windows has no Help engine.
@@ -184,7 +158,7 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
         PostMessageA(hWnd, WM_CLOSE, 0, 0);
         break;
     case CMD_OPZIONI - CMD_NUOVA_PARTITA:
-        opzioni(hWnd);
+        regista().opzioni(hWnd);
         break;
     default:  // 32002 and every id outside the menu's range
         break;
@@ -192,47 +166,21 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam, int& partite) {
     return 0;
 }
 
-// The end of the game numbered lParam. Outside a tournament one box tells
-// how it ended; in a tournament the panel counts the result (a blocked game
-// as a draw) and the next game starts, or the tournament ends after its last
-// game. The end of any other game is refused by the match.
-LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam, int& partite) {
-    if (messg == MSG_VITTORIA && wParam > 1) {
-        logfile << "MainProc: vittoria di un giocatore inesistente (" << wParam << ") ignorata\n";
-        logfile.flush();
-        return 0;
-    }
-    if (!game.accetta_fine(static_cast<std::uint32_t>(lParam))) return 0;
-    if (partite == 0) {
-        int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
-        MessageBoxA(hWnd, messaggio[voce].msg, messaggio[voce].titolo, MB_OK);
-        dopo_la_scatola(hWnd);
-        return 0;
-    }
-    if (infoWin != nullptr) {
-        if (messg == MSG_VITTORIA)
-            infoWin->vittoria(static_cast<int>(wParam));
-        else
-            infoWin->patta();
-    }
-    partite--;
-    if (partite == 0)
-        PostMessageA(hWnd, MSG_FINE_TORNEO, 0, 0);
-    else
-        PostMessageA(hWnd, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(game.numero_partita()));
+// The end of the game numbered lParam.
+LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
+    regista().fine_partita(hWnd, messg, wParam, lParam);
     return 0;
 }
 
-LRESULT fine_torneo(HWND hWnd, int& partite) {
-    partite = 0;
-    drena(hWnd);
+// The end of the tournament numbered lParam.
+LRESULT fine_torneo(HWND hWnd, LPARAM lParam) {
+    regista().fine_torneo(hWnd, static_cast<std::uint32_t>(lParam));
     return 0;
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
-    static int partite = 0;
     static POINT punto;
 
     switch (messg) {
@@ -247,15 +195,15 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         return chiudi(hWnd);
     case WM_COMMAND:
-        return comando(hWnd, wParam, lParam, partite);
+        return comando(hWnd, wParam, lParam);
     case MSG_MOSSA:
         return mossa_postata(hWnd, wParam, lParam);
     case MSG_VITTORIA:
     case MSG_BLOCCO:
     case MSG_PATTA:
-        return fine_partita(hWnd, messg, wParam, lParam, partite);
+        return fine_partita(hWnd, messg, wParam, lParam);
     case MSG_FINE_TORNEO:
-        return fine_torneo(hWnd, partite);
+        return fine_torneo(hWnd, lParam);
     default:
         return DefWindowProcA(hWnd, messg, wParam, lParam);
     }

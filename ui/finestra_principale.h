@@ -10,8 +10,9 @@
 
 #include <windows.h>
 
-#include "partita.h"
 #include "pannello.h"
+#include "partita.h"
+#include "regia.h"
 
 // One message box: its text and its caption.
 struct voce_messaggio {

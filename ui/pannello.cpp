@@ -19,6 +19,8 @@ int stats[3] = {0, 0, 0};      // wins of player 1, draws, wins of player 2
 int tot_partite = 1;           // games of the current tournament, at least 1
 int partite = 0;               // games left; 0 while no tournament runs
 HWND parent = nullptr;         // the main window
+std::uint32_t torneo = 0;      // number of the current tournament
+std::uint32_t fermato = 0;     // number of the tournament last stopped
 
 HBRUSH giallo = nullptr;
 HBRUSH rosso = nullptr;
@@ -156,9 +158,10 @@ void on_percento(HWND hWnd, WPARAM wParam) {
 
 // A tournament of no games (or fewer) is refused: the tallies stay as they
 // are, and the column heights are never divided by zero.
-void on_nuovo_torneo(HWND hWnd, WPARAM wParam) {
+void on_nuovo_torneo(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     int quante = static_cast<int>(wParam);
     if (quante < 1) return;
+    torneo = static_cast<std::uint32_t>(lParam);
     stats[0] = stats[1] = stats[2] = 0;
     partite = tot_partite = quante;
     InvalidateRect(hWnd, &torneo_rect, TRUE);
@@ -188,7 +191,10 @@ void on_fine_torneo() {
 void on_command(WPARAM wParam) {
     if (LOWORD(wParam) != ID_STOP || partite == 0) return;
     logfile << "premuto il tasto stop tournament.\n";
-    PostMessageA(parent, MSG_FINE_TORNEO, 0, 0);
+    // The tournament this button was pressed in, also for a main window that
+    // never gets the message (a box's loop may drop it).
+    fermato = torneo;
+    PostMessageA(parent, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(torneo));
     partite = 0;
 }
 
@@ -210,7 +216,7 @@ LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         on_percento(hWnd, wParam);
         return 0;
     case MSG_NUOVO_TORNEO:
-        on_nuovo_torneo(hWnd, wParam);
+        on_nuovo_torneo(hWnd, wParam, lParam);
         return 0;
     case MSG_PATTA:
         conta(hWnd, 1);
@@ -271,10 +277,12 @@ int specchietto::aggiorna1(int percento) {
     return 1;
 }
 
-int specchietto::nuovo_torneo(int quante) {
-    posta(MSG_NUOVO_TORNEO, static_cast<WPARAM>(quante));
+int specchietto::nuovo_torneo(int quante, std::uint32_t numero) {
+    posta(MSG_NUOVO_TORNEO, static_cast<WPARAM>(quante), static_cast<LPARAM>(numero));
     return 1;
 }
+
+std::uint32_t specchietto::torneo_fermato() const { return handle != nullptr ? fermato : 0; }
 
 int specchietto::fine_torneo() {
     posta(MSG_FINE_TORNEO, 0);

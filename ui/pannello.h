@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "comune.h"
 
 // Where the panel stands in the main window's client area, to the right of
@@ -27,8 +29,8 @@ class specchietto {
 
     // Posts to the panel; without a panel window nothing is posted (a null
     // window would make it a message to the whole thread).
-    void posta(UINT messg, WPARAM wParam) const {
-        if (handle != nullptr) PostMessageA(handle, messg, wParam, 0);
+    void posta(UINT messg, WPARAM wParam, LPARAM lParam = 0) const {
+        if (handle != nullptr) PostMessageA(handle, messg, wParam, lParam);
     }
 
 public:
@@ -39,7 +41,11 @@ public:
     specchietto& operator=(const specchietto&) = delete;
     int disegna();
     int aggiorna1(int percento);
-    int nuovo_torneo(int partite);
+    // A tournament of `partite` games begins; `torneo` is its number, which
+    // the stop button's MSG_FINE_TORNEO carries back to the main window.
+    int nuovo_torneo(int partite, std::uint32_t torneo = 0);
+    // The number of the tournament last stopped with the button, 0 for none.
+    std::uint32_t torneo_fermato() const;
     int fine_torneo();
     // A draw, or a game that ended with no move left, in the tournament.
     void patta() { posta(MSG_PATTA, 0); }

@@ -51,6 +51,7 @@ tabella_oggetti& tabella() {
 thread_local DWORD ultimo_errore = 0;
 std::atomic<int> thread_da_fallire{0};
 std::atomic<bool> con_thread_tenuto{false};
+std::atomic<int> thread_in_corso{0};
 
 // The thread kept for winstub_thread_tenuto and the thread functions handed
 // to it; built on first use and never destroyed, since the thread outlives
@@ -78,6 +79,7 @@ thread_tenuto& tenuto() {
                     nuovo->coda.pop_front();
                 }
                 l.funzione(l.argomento);
+                thread_in_corso--;
                 // Returned: the handle is signalled for good, as a thread's.
                 {
                     std::lock_guard<std::mutex> lock(l.maniglia->m);
@@ -90,6 +92,8 @@ thread_tenuto& tenuto() {
     }();
     return *t;
 }
+
+std::atomic<winstub_gancio_post> gancio_post{nullptr};
 
 HANDLE registra(std::shared_ptr<oggetto> o) {
     HANDLE h = o.get();
@@ -185,20 +189,29 @@ void winstub_fallisci_thread(int quante) { thread_da_fallire = quante; }
 
 void winstub_thread_tenuto(bool si) { con_thread_tenuto = si; }
 
+void winstub_dopo_il_post(winstub_gancio_post gancio) { gancio_post = gancio; }
+
+int winstub_thread_in_corso() { return thread_in_corso.load(); }
+
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard<std::mutex> l(code_finestre().m);
-    auto it = code_finestre().code.find(hWnd);
-    if (hWnd == nullptr || it == code_finestre().code.end()) {
-        ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
-        return FALSE;
+    {
+        std::lock_guard<std::mutex> l(code_finestre().m);
+        auto it = code_finestre().code.find(hWnd);
+        if (hWnd == nullptr || it == code_finestre().code.end()) {
+            ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
+            return FALSE;
+        }
+        MSG m{};
+        m.hwnd = hWnd;
+        m.message = Msg;
+        m.wParam = wParam;
+        m.lParam = lParam;
+        it->second.messaggi.push_back(m);
+        code_finestre().cv.notify_all();
     }
-    MSG m{};
-    m.hwnd = hWnd;
-    m.message = Msg;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    it->second.messaggi.push_back(m);
-    code_finestre().cv.notify_all();
+    // Outside the queues' lock, so that the hook may wait while others post
+    // and read.
+    if (winstub_gancio_post g = gancio_post.load()) g(hWnd, Msg, wParam, lParam);
     return TRUE;
 }
 
@@ -298,6 +311,7 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
     DWORD id = prossimo_id.fetch_add(1);
     if (lpThreadId != nullptr) *lpThreadId = id;
     HANDLE h = registra(o);
+    thread_in_corso++;
     if (con_thread_tenuto.load()) {
         thread_tenuto& t = tenuto();
         {
@@ -309,6 +323,7 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
     }
     std::thread([o, lpStartAddress, lpParameter] {
         lpStartAddress(lpParameter);
+        thread_in_corso--;
         {
             std::lock_guard<std::mutex> l(o->m);
             o->segnalato = true;

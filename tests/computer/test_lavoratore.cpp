@@ -3,6 +3,7 @@
 // two automatic players.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -261,6 +262,64 @@ TEST_F(Lavoratore, RiprendiSubitoDopoLaRichiestaNonRaddoppiaLaRicerca) {
 }
 
 #ifndef _WIN32
+// The worker notes its turn before it posts: held just after posting (the
+// stand-in's seam), its move taken from the queue and dropped by a box's
+// loop, `riprendi` already knows that the move was sent and searches the
+// turn again. Noted after posting, the turn would look still searched, and
+// nobody would ever move again.
+namespace trattenuto {
+std::thread::id principale;
+std::atomic<bool> tieni{false};
+HANDLE arrivato = nullptr, lascia = nullptr;
+void dopo_il_post(HWND, UINT Msg, WPARAM, LPARAM) {
+    if (Msg != MSG_MOSSA || std::this_thread::get_id() == principale || !tieni.exchange(false)) return;
+    SetEvent(arrivato);
+    WaitForSingleObject(lascia, INFINITE);
+}
+}  // namespace trattenuto
+
+TEST_F(Lavoratore, IlTurnoVieneAnnotatoPrimaDellaMossa) {
+    using namespace trattenuto;
+    principale = std::this_thread::get_id();
+    arrivato = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    lascia = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    winstub_dopo_il_post(dopo_il_post);
+    giocatori(COMPUTER, 2, UMANO, 1);
+    for (int volta = 0; volta < 20; volta++) {
+        i.azzera_registro();
+        i.posiziona(1, 1, 8, 1, 0);
+        tieni = true;
+        ASSERT_EQ(g.mossa_macchina(w), 1);
+        ASSERT_EQ(WaitForSingleObject(arrivato, 30000), WAIT_OBJECT_0) << "the worker posted nothing";
+        MSG persa;
+        ASSERT_TRUE(PeekMessageA(&persa, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
+        EXPECT_EQ(i.serie_postata(), g.firma()) << "the move was posted before its turn was noted";
+        EXPECT_EQ(g.riprendi(w), 1) << "a move lost right after posting was not searched again";
+        SetEvent(lascia);
+        MSG m = prossimo();
+        ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
+        EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), g.firma());
+        attendi_lavoratore();
+        ASSERT_EQ(esegui(m), 1);
+        if (HasFatalFailure() || HasNonfatalFailure()) break;
+    }
+    winstub_dopo_il_post(nullptr);
+    SetEvent(lascia);
+}
+
+// A worker of an older turn that finishes after a newer one leaves the
+// newer note alone.
+TEST_F(Lavoratore, UnLavoratoreVecchioNonAnnotaSopraUnoNuovo) {
+    giocatori(COMPUTER, 1, UMANO, 1);
+    i.posiziona(1, 1, 8, 1, 0);
+    std::uint32_t turno = g.firma();
+    i.serie_postata(turno + 3);
+    ASSERT_EQ(g.mossa_macchina(w), 1);
+    EXPECT_EQ(prossimo().message, static_cast<UINT>(MSG_MOSSA));
+    attendi_lavoratore();
+    EXPECT_EQ(i.serie_postata(), turno + 3);
+}
+
 TEST_F(Lavoratore, CreateThreadFallitaVieneScrittaNelLog) {
     giocatori(COMPUTER, 3, UMANO, 1);
     i.posiziona(1, 1, 8, 1, 0);

@@ -1,21 +1,24 @@
-// A storm on the match and its worker, driven as the main window drives
-// them: new games, new tournaments, Options, "Stop tournament", pointer moves
-// and clicks at random moments, interleaved with the window's queue worked
-// exactly as MainProc works it (moves, computer searches, the ends of games,
-// the tournament's own "New game" and its end), modal boxes and dialogs
-// included, which keep dispatching the queue while they are open; some are
-// closed from another program, and then their loop drops a queued move.
+// A storm on the match, its worker and the main window's own decisions
+// (`regia`, the same code MainProc calls): new games, new tournaments,
+// Options, "Stop tournament", pointer moves and clicks at random moments,
+// interleaved with the window's queue, modal boxes and dialogs included,
+// which keep dispatching the queue while they are open. Some boxes are
+// closed from another program, and then their loop drops a queued message,
+// of any kind: a move, an end of a game, the tournament's "New game", the
+// end of a tournament. After each box the decisions put the game back into
+// motion from its own state.
 //
-// MainProc itself needs the real Windows; `finestra` below is a small model
-// of its dispatch and of the panel's tally, case for case. Beside it a ledger
-// of its own watches every turn and every game and fails the storm on
-//   - a halted game: the computer to move, no move queued and none posted
-//     by a worker within a generous wait;
+// The window's side here is only what MainProc shows: the boxes and the
+// Options dialog answered with seeded choices, and the panel's tally. A
+// ledger of its own watches every turn and every game and fails the storm on
+//   - a halt: the computer to move, no move queued and none posted by a
+//     worker within a generous wait; a tournament with no game on the board
+//     and none coming; an ended game whose end nobody will take;
 //   - a turn performed twice, or a move performed in a turn it was not made
 //     for, or one that moves another token or along a direction not dealt;
-//   - the end of a game taken for another game, or saying another result;
-//   - a tournament left with no game on the board, or finished with tallies
-//     that do not add up to its games.
+//   - the end of a game taken twice, for another game, or saying another
+//     result; a result tallied in another tournament;
+//   - a tournament finished with tallies that do not add up to its games.
 //
 // The user's choices are seeded; how they interleave with the worker's
 // moves depends on timing, as in the game. For long runs
@@ -31,18 +34,19 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <winstub.h>
 
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "regia.h"
 #include "risorse.h"
+
 
 namespace {
 
-// The command message, which the stand-in has no name for.
-constexpr UINT COMANDO = 0x0111;  // WM_COMMAND
 // Games in a tournament, as the main window plays them.
 constexpr int GIOCHI_TORNEO = PARTITE_TORNEO;
 // How long a computer's move may take to come before the game counts as
@@ -61,34 +65,42 @@ long long da_ambiente(const char* nome, long long normale) {
 }
 
 // How stormy a storm is: the chance that a step is the user's doing rather
-// than the queue's, changed every `fase` steps among three strengths, and
-// how often Options make a player automatic.
+// than the queue's, changed every `fase` steps among three strengths, how
+// often Options make a player automatic, and how often a box is closed from
+// another program and drops a message.
 struct clima {
     unsigned seme;
     long long passi;
     double venti[3];
     long long fase;
     double automatico;
+    double perdita;
+    double informazioni;  // how often a step opens the About box
 };
+
+// What a box's loop dropped, by kind.
+enum { PERSA_MOSSA, PERSA_FINE, PERSA_NUOVA_PARTITA, PERSA_FINE_TORNEO, PERSA_ALTRO, TIPI_PERSI };
 
 struct conti {
     long long passi = 0, mosse = 0, rifiutate = 0, attese = 0, partite = 0, fini_prese = 0, fini_rifiutate = 0,
-              scatole = 0, perse = 0, tornei = 0, tornei_completi = 0, tornei_fermati = 0, stop = 0;
+              scatole = 0, tornei = 0, tornei_completi = 0, tornei_fermati = 0, stop = 0, riprese = 0;
+    long long perse[TIPI_PERSI] = {};
 };
 
 class finestra {
 public:
-    finestra(unsigned seme, double automatici) : caso(seme), automatico(automatici) {
+    finestra(unsigned seme, double automatici, double perdita)
+        : caso(seme), automatico(automatici), perdita(perdita) {
         e_tipo tipi[2] = {UMANO, UMANO};
         int livelli[2] = {1, 1};
         game.set_opzioni(tipi, livelli);
-        avvia();  // the first game, as at start-up
+        game.ricomincia(w);  // the first game, as at start-up
+        in_gioco();
     }
-    // No worker may outlive the match. One just requested has not taken
-    // the event yet: it is waited for until it has posted.
+    // No worker may outlive the match it was started for.
     ~finestra() {
         auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(ATTESA_LAVORATORE_MS);
-        while (i.serie_postata() != i.serie_cercata() && std::chrono::steady_clock::now() < fine)
+        while (winstub_thread_in_corso() > 0 && std::chrono::steady_clock::now() < fine)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         WaitForSingleObject(i.mutex(), INFINITE);
         SetEvent(i.mutex());
@@ -100,7 +112,9 @@ public:
             n.passi++;
             if (passo % c.fase == 0) vento = c.venti[caso() % 3];
             if (passo % 1000 == 0) winstub_invalidazioni(w);  // nobody paints here
-            if (uno_su(vento))
+            if (uno_su(c.informazioni))
+                PostMessageA(w, WM_COMMAND, CMD_ABOUT, 0);
+            else if (uno_su(vento))
                 capriccio();
             else
                 flusso();
@@ -117,12 +131,27 @@ private:
     HWND w = finestra_prova();
     std::mt19937 caso;
     double automatico;  // how often Options make a player automatic
+    double perdita;     // how often a box drops a message when it ends
 
-    // MainProc's statics: the tournament games still to be finished.
-    int partite = 0;
-    // The panel's own state: the tallies and the games it still counts.
+    // The boxes, the dialog and the panel, as MainProc shows them.
+    static bool sp_domanda(void* f, HWND, int) { return static_cast<finestra*>(f)->domanda(); }
+    static void sp_avviso(void* f, HWND, int voce) { static_cast<finestra*>(f)->avviso(voce); }
+    static void sp_opzioni(void* f, HWND) { static_cast<finestra*>(f)->opzioni(); }
+    static void sp_nuovo_torneo(void* f, int partite, std::uint32_t t) {
+        static_cast<finestra*>(f)->torneo_nel_pannello(partite, t);
+    }
+    static void sp_vittoria(void* f, int p) { static_cast<finestra*>(f)->risultato(2 * p, p); }
+    static void sp_patta(void* f) { static_cast<finestra*>(f)->risultato(1, -1); }
+    static std::uint32_t sp_fermato(void* f) { return static_cast<finestra*>(f)->fermato_pannello; }
+    static void sp_ridisegna(void* f, HWND) { static_cast<finestra*>(f)->in_gioco(); }
+    regia r{game, sportello{this, sp_domanda, sp_avviso, sp_opzioni, sp_nuovo_torneo, sp_vittoria, sp_patta,
+                            sp_fermato, sp_ridisegna}};
+
+    // The panel's own state: the tallies, the games it still counts, the
+    // tournament it counts for and the one its button last stopped.
     int stats[3] = {0, 0, 0};
     int restanti = 0;
+    std::uint32_t torneo_pannello = 0, fermato_pannello = 0;
     int profondita = 0;  // boxes and dialogs open, one inside the other
 
     // The ledger.
@@ -130,8 +159,8 @@ private:
     std::uint32_t ultima_finita = 0;   // the game that has just ended
     int vincitore_finita = -1;         // its winner, -1 for a draw or a block
     bool fine_da_prendere = false;     // its end not yet taken, no game since
-    int torneo = 0, ultimo_torneo = 0; // the running tournament, 0 for none
-    int torneo_in_gioco = 0;           // the tournament of the game on the board
+    std::uint32_t torneo_in_gioco = 0; // the tournament of the game on the board
+    std::uint32_t ultimo_torneo = 0;   // the last tournament begun
     bool fermato = false;              // "Stop tournament" pressed in it
     int contati = 0;                   // results it has tallied
 
@@ -142,13 +171,9 @@ private:
         guasto = true;
         std::ostringstream s;
         s << "step " << n.passi << ": " << cosa << " (game " << game.numero_partita() << ", turn " << game.firma()
-          << ", player to move " << int{i.turno()} << ", tournament games left " << partite << ")";
+          << ", player to move " << int{i.turno()} << ", tournament " << r.torneo() << " with games left "
+          << r.partite() << ")";
         perche = s.str();
-    }
-
-    bool coda_vuota() {
-        MSG m;
-        return PeekMessageA(&m, w, 0, 0, PM_NOREMOVE) == FALSE;
     }
 
     // ------------------------------------------------ the queue, as MainProc
@@ -162,8 +187,14 @@ private:
             gestisci(m);
             return;
         }
-        if (partite > 0 && game.stato() == FERMO) {
+        if (r.partite() > 0 && game.stato() == FERMO) {
             fallisci("a tournament is running with no game on the board and none coming");
+            return;
+        }
+        if (fine_da_prendere) {
+            std::ostringstream s;
+            s << "game " << ultima_finita << " has ended and its end is not coming";
+            fallisci(s.str());
             return;
         }
         switch (game.stato()) {
@@ -180,13 +211,14 @@ private:
             break;
         default:
             if (uno_su(0.5))
-                nuovo_torneo();
+                r.nuovo_torneo(w);
             else
-                nuova_partita();
+                r.nuova_partita(w);
             break;
         }
     }
 
+    // MainProc's dispatch: every case goes to the decisions.
     void gestisci(const MSG& m) {
         switch (m.message) {
         case MSG_MOSSA:
@@ -195,15 +227,34 @@ private:
         case MSG_VITTORIA:
         case MSG_BLOCCO:
         case MSG_PATTA:
-            fine_partita(m);
+            if (!r.fine_partita(w, m.message, m.wParam, m.lParam)) n.fini_rifiutate++;
             break;
-        case COMANDO:
-            comando(m.wParam, m.lParam);
+        case WM_COMMAND:
+            switch (static_cast<unsigned>(m.wParam & 0xFFFF)) {
+            case CMD_NUOVA_PARTITA:
+                if (m.lParam == 0)
+                    r.nuova_partita(w);
+                else
+                    r.partita_successiva(w, static_cast<std::uint32_t>(m.lParam));
+                break;
+            case CMD_NUOVO_TORNEO:
+                r.nuovo_torneo(w);
+                break;
+            case CMD_OPZIONI:
+                r.opzioni(w);
+                break;
+            case CMD_ABOUT:
+                // A box of the window's own: after it, as after every box,
+                // the game is put back into motion.
+                modale();
+                n.riprese += r.riprendi(w);
+                break;
+            default:
+                break;
+            }
             break;
         case MSG_FINE_TORNEO:
-            partite = 0;
-            torneo = 0;
-            game.scarta_mosse_scadute(w);
+            r.fine_torneo(w, static_cast<std::uint32_t>(m.lParam));
             break;
         default:
             break;
@@ -212,9 +263,11 @@ private:
 
     // A modal box or dialog: the queue goes on being worked until the user
     // answers, the computer's moves included. A box closed from another
-    // program takes one more message after it has ended and drops it; here
-    // that is a queued move, the loss that matters.
+    // program takes one more message after it has ended and drops it: here
+    // any one of those queued, of any kind. The decisions' recovery follows
+    // in the caller.
     void modale() {
+        n.scatole++;
         if (profondita >= PROFONDITA_MASSIMA) return;
         profondita++;
         int quanti = static_cast<int>(caso() % 5);
@@ -225,29 +278,133 @@ private:
             if (!c) break;
             gestisci(m);
         }
-        MSG persa;
-        if (uno_su(0.3) && PeekMessageA(&persa, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE)) n.perse++;
+        if (uno_su(perdita)) perdi_un_messaggio();
         profondita--;
     }
 
-    // A question: after No the game goes on, its computer's move searched
-    // again if the box lost it.
-    bool domanda() {
-        n.scatole++;
-        modale();
-        bool si = uno_su(0.8);
-        if (!si) game.riprendi(w);
-        return si;
+    void perdi_un_messaggio() {
+        std::vector<MSG> coda;
+        MSG m;
+        while (PeekMessageA(&m, w, 0, 0, PM_REMOVE)) coda.push_back(m);
+        if (coda.empty()) return;
+        // Mostly the first, as a box's loop takes it; now and then another,
+        // so that every kind is lost at every moment.
+        std::size_t via = uno_su(0.5) ? 0 : caso() % coda.size();
+        const MSG& persa = coda[via];
+        int tipo = persa.message == MSG_MOSSA ? PERSA_MOSSA
+                   : persa.message == MSG_VITTORIA || persa.message == MSG_PATTA || persa.message == MSG_BLOCCO
+                       ? PERSA_FINE
+                   : persa.message == WM_COMMAND && (persa.wParam & 0xFFFF) == CMD_NUOVA_PARTITA && persa.lParam != 0
+                       ? PERSA_NUOVA_PARTITA
+                   : persa.message == MSG_FINE_TORNEO ? PERSA_FINE_TORNEO
+                                                      : PERSA_ALTRO;
+        n.perse[tipo]++;
+        for (std::size_t k = 0; k < coda.size(); k++)
+            if (k != via) PostMessageA(w, coda[k].message, coda[k].wParam, coda[k].lParam);
     }
 
-    // Every new game goes through here, for the ledger: the end of the
-    // previous game is no longer to be taken, and the new game belongs to
-    // the tournament running now, if any.
-    void avvia() {
-        game.ricomincia(w);
+    // A question ("Are you sure?"), answered Yes mostly.
+    bool domanda() {
+        modale();
+        return uno_su(0.8);
+    }
+
+    // The "End" box outside a tournament.
+    void avviso(int voce) {
+        prendi_fine(voce == VOCE_VITTORIA ? 2 * vincitore_finita : 1, voce == VOCE_VITTORIA);
+        if (vincitore_finita >= 0 && voce != VOCE_VITTORIA)
+            fallisci("a won game's box says it was not won");
+        modale();
+    }
+
+    // The Options dialog: open while the queue goes on, then OK with kinds
+    // and skills of the user's choice, or Cancel.
+    void opzioni() {
+        e_tipo tipi[2];
+        int livelli[2];
+        game.get_opzioni(tipi, livelli);
+        for (int p = 0; p < 2; p++) {
+            tipi[p] = uno_su(automatico) ? COMPUTER : UMANO;
+            livelli[p] = 1 + static_cast<int>(caso() % 3);
+        }
+        modale();
+        if (!uno_su(0.1)) game.set_opzioni(tipi, livelli, w);  // OK, else Cancel
+    }
+
+    // A new game is on the board: the end of the previous one is no longer
+    // to be taken, and the game belongs to the tournament running now.
+    void in_gioco() {
         fine_da_prendere = false;
-        torneo_in_gioco = partite > 0 ? torneo : 0;
+        torneo_in_gioco = r.partite() > 0 ? r.torneo() : 0;
         n.partite++;
+    }
+
+    void torneo_nel_pannello(int partite, std::uint32_t t) {
+        if (t <= ultimo_torneo) fallisci("a new tournament took the number of an earlier one");
+        ultimo_torneo = t;
+        fermato = false;
+        contati = 0;
+        n.tornei++;
+        stats[0] = stats[1] = stats[2] = 0;
+        restanti = partite;
+        torneo_pannello = t;
+    }
+
+    // The end of the game on the board, taken: once, for that game, saying
+    // its result (`colonna`: 0 player 1 won, 2 player 2, 1 neither).
+    void prendi_fine(int colonna, bool vinta) {
+        n.fini_prese++;
+        std::ostringstream s;
+        if (!fine_da_prendere || game.numero_partita() != ultima_finita) {
+            s << "the end of game " << game.numero_partita() << " was taken, ";
+            if (fine_da_prendere)
+                s << "but game " << ultima_finita << " is the one that has just ended";
+            else
+                s << "but no game's end is waiting to be taken";
+        } else if (vincitore_finita >= 0 && (!vinta || colonna != 2 * vincitore_finita)) {
+            s << "game " << ultima_finita << " was won by player " << vincitore_finita << ", but its end says otherwise";
+        } else if (vincitore_finita < 0 && vinta) {
+            s << "game " << ultima_finita << " ended with no winner, but its end names a winner";
+        }
+        if (!s.str().empty()) fallisci(s.str());
+        fine_da_prendere = false;
+    }
+
+    // A tournament's result, tallied in the panel.
+    void risultato(int colonna, int vincitore) {
+        prendi_fine(colonna, vincitore >= 0);
+        if (r.partite() <= 0 || torneo_in_gioco != r.torneo()) {
+            std::ostringstream d;
+            d << "game " << ultima_finita << " of tournament " << torneo_in_gioco << " was tallied in tournament "
+              << r.torneo() << " with " << r.partite() << " games left";
+            fallisci(d.str());
+            return;
+        }
+        contati++;
+        if (restanti > 0) {
+            stats[colonna]++;
+            restanti--;
+        }
+        if (contati > GIOCHI_TORNEO) fallisci("a tournament tallied more results than games");
+        if (contati == GIOCHI_TORNEO) fine_del_torneo();
+    }
+
+    // A tournament that has played its last game: 15 results tallied, and
+    // the panel shows them all, unless "Stop tournament" took the panel's
+    // count away first.
+    void fine_del_torneo() {
+        if (fermato) {
+            n.tornei_fermati++;
+            return;
+        }
+        n.tornei_completi++;
+        int somma = stats[0] + stats[1] + stats[2];
+        if (somma != GIOCHI_TORNEO || restanti != 0 || r.partite() != 1) {
+            std::ostringstream s;
+            s << "tournament " << r.torneo() << " tallied " << contati << " results with " << r.partite()
+              << " games left; the panel adds up to " << somma << " with " << restanti << " games left";
+            fallisci(s.str());
+        }
     }
 
     void mossa_postata(const MSG& m) {
@@ -260,7 +417,7 @@ private:
         std::uint8_t direz[3] = {i.direz()[0], i.direz()[1], i.direz()[2]};
         const int indice = static_cast<int>(m.wParam);
 
-        int fatto = game.esegui_mossa(w, indice, static_cast<std::uint32_t>(m.lParam));
+        r.mossa(w, m.wParam, m.lParam);
 
         // Performed or not, as seen from outside: a turn taken, the player
         // to move changed, or a token moved.
@@ -269,7 +426,6 @@ private:
         i.ped(1).get_pos(&ora[1][0], &ora[1][1]);
         bool mosso = ora[0][0] != x[0] || ora[0][1] != y[0] || ora[1][0] != x[1] || ora[1][1] != y[1];
         if (game.firma() == turno_prima && i.turno() == chi && !mosso) {
-            if (fatto) fallisci("a move reported as performed changed no turn");
             n.rifiutate++;
             return;
         }
@@ -311,149 +467,15 @@ private:
             vincitore_finita = i.ped(0).vittoria() ? 0 : i.ped(1).vittoria() ? 1 : -1;
             fine_da_prendere = true;
         }
-        if (fatto && game.stato() == COMPUTER) game.mossa_macchina(w);
-    }
-
-    void fine_partita(const MSG& m) {
-        if (m.message == MSG_VITTORIA && m.wParam > 1) return;
-        std::uint32_t numero = static_cast<std::uint32_t>(m.lParam);
-        if (!game.accetta_fine(numero)) {
-            n.fini_rifiutate++;
-            return;
-        }
-        n.fini_prese++;
-        std::ostringstream s;
-        if (!fine_da_prendere || numero != ultima_finita) {
-            s << "the end of game " << numero << " was taken, ";
-            if (fine_da_prendere)
-                s << "but game " << ultima_finita << " is the one that has just ended";
-            else
-                s << "but no game's end is waiting to be taken";
-        } else if (vincitore_finita >= 0 &&
-                   (m.message != MSG_VITTORIA || static_cast<int>(m.wParam) != vincitore_finita)) {
-            s << "game " << numero << " was won by player " << vincitore_finita << ", but its end says otherwise";
-        } else if (vincitore_finita < 0 && m.message == MSG_VITTORIA) {
-            s << "game " << numero << " ended with no winner, but its end names player " << m.wParam;
-        }
-        if (!s.str().empty()) {
-            fallisci(s.str());
-            return;
-        }
-        fine_da_prendere = false;
-        if (partite == 0) {
-            domanda();  // the "End" box
-            return;
-        }
-        if (torneo_in_gioco != torneo) {
-            std::ostringstream d;
-            d << "game " << numero << " of tournament " << torneo_in_gioco << " was tallied in tournament " << torneo;
-            fallisci(d.str());
-            return;
-        }
-        conta_nel_pannello(m.message == MSG_VITTORIA ? 2 * static_cast<int>(m.wParam) : 1);
-        contati++;
-        partite--;
-        if (partite == 0) {
-            fine_del_torneo();
-            PostMessageA(w, MSG_FINE_TORNEO, 0, 0);
-        } else {
-            PostMessageA(w, COMANDO, CMD_NUOVA_PARTITA, static_cast<LPARAM>(game.numero_partita()));
-        }
-    }
-
-    // A tournament that has played its last game: 15 results tallied, and
-    // the panel shows them all, unless "Stop tournament" took the panel's
-    // count away first.
-    void fine_del_torneo() {
-        if (fermato) {
-            n.tornei_fermati++;
-            return;
-        }
-        n.tornei_completi++;
-        int somma = stats[0] + stats[1] + stats[2];
-        if (contati != GIOCHI_TORNEO || somma != GIOCHI_TORNEO || restanti != 0) {
-            std::ostringstream s;
-            s << "tournament " << torneo << " ended after " << contati << " results; the panel adds up to " << somma
-              << " with " << restanti << " games left";
-            fallisci(s.str());
-        }
-    }
-
-    void comando(WPARAM wParam, LPARAM lParam) {
-        switch (static_cast<unsigned>(wParam & 0xFFFF)) {
-        case CMD_NUOVA_PARTITA:
-            if (lParam == 0)
-                nuova_partita();
-            else
-                partita_successiva(static_cast<std::uint32_t>(lParam));
-            break;
-        case CMD_NUOVO_TORNEO:
-            nuovo_torneo();
-            break;
-        case CMD_OPZIONI:
-            opzioni();
-            break;
-        default:
-            break;
-        }
-    }
-
-    void nuova_partita() {
-        if (game.stato() != FERMO && !domanda()) return;
-        avvia();
-        game.scarta_mosse_scadute(w);
-    }
-
-    void partita_successiva(std::uint32_t numero) {
-        if (partite == 0 || game.stato() != FERMO || numero != game.numero_partita()) return;
-        avvia();
-        game.scarta_mosse_scadute(w);
-    }
-
-    void nuovo_torneo() {
-        if (game.stato() != FERMO && !domanda()) return;
-        partite = GIOCHI_TORNEO;
-        torneo = ++ultimo_torneo;
-        fermato = false;
-        contati = 0;
-        n.tornei++;
-        avvia();
-        stats[0] = stats[1] = stats[2] = 0;
-        restanti = GIOCHI_TORNEO;
-        game.scarta_mosse_scadute(w);
-    }
-
-    // The Options dialog: open while the queue goes on, then OK with kinds
-    // and skills of the user's choice, or Cancel.
-    void opzioni() {
-        n.scatole++;
-        e_tipo tipi[2];
-        int livelli[2];
-        game.get_opzioni(tipi, livelli);
-        for (int p = 0; p < 2; p++) {
-            tipi[p] = uno_su(automatico) ? COMPUTER : UMANO;
-            livelli[p] = 1 + static_cast<int>(caso() % 3);
-        }
-        modale();
-        if (!uno_su(0.1)) {  // OK, else Cancel
-            game.set_opzioni(tipi, livelli, w);
-            if (game.stato() == COMPUTER) game.mossa_macchina(w);
-        }
-        game.riprendi(w);
-    }
-
-    void conta_nel_pannello(int colonna) {
-        if (restanti <= 0) return;
-        stats[colonna]++;
-        restanti--;
     }
 
     // The panel's "Stop tournament" button.
     void stop() {
         if (restanti == 0) return;
-        PostMessageA(w, MSG_FINE_TORNEO, 0, 0);
+        PostMessageA(w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(torneo_pannello));
         restanti = 0;
-        fermato = true;
+        fermato_pannello = torneo_pannello;
+        if (torneo_pannello == r.torneo()) fermato = true;
         n.stop++;
     }
 
@@ -466,8 +488,8 @@ private:
     POINT su_un_bersaglio() {
         int k = i.n_lecite();
         if (k <= 0) return punto_a_caso();
-        const RECT& r = i.lecita()[caso() % static_cast<unsigned>(k)];
-        return POINT{r.left + static_cast<LONG>(caso() % 53), r.top + static_cast<LONG>(caso() % 52)};
+        const RECT& b = i.lecita()[caso() % static_cast<unsigned>(k)];
+        return POINT{b.left + static_cast<LONG>(caso() % 53), b.top + static_cast<LONG>(caso() % 52)};
     }
 
     void clic_su_bersaglio() {
@@ -491,14 +513,14 @@ private:
             game.mossa_uomo(w, uno_su(0.5) ? punto_a_caso() : su_un_bersaglio(), MK_LBUTTON);
             break;
         case 5:
-            PostMessageA(w, COMANDO, CMD_NUOVA_PARTITA, 0);
+            PostMessageA(w, WM_COMMAND, CMD_NUOVA_PARTITA, 0);
             break;
         case 6:
-            PostMessageA(w, COMANDO, CMD_NUOVO_TORNEO, 0);
+            PostMessageA(w, WM_COMMAND, CMD_NUOVO_TORNEO, 0);
             break;
         case 7:
         case 8:
-            PostMessageA(w, COMANDO, CMD_OPZIONI, 0);
+            PostMessageA(w, WM_COMMAND, CMD_OPZIONI, 0);
             break;
         case 9:
             stop();
@@ -513,10 +535,10 @@ private:
     }
 
     void estraneo() {
-        std::uint32_t numero = game.numero_partita(), turno = game.firma();
+        std::uint32_t numero = game.numero_partita(), turno = game.firma(), torneo = r.torneo();
         std::uint32_t altro = numero - 1 - caso() % 3;  // an earlier game's, or 0
         if (uno_su(0.3)) altro = numero + 1 + caso() % 3;
-        switch (caso() % 5) {
+        switch (caso() % 6) {
         case 0:
             PostMessageA(w, MSG_VITTORIA, caso() % 2, static_cast<LPARAM>(altro));
             break;
@@ -524,10 +546,14 @@ private:
             PostMessageA(w, caso() % 2 ? MSG_PATTA : MSG_BLOCCO, 0, static_cast<LPARAM>(altro));
             break;
         case 2:
-            PostMessageA(w, COMANDO, CMD_NUOVA_PARTITA, static_cast<LPARAM>(altro));
+            PostMessageA(w, WM_COMMAND, CMD_NUOVA_PARTITA, static_cast<LPARAM>(altro));
             break;
         case 3:
             PostMessageA(w, MSG_MOSSA, caso() % 3, static_cast<LPARAM>(turno - 1 - caso() % 5));
+            break;
+        case 4:
+            // The end of an earlier tournament, or of one not yet begun.
+            PostMessageA(w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(uno_su(0.7) ? torneo - 1 - caso() % 3 : torneo + 1));
             break;
         default:
             PostMessageA(w, MSG_VITTORIA, 2 + caso() % 5, static_cast<LPARAM>(numero));
@@ -536,7 +562,7 @@ private:
     }
 };
 
-void scatena(const clima& c) {
+conti scatena(const clima& c) {
     clima d = c;
     d.passi = da_ambiente("VORANDEL_TEMPESTA_PASSI", c.passi);
     d.seme = c.seme + static_cast<unsigned>(da_ambiente("VORANDEL_TEMPESTA_SEME", 0));
@@ -544,7 +570,7 @@ void scatena(const clima& c) {
     auto t0 = std::chrono::steady_clock::now();
     conti n;
     {
-        finestra f(d.seme, d.automatico);
+        finestra f(d.seme, d.automatico, d.perdita);
         f.tempesta(d);
         n = f.n;
         EXPECT_FALSE(f.guasto) << "seed " << d.seme << ", " << f.perche;
@@ -552,26 +578,48 @@ void scatena(const clima& c) {
     double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::printf(
         "seed %u: %lld steps in %.1f s: %lld moves performed, %lld refused; %lld waits for the computer; %lld games; "
-        "%lld ends taken, %lld refused; %lld boxes and dialogs, %lld moves they lost; %lld tournaments, %lld played out; %lld stops, %lld "
-        "of them just before a tournament's last end\n",
+        "%lld ends taken, %lld refused; %lld boxes and dialogs; lost from the queue: %lld moves, %lld ends, %lld "
+        "tournament next games, %lld tournament ends, %lld others; %lld tournaments, %lld played out; %lld stops, "
+        "%lld of them just before a tournament's last end; %lld things put back into motion after About\n",
         d.seme, n.passi, s, n.mosse, n.rifiutate, n.attese, n.partite, n.fini_prese, n.fini_rifiutate, n.scatole,
-        n.perse, n.tornei, n.tornei_completi, n.stop, n.tornei_fermati);
+        n.perse[PERSA_MOSSA], n.perse[PERSA_FINE], n.perse[PERSA_NUOVA_PARTITA], n.perse[PERSA_FINE_TORNEO],
+        n.perse[PERSA_ALTRO], n.tornei, n.tornei_completi, n.stop, n.tornei_fermati, n.riprese);
     // A storm that played nothing would prove nothing.
-    if (n.passi < d.passi) return;
+    if (n.passi < d.passi) return n;
     EXPECT_GT(n.mosse, d.passi / 10);
     EXPECT_GT(n.fini_prese, 0);
-    EXPECT_GT(n.fini_rifiutate, 0);
+    return n;
 }
 
 TEST(Tempesta, ComandiACasoNellaCodaDellaFinestra) {
     // Humans and computers, often changed: the user's doing is rare, then
     // frequent, then constant.
-    scatena(clima{1, 80000, {0.002, 0.05, 0.4}, 3000, 0.6});
+    conti n = scatena(clima{1, 80000, {0.002, 0.05, 0.4}, 3000, 0.6, 0.3, 0.001});
+    EXPECT_GT(n.fini_rifiutate, 0);
+    EXPECT_GT(n.perse[PERSA_MOSSA], 0);
 }
 
 TEST(Tempesta, TorneiDiComputerConDisturbi) {
     // Mostly computers, calm stretches long enough for whole tournaments.
-    scatena(clima{2, 80000, {0.0003, 0.001, 0.02}, 8000, 0.9});
+    conti n = scatena(clima{2, 80000, {0.0003, 0.001, 0.02}, 8000, 0.9, 0.3, 0.002});
+    EXPECT_GT(n.fini_rifiutate, 0);
+}
+
+// Whole tournaments between computers, a box now and then that loses
+// whatever is queued: each must play and tally its 15 games.
+TEST(Tempesta, TorneiConOgniMessaggioPerso) {
+    long long perse[TIPI_PERSI] = {}, tornei = 0;
+    for (unsigned seme : {3u, 4u, 5u, 6u, 7u, 8u}) {
+        conti n = scatena(clima{seme, 20000, {0.0005, 0.002, 0.01}, 4000, 0.95, 0.6, 0.02});
+        for (int k = 0; k < TIPI_PERSI; k++) perse[k] += n.perse[k];
+        tornei += n.tornei_completi;
+    }
+    // Every kind that matters was lost somewhere, and whole tournaments
+    // were played through it.
+    EXPECT_GT(perse[PERSA_MOSSA], 0);
+    EXPECT_GT(perse[PERSA_FINE], 0);
+    EXPECT_GT(perse[PERSA_NUOVA_PARTITA], 0);
+    EXPECT_GT(tornei, 6);
 }
 
 }  // namespace

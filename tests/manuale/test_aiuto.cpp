@@ -13,7 +13,8 @@
 // looked for over the whole desktop (the cross build's tests run one at a
 // time). VORANDEL_MANUALE, VORANDEL_GIOCO, VORANDEL_FOGLIO and VORANDEL_PAGINE
 // name the built Vorandel.hlp, the game, its sprite sheet and the folder of
-// HTML pages beside it; VORANDEL_REGISTRATORE names the recorder.
+// HTML pages beside it; VORANDEL_REGISTRATORE names the recorder, which
+// writes each page in UTF-8.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -36,10 +37,20 @@ namespace {
 
 constexpr DWORD LIMITE_MS = 15000;  // far beyond the fraction of a second a call takes
 
+// Waits `ms` while dispatching this thread's messages: a box that a call
+// on a worker thread shows, owned by a window of this thread, needs them.
+void riposa(DWORD ms) {
+    for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < ms;) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 // Polls `fatto` every 50 ms for at most `ms`.
 template <class F>
 bool attendi(F fatto, DWORD ms = LIMITE_MS) {
-    for (DWORD inizio = GetTickCount();; Sleep(50)) {
+    for (DWORD inizio = GetTickCount();; riposa(50)) {
         if (fatto()) return true;
         if (GetTickCount() - inizio > ms) return false;
     }
@@ -191,22 +202,37 @@ private:
     bool pronto_ = false;
 };
 
-// Removes a folder with everything in it.
-void cancella_albero(const std::string& cartella) {
-    WIN32_FIND_DATAA f;
-    HANDLE h = FindFirstFileA((cartella + "\\*").c_str(), &f);
+// Removes a folder with everything in it (names in any script).
+void cancella_albero(const std::wstring& cartella) {
+    WIN32_FIND_DATAW f;
+    HANDLE h = FindFirstFileW((cartella + L"\\*").c_str(), &f);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string nome = f.cFileName;
-            if (nome == "." || nome == "..") continue;
+            std::wstring nome = f.cFileName;
+            if (nome == L"." || nome == L"..") continue;
             if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                cancella_albero(cartella + "\\" + nome);
+                cancella_albero(cartella + L"\\" + nome);
             else
-                DeleteFileA((cartella + "\\" + nome).c_str());
-        } while (FindNextFileA(h, &f));
+                DeleteFileW((cartella + L"\\" + nome).c_str());
+        } while (FindNextFileW(h, &f));
         FindClose(h);
     }
-    RemoveDirectoryA(cartella.c_str());
+    RemoveDirectoryW(cartella.c_str());
+}
+
+std::wstring largo(const std::string& s) {
+    std::wstring w(s.size() + 1, L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
+    w.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return w;
+}
+
+std::string utf8(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? static_cast<std::size_t>(n) : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    s.resize(s.size() - 1);
+    return s;
 }
 
 std::string contenuto(const std::string& file) {
@@ -248,7 +274,7 @@ protected:
         EXPECT_TRUE(attendi([] { return finestre("MS_WINHELP").empty(); })) << "the help window stayed open";
         SetCurrentDirectoryA(vecchia_);
         html_.reset();
-        cancella_albero(cartella_);
+        cancella_albero(largo(cartella_));
         if (chiamante_ != nullptr) DestroyWindow(chiamante_);
     }
     // The pages handed to the recorder so far, one a line.
@@ -261,14 +287,14 @@ protected:
     }
     // Makes `cartella`\manuale with the built first page of the HTML manual;
     // returns that page's path.
-    std::string copia_pagine(const std::string& cartella) {
-        std::string pagine = cartella + "\\manuale";
-        CreateDirectoryA(cartella.c_str(), nullptr);
-        CreateDirectoryA(pagine.c_str(), nullptr);
+    std::wstring copia_pagine(const std::wstring& cartella) {
+        std::wstring pagine = cartella + L"\\manuale";
+        CreateDirectoryW(cartella.c_str(), nullptr);
+        CreateDirectoryW(pagine.c_str(), nullptr);
         std::string fatta = percorso("VORANDEL_PAGINE") + "\\index.html";
-        EXPECT_TRUE(CopyFileA(fatta.c_str(), (pagine + "\\index.html").c_str(), FALSE))
+        EXPECT_TRUE(CopyFileW(largo(fatta).c_str(), (pagine + L"\\index.html").c_str(), FALSE))
             << "the build put no HTML manual beside the game: " << fatta;
-        return pagine + "\\index.html";
+        return pagine + L"\\index.html";
     }
     std::string manuale_, cartella_, registro_;
     char vecchia_[MAX_PATH];
@@ -283,7 +309,7 @@ protected:
 // handed to the browser.
 TEST_F(Aiuto, ArgomentiDellAiutoApronoIlManuale) {
     copia_manuale(cartella_);
-    copia_pagine(cartella_);
+    copia_pagine(largo(cartella_));
     for (const auto& f : std::vector<std::pair<std::string, const char*>>{
              {percorso("VORANDEL_GIOCO"), "vorandel32.exe"},
              {percorso("VORANDEL_FOGLIO"), "Tutto261.dib"}})
@@ -342,70 +368,65 @@ TEST_F(Aiuto, FileMancanteMostraUnaScatolaDiErrore) {
     EXPECT_TRUE(attendi([] { return finestre("#32770").empty(); }));
 }
 
-// The rule, case by case: Windows 95 to XP and Wine, whatever version it
-// reports, have the Help engine; later Windows open the HTML manual when it
-// is there, and the help file otherwise.
+// The rule, case by case: Windows 95 to XP and Wine, whatever it reports
+// or exports, have the Help engine; Vista and later (known by what their
+// kernel32 exports, also in compatibility mode) open the HTML manual when
+// it is there, and the help file otherwise.
 TEST(ViaAiuto, RegolaSecondoIFatti) {
     struct caso {
-        unsigned versione;
-        bool wine, html;
+        bool wine, vista, html;
         e_via_aiuto via;
         const char* quale;
     };
     const caso casi[] = {
-        {4, false, true, VIA_WINHELP, "Windows 95, 98, ME, NT 4"},
-        {5, false, true, VIA_WINHELP, "Windows 2000, XP"},
-        {6, false, true, VIA_BROWSER, "Windows Vista, 7, and 8 to 11 without a manifest"},
-        {10, false, true, VIA_BROWSER, "Windows 10 and 11"},
-        {4, false, false, VIA_WINHELP, "Windows 95, no HTML manual"},
-        {6, false, false, VIA_WINHELP, "Windows Vista, no HTML manual"},
-        {10, false, false, VIA_WINHELP, "Windows 10, no HTML manual"},
-        {5, true, true, VIA_WINHELP, "Wine reporting XP"},
-        {6, true, true, VIA_WINHELP, "Wine reporting Windows 7"},
-        {10, true, true, VIA_WINHELP, "Wine reporting Windows 10"},
-        {10, true, false, VIA_WINHELP, "Wine reporting Windows 10, no HTML manual"},
+        {false, false, true, VIA_WINHELP, "Windows 95 to XP"},
+        {false, false, false, VIA_WINHELP, "Windows 95 to XP, no HTML manual"},
+        {false, true, true, VIA_BROWSER, "Vista to 11, also in XP compatibility mode"},
+        {false, true, false, VIA_WINHELP, "Vista to 11, no HTML manual"},
+        {true, true, true, VIA_WINHELP, "Wine (it exports Vista's functions whatever it reports)"},
+        {true, false, true, VIA_WINHELP, "Wine without Vista's functions"},
+        {true, true, false, VIA_WINHELP, "Wine, no HTML manual"},
     };
-    for (const caso& c : casi)
-        EXPECT_EQ(via_aiuto(c.versione, c.wine, c.html), c.via) << c.quale;
+    for (const caso& c : casi) EXPECT_EQ(via_aiuto(c.wine, c.vista, c.html), c.via) << c.quale;
 }
 
-// The facts as this computer gives them: Wine is recognised, the version is
-// the one Windows reports, the first page is looked for in the folder of the
-// program, and a path that does not fit is refused without a byte written
-// beyond its buffer.
+// The facts as this computer gives them: Wine is recognised, and exports
+// Vista's functions, so the Wine check must come first; the first page is
+// looked for in the folder of the program, and a path that does not fit is
+// refused without a character written beyond its buffer.
 TEST(ViaAiuto, FattiDiQuestoComputer) {
     EXPECT_TRUE(sotto_wine());
-    OSVERSIONINFOA v{};
-    v.dwOSVersionInfoSize = sizeof v;
-    ASSERT_TRUE(GetVersionExA(&v));
-    EXPECT_EQ(versione_windows(), v.dwMajorVersion);
+    EXPECT_TRUE(da_vista()) << "Wine's kernel32 exports GetTickCount64";
+    EXPECT_EQ(via_aiuto(sotto_wine(), da_vista(), true), VIA_WINHELP);
 
-    char programma[MAX_PATH];
-    ASSERT_GT(GetModuleFileNameA(nullptr, programma, sizeof programma), 0u);
-    std::string atteso = programma;
-    atteso.erase(atteso.rfind('\\') + 1);
+    wchar_t programma[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, programma, MAX_PATH), 0u);
+    std::wstring atteso = programma;
+    atteso.erase(atteso.rfind(L'\\') + 1);
     EXPECT_TRUE(esiste_file(programma));
     EXPECT_FALSE(esiste_file(atteso.c_str())) << "a folder is no page";
-    EXPECT_FALSE(esiste_file((atteso + "manuale\\non_c_e.html").c_str()));
-    atteso += "manuale\\index.html";
+    EXPECT_FALSE(esiste_file((atteso + L"manuale\\non_c_e.html").c_str()));
+    atteso += L"manuale\\index.html";
 
     const unsigned giusto = static_cast<unsigned>(atteso.size() + 1);
-    std::vector<char> pagina(giusto + 1, 'x');
+    std::vector<wchar_t> pagina(giusto + 1, L'x');
     ASSERT_EQ(pagina_manuale(pagina.data(), giusto), 1);
-    EXPECT_EQ(std::string(pagina.data()), atteso);
-    EXPECT_EQ(pagina[giusto], 'x');
-    std::fill(pagina.begin(), pagina.end(), 'x');
+    EXPECT_TRUE(std::wstring(pagina.data()) == atteso);
+    EXPECT_EQ(pagina[giusto], L'x');
+    std::fill(pagina.begin(), pagina.end(), L'x');
     EXPECT_EQ(pagina_manuale(pagina.data(), giusto - 1), 0);
-    EXPECT_EQ(pagina[0], '\0');
-    EXPECT_EQ(std::string(pagina.begin() + 1, pagina.end()), std::string(giusto, 'x'));
+    EXPECT_EQ(pagina[0], L'\0');
+    EXPECT_TRUE(std::wstring(pagina.begin() + 1, pagina.end()) == std::wstring(giusto, L'x'));
     EXPECT_EQ(pagina_manuale(nullptr, MAX_PATH), 0);
 }
 
 // The browser's way, for real: the first page, in a folder whose name has
-// spaces, is handed whole to the program registered for .html pages, once,
-// and the help engine stays closed.
+// spaces and Greek letters (outside the ANSI code page), is handed whole to
+// the program registered for .html pages, once, and the help engine stays
+// closed.
 TEST_F(Aiuto, IlBrowserApreIlManualeHtml) {
-    std::string pagina = copia_pagine(cartella_ + "\\Vorandel 32");
+    std::wstring pagina = copia_pagine(largo(cartella_) + L"\\Vorandel 32 \u0391\u03b8\u03b7\u03bd\u03ac");
+    ASSERT_NE(GetFileAttributesW(pagina.c_str()), INVALID_FILE_ATTRIBUTES);
     chiamata_aiuto chiamata([this, pagina] { return mostra_manuale(chiamante_, VIA_BROWSER, pagina.c_str()); });
     ASSERT_TRUE(chiamata.tornata()) << "opening the browser is blocked; open boxes:" << scatole_aperte();
     EXPECT_EQ(chiamata.esito(), 1);
@@ -413,21 +434,32 @@ TEST_F(Aiuto, IlBrowserApreIlManualeHtml) {
     EXPECT_TRUE(attendi([&] { return !(aperte = pagine_aperte()).empty() && aperte.back() == '\n'; }))
         << "the program for .html pages was not started";
     Sleep(300);  // a second start, if any, would show by now
-    EXPECT_EQ(pagine_aperte(), pagina + "\n");
+    EXPECT_EQ(pagine_aperte(), utf8(pagina) + "\n");
     EXPECT_TRUE(finestre("MS_WINHELP").empty()) << "the help engine opened too";
     EXPECT_EQ(scatole_aperte(), "");
 }
 
-// When the page cannot be opened (here it went missing after the facts were
-// gathered), the help file opens as before, with no box from the shell.
-TEST_F(Aiuto, SenzaBrowserSiTornaAlFileDiAiuto) {
+// When the page cannot be opened in a browser (here it went missing after
+// the facts were gathered), a box names the folder of the manual's pages,
+// and the Help engine, a stub where the browser's way is chosen, is not
+// asked.
+TEST_F(Aiuto, SenzaBrowserUnaScatolaIndicaLaCartella) {
     copia_manuale(cartella_);
     ASSERT_TRUE(SetCurrentDirectoryA(cartella_.c_str()));
-    std::string pagina = cartella_ + "\\manuale\\index.html";
+    std::wstring pagina = largo(cartella_) + L"\\manuale\\index.html";
     chiamata_aiuto chiamata([this, pagina] { return mostra_manuale(chiamante_, VIA_BROWSER, pagina.c_str()); });
-    ASSERT_TRUE(chiamata.tornata()) << "the call is blocked; open boxes:" << scatole_aperte();
-    EXPECT_EQ(chiamata.esito(), 1);
-    attendi_pagina("How a token moves");
+    ASSERT_TRUE(attendi([] { return !finestre("#32770").empty(); }))
+        << "no box came; the call " << (chiamata.tornata(0) ? "returned " + std::to_string(chiamata.esito()) : "is blocked")
+        << "; pages opened: " << pagine_aperte();
+    std::vector<HWND> scatole = finestre("#32770");
+    ASSERT_EQ(scatole.size(), 1u);
+    std::string testi = cerca("", scatole[0]).testi;
+    EXPECT_NE(testi.find(cartella_ + "\\manuale\n"), std::string::npos) << testi;
+    EXPECT_FALSE(chiamata.tornata(0)) << "the call returned while its box was open";
+    PostMessageA(scatole[0], WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(attendi([&] { return chiamata.tornata(0); }));
+    EXPECT_EQ(chiamata.esito(), 0);
+    EXPECT_TRUE(finestre("MS_WINHELP").empty()) << "the help engine was asked";
     EXPECT_EQ(pagine_aperte(), "");
 }
 

@@ -45,6 +45,7 @@ struct partita_ispettore {
     std::uint32_t& numero() { return g.numero; }
     std::uint32_t& serie_cercata() { return g.serie_cercata; }
     std::uint32_t serie_postata() { return g.serie_postata.load(); }
+    void serie_postata(std::uint32_t s) { g.serie_postata.store(s); }
     partita::voce_registro* registro() { return g.registro; }
     int patta() { return g.patta(); }
     void azzera_registro() { g.azzera_registro(); }

@@ -50,10 +50,21 @@ std::deque<std::vector<int>> risposte;
 // last dialog was destroyed.
 std::uint32_t cercata_alla_chiusura = 0;
 // The next box is closed from another thread by a click SENT to this
-// button, after its loop has dropped the computer's queued move (as a loop
-// ended that way drops the next posted message); 0 for none.
+// button, after its loop has dropped the first queued message of the main
+// window between `perdi_da` and `perdi_a` (as a loop ended that way drops
+// the next posted message: the computer's move unless told otherwise); 0
+// for none.
 int chiudi_da_fuori = 0;
+UINT perdi_da = MSG_MOSSA, perdi_a = MSG_MOSSA;
 HANDLE chiusore = nullptr;
+std::vector<UINT> perse;  // what such boxes dropped
+// A tournament whose boxes swallow its messages: when the game numbered n
+// ends, About opens and drops that game's end if n % 3 is 1, the
+// tournament's "New game" after it if n % 3 is 2.
+bool scatole_che_inghiottono = false;
+std::uint32_t ultima_con_scatola = 0;
+// The number of the last tournament the panel was told of.
+std::uint32_t ultimo_torneo = 0;
 
 DWORD WINAPI clic_da_fuori(LPVOID bottone) {
     SendMessageA(static_cast<HWND>(bottone), BM_CLICK, 0, 0);
@@ -63,7 +74,28 @@ DWORD WINAPI clic_da_fuori(LPVOID bottone) {
 LRESULT CALLBACK spia(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COMMAND || msg == WM_CLOSE || (msg >= WM_USER && msg <= MSG_MOSSA))
         (hWnd == principale ? ev_finestra : ev_pannello).push_back(MSG{hWnd, msg, wParam, lParam, 0, {}});
-    return CallWindowProcA(hWnd == principale ? MainProc : proc_pannello, hWnd, msg, wParam, lParam);
+    if (hWnd == pannello && msg == MSG_NUOVO_TORNEO) ultimo_torneo = static_cast<std::uint32_t>(lParam);
+    bool fine = msg == MSG_VITTORIA || msg == MSG_BLOCCO || msg == MSG_PATTA;
+    UINT n_fini = scatole_che_inghiottono && hWnd == principale ? game.numero_partita() : 0;
+    LRESULT esito = CallWindowProcA(hWnd == principale ? MainProc : proc_pannello, hWnd, msg, wParam, lParam);
+    if (n_fini != 0 && game.stato() == FERMO && game.numero_partita() != ultima_con_scatola &&
+        ((msg == MSG_MOSSA && n_fini % 3 == 1) || (fine && n_fini % 3 == 2))) {
+        // Game n_fini has just ended (its end is queued), or its end has
+        // just been tallied (the tournament's "New game" is queued).
+        ultima_con_scatola = game.numero_partita();
+        if (msg == MSG_MOSSA)
+            perdi_da = MSG_VITTORIA, perdi_a = MSG_PATTA;
+        else
+            perdi_da = perdi_a = WM_COMMAND;
+        chiudi_da_fuori = IDOK;
+        SendMessageA(principale, WM_COMMAND, CMD_ABOUT, 0);
+        if (chiusore != nullptr) {
+            WaitForSingleObject(chiusore, INFINITE);
+            CloseHandle(chiusore);
+            chiusore = nullptr;
+        }
+    }
+    return esito;
 }
 
 // A box or dialog is being activated: record it and post its answer.
@@ -79,7 +111,8 @@ LRESULT CALLBACK attivazione(int codice, WPARAM wParam, LPARAM lParam) {
         std::vector<int> comandi{GetDlgItem(w, IDNO) ? IDNO : GetDlgItem(w, IDC_ANNULLA) ? IDC_ANNULLA : IDOK};
         if (chiudi_da_fuori != 0) {
             MSG persa;
-            PeekMessageA(&persa, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE);
+            if (PeekMessageA(&persa, principale, perdi_da, perdi_a, PM_REMOVE)) perse.push_back(persa.message);
+            perdi_da = perdi_a = MSG_MOSSA;
             chiusore = CreateThread(nullptr, 0, clic_da_fuori, GetDlgItem(w, chiudi_da_fuori), 0, nullptr);
             chiudi_da_fuori = 0;
             comandi.clear();
@@ -174,7 +207,7 @@ void azzera() {
 void ripristina() {
     // The stop button ends the panel's tournament; the message, the window's.
     premi_stop();
-    PostMessageA(principale, MSG_FINE_TORNEO, 0, 0);
+    PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
     metti_giocatori(UMANO, UMANO);
     pompa_coda();
     comando(CMD_NUOVA_PARTITA, game.stato() != FERMO ? IDYES : 0);
@@ -688,10 +721,12 @@ TEST_F(FinestraPrincipale, MouseEMosseScadute) {
 // The drain removes the moves of other turns and keeps the one of the turn
 // in progress, so that a computer that begins a new game keeps its move.
 TEST_F(FinestraPrincipale, IlDrenaggioTieneSoloLaMossaDelTurnoInCorso) {
+    comando(CMD_NUOVO_TORNEO, IDYES);  // two humans; its end drains the queue
+    pompa_coda();                      // the panel learns the tournament's number
     std::uint32_t firma = game.firma();
     for (std::uint32_t f : {firma - 1, firma, firma + 7})
         PostMessageA(principale, MSG_MOSSA, f - firma + 1, static_cast<LPARAM>(f));
-    SendMessageA(principale, MSG_FINE_TORNEO, 0, 0);
+    SendMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
     MSG m;
     ASSERT_TRUE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
     EXPECT_EQ(m.wParam, 1u);
@@ -751,6 +786,72 @@ TEST_F(FinestraPrincipale, UnTorneoGiocaEsattamenteQuindiciPartite) {
     PostMessageA(principale, WM_NULL, 0, 0);
     pompa_coda();
     EXPECT_EQ(conta(ev_finestra, WM_COMMAND), 0);
+}
+
+// A tournament between computers in which a box, closed from another
+// thread, swallows the end of a game or the tournament's "New game" now and
+// then: after each box the window goes on from the tournament's own state,
+// so every game is still played and tallied, 15 in all, and nothing twice.
+TEST_F(FinestraPrincipale, UnTorneoConScatoleCheInghiottonoMessaggiGiocaQuindiciPartite) {
+    metti_giocatori(COMPUTER, COMPUTER);
+    perse.clear();
+    ultima_con_scatola = 0;
+    scatole_che_inghiottono = true;
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    std::uint32_t primo = game.numero_partita();
+    scatole.clear();  // the question, if a game was in progress
+    struct spento {
+        ~spento() { scatole_che_inghiottono = false; }
+    } alla_fine;
+    // (A box may swallow the end of the tournament too: the window carries
+    // it out all the same, but its message never arrives.)
+    ASSERT_TRUE(pompa_finche(
+        [] { return conta(ev_pannello, MSG_VITTORIA) + conta(ev_pannello, MSG_PATTA) >= 15 && game.stato() == FERMO; },
+        120000))
+        << conta(ev_pannello, MSG_VITTORIA) + conta(ev_pannello, MSG_PATTA) << " games tallied";
+    pompa_coda();
+    scatole_che_inghiottono = false;
+    EXPECT_EQ(conta(ev_pannello, MSG_VITTORIA) + conta(ev_pannello, MSG_PATTA), 15)
+        << "the tournament's games were not all tallied";
+    EXPECT_EQ(game.numero_partita(), primo + 14) << "exactly 15 games";
+    EXPECT_GE(std::count(perse.begin(), perse.end(), static_cast<UINT>(WM_COMMAND)), 3) << "no \"New game\" swallowed";
+    EXPECT_GE(perse.size() - static_cast<std::size_t>(std::count(perse.begin(), perse.end(), static_cast<UINT>(WM_COMMAND))), 3u)
+        << "no end swallowed";
+    EXPECT_TRUE(std::all_of(scatole.begin(), scatole.end(), [](const scatola& b) { return b.titolo == "About..."; }))
+        << "a box other than About opened";
+    EXPECT_EQ(game.stato(), FERMO);
+}
+
+// The end of an earlier tournament, arriving once the next has begun,
+// changes nothing but one log line; the stop button names the tournament it
+// was pressed in.
+TEST_F(FinestraPrincipale, LaFineDiUnTorneoPrecedenteNonFermaIlNuovo) {
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    pompa_coda();
+    std::uint32_t primo = ultimo_torneo;
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    pompa_coda();
+    ASSERT_NE(ultimo_torneo, primo);
+    nuove_righe_log();
+    PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(primo));
+    pompa_coda();
+    EXPECT_EQ(righe_con("fine del torneo"), 1);
+    gioca_partita_bloccata();  // counted in the running tournament, which goes on
+    ASSERT_TRUE(attendi_fini(1));
+    pompa_coda();
+    EXPECT_EQ(conta(ev_pannello, MSG_PATTA), 1);
+    EXPECT_EQ(game.stato(), UMANO) << "the next game of the tournament began";
+    EXPECT_TRUE(std::none_of(scatole.begin(), scatole.end(), [](const scatola& b) { return b.titolo == "End"; }));
+    azzera();
+    premi_stop();
+    pompa_coda();
+    ASSERT_EQ(conta(ev_finestra, MSG_FINE_TORNEO), 1);
+    EXPECT_EQ(static_cast<std::uint32_t>(ev_finestra[0].lParam), ultimo_torneo);
+    gioca_partita_bloccata();  // now an ordinary game, with its box
+    ASSERT_TRUE(attendi_fini(1));
+    pompa_coda();
+    ASSERT_EQ(scatole.size(), 1u);
+    EXPECT_EQ(scatole[0].titolo, "End");
 }
 
 // "Stop tournament" ends the count; the game on the board goes on as an

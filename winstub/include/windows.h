@@ -94,6 +94,7 @@ typedef struct tagRGBQUAD {
 
 #define BI_RGB 0L
 
+#define WM_COMMAND 0x0111
 #define WM_USER 0x0400
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001

@@ -46,4 +46,15 @@ void winstub_fallisci_thread(int quante);
 // for the one before it) this saves starting a thread for every one.
 void winstub_thread_tenuto(bool si);
 
+// A seam for tests: `gancio` (null for none) is called by every
+// PostMessageA that succeeds, on the posting thread, once the message is in
+// the queue and before PostMessageA returns; it may block, so that a test
+// can hold a worker just after its post and act meanwhile.
+// The threads started with CreateThread that have not yet returned, so that
+// a test can wait for every worker before its match goes.
+int winstub_thread_in_corso();
+
+typedef void (*winstub_gancio_post)(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+void winstub_dopo_il_post(winstub_gancio_post gancio);
+
 #endif

@@ -1,0 +1,167 @@
+// The main window's decisions about the match and the tournament (see
+// regia.h): the same code in the game and in the native storm test.
+#include "regia.h"
+
+// The command ids that the main window posts to itself come from the one
+// resource header.
+#include "risorse.h"
+
+namespace {
+
+// The command message; the stand-in of the native builds knows it too.
+constexpr UINT COMANDO = WM_COMMAND;
+
+}  // namespace
+
+int regia::mossa(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    // At most one search per turn: mossa_macchina refuses a second one.
+    if (game.esegui_mossa(hWnd, static_cast<int>(wParam), static_cast<std::uint32_t>(lParam)) &&
+        game.stato() == COMPUTER)
+        game.mossa_macchina(hWnd);
+    return 0;
+}
+
+int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
+    if (messg == MSG_VITTORIA && wParam > 1) {
+        logfile << "MainProc: vittoria di un giocatore inesistente (" << wParam << ") ignorata\n";
+        logfile.flush();
+        return 0;
+    }
+    if (!game.accetta_fine(static_cast<std::uint32_t>(lParam))) return 0;
+    if (restanti == 0) {
+        int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
+        finestra.avviso(finestra.dati, hWnd, voce);
+        riprendi(hWnd);
+        return 1;
+    }
+    // A blocked game counts as a draw.
+    if (messg == MSG_VITTORIA)
+        finestra.vittoria(finestra.dati, static_cast<int>(wParam));
+    else
+        finestra.patta(finestra.dati);
+    restanti--;
+    if (restanti == 0) {
+        chiusura_chiesta = numero_torneo;
+        PostMessageA(hWnd, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero_torneo));
+    } else {
+        PostMessageA(hWnd, COMANDO, CMD_NUOVA_PARTITA, static_cast<LPARAM>(game.numero_partita()));
+    }
+    return 1;
+}
+
+int regia::nuova_partita(HWND hWnd) {
+    bool chiesto = game.stato() != FERMO;
+    if (chiesto && !finestra.domanda(finestra.dati, hWnd, VOCE_RICOMINCIA)) {
+        riprendi(hWnd);
+        return 0;
+    }
+    game.ricomincia(hWnd);
+    drena(hWnd);
+    finestra.ridisegna(finestra.dati, hWnd);
+    // The question's loop may have lost what the new game does not replace
+    // (in a tournament, the panel's stop).
+    if (chiesto) riprendi(hWnd);
+    return 1;
+}
+
+int regia::partita_successiva(HWND hWnd, std::uint32_t numero) {
+    if (restanti == 0 || game.stato() != FERMO || numero != game.numero_partita()) {
+        logfile << "MainProc: nuova partita dopo la partita " << numero << " scartata\n";
+        logfile.flush();
+        return 0;
+    }
+    game.ricomincia(hWnd);
+    drena(hWnd);
+    finestra.ridisegna(finestra.dati, hWnd);
+    return 1;
+}
+
+int regia::nuovo_torneo(HWND hWnd) {
+    if (game.stato() != FERMO) {
+        bool si = finestra.domanda(finestra.dati, hWnd, VOCE_TORNEO);
+        if (!si) {
+            riprendi(hWnd);
+            return 0;
+        }
+    }
+    restanti = PARTITE_TORNEO;
+    if (++numero_torneo == 0) numero_torneo = 1;
+    chiusura_chiesta = 0;
+    game.ricomincia(hWnd);
+    finestra.nuovo_torneo(finestra.dati, restanti, numero_torneo);
+    drena(hWnd);
+    logfile << "MainProc: ciclo iniziato\n";
+    logfile.flush();
+    finestra.ridisegna(finestra.dati, hWnd);
+    return 1;
+}
+
+int regia::fine_torneo(HWND hWnd, std::uint32_t numero) {
+    // The running tournament (from the panel's button), or the one whose
+    // last game has just been tallied; any other is over already.
+    bool in_corso = numero != 0 && numero == numero_torneo && (restanti > 0 || chiusura_chiesta == numero);
+    if (!in_corso) {
+        logfile << "MainProc: fine del torneo " << numero << " scartata: il torneo in corso e' " << numero_torneo
+                << (restanti > 0 ? "" : ", finito") << "\n";
+        logfile.flush();
+        return 0;
+    }
+    restanti = 0;
+    chiusura_chiesta = 0;
+    drena(hWnd);
+    return 1;
+}
+
+int regia::opzioni(HWND hWnd) {
+    // New options reach the match through the dialog. When the player to
+    // move has become automatic, the computer takes its turn now, once the
+    // dialog is over: a move posted while the dialog is closing could be
+    // taken from the queue by the dialog's own loop and never performed.
+    finestra.opzioni(finestra.dati, hWnd);
+    if (game.stato() == COMPUTER) game.mossa_macchina(hWnd);
+    riprendi(hWnd);
+    return 0;
+}
+
+bool regia::chiudi(HWND hWnd) {
+    bool si = finestra.domanda(finestra.dati, hWnd, VOCE_CHIUDI);
+    // After Yes the program ends: nothing is to be put back into motion.
+    if (!si) riprendi(hWnd);
+    return si;
+}
+
+int regia::riprendi(HWND hWnd) {
+    int fatto = 0;
+    // A computer move lost from the queue: its turn is searched again.
+    fatto += game.riprendi(hWnd);
+
+    // An end nobody has taken: taken now, once (a box outside a tournament,
+    // which comes back here when it is over).
+    UINT messg = 0;
+    WPARAM wParam = 0;
+    std::uint32_t finita = game.fine_da_prendere(&messg, &wParam);
+    if (finita != 0) {
+        logfile << "riprendi: la fine della partita " << finita << " non era ancora stata presa\n";
+        logfile.flush();
+        fatto += fine_partita(hWnd, messg, wParam, static_cast<LPARAM>(finita));
+    }
+
+    // The end of a tournament asked for after its last game, or with the
+    // panel's button, and not carried out.
+    if (chiusura_chiesta != 0) fatto += fine_torneo(hWnd, chiusura_chiesta);
+    std::uint32_t fermato = finestra.torneo_fermato(finestra.dati);
+    if (restanti > 0 && fermato != 0 && fermato == numero_torneo) {
+        logfile << "riprendi: il torneo " << fermato << " era stato fermato\n";
+        logfile.flush();
+        fatto += fine_torneo(hWnd, fermato);
+    }
+
+    // A tournament between two games: its next game, whether or not the
+    // "New game" for it is still queued (that one will then be refused).
+    if (restanti > 0 && game.stato() == FERMO && game.fine_da_prendere(nullptr, nullptr) == 0) {
+        logfile << "riprendi: il torneo riparte dopo la partita " << game.numero_partita() << "\n";
+        logfile.flush();
+        fatto += partita_successiva(hWnd, game.numero_partita());
+    }
+    return fatto;
+}

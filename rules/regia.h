@@ -1,0 +1,112 @@
+// What the main window decides about the match and the tournament: on a
+// posted move, on each end of a game, on "New game", "New tournament", the
+// end of a tournament, Options, closing, and after every box or dialog.
+//
+// The decisions are portable, so that the native builds drive exactly the
+// ones the game takes. They show nothing themselves: every box, dialog,
+// tally and repaint goes through the window's `sportello`, a table of plain
+// functions, and the decisions only post messages and call the match.
+//
+// After a box or dialog (`riprendi`) the game is put back into motion from
+// the match's and the tournament's own state, not from what is still
+// queued: a modal loop that is ended from another thread or program takes
+// the next posted message from the queue and drops it, whatever it is. So
+// a lost computer move is searched again, an end of a game nobody has taken
+// is taken (its box, or its tally and the next game), a tournament between
+// two games starts its next game, and the end of a tournament asked for is
+// carried out. The messages stay the wake-ups they are: one that arrives
+// after the recovery has acted is refused by its game's or tournament's
+// number, so nothing is counted twice.
+#ifndef VORANDEL_REGIA_H
+#define VORANDEL_REGIA_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "dimensioni.h"
+#include "partita.h"
+
+// Entries of the main window's table of box texts (`messaggio`).
+enum e_voce {
+    VOCE_CHIUDI = 0,
+    VOCE_BLOCCO = 1,
+    VOCE_VITTORIA = 2,
+    VOCE_RICOMINCIA = 3,
+    VOCE_PATTA = 4,
+    VOCE_TORNEO = 5,
+};
+
+// What the window does for the decisions. `dati` is handed back to every
+// function.
+struct sportello {
+    void* dati;
+    // A Yes/No question of the table: true on Yes.
+    bool (*domanda)(void* dati, HWND hWnd, int voce);
+    // An "End" box of the table.
+    void (*avviso)(void* dati, HWND hWnd, int voce);
+    // The Options dialog, which hands the new players to the match itself.
+    void (*opzioni)(void* dati, HWND hWnd);
+    // The panel: a tournament of `partite` games, numbered `torneo`, begins;
+    // a win of player `p`; a draw (or a blocked game).
+    void (*nuovo_torneo)(void* dati, int partite, std::uint32_t torneo);
+    void (*vittoria)(void* dati, int p);
+    void (*patta)(void* dati);
+    // The number of the tournament last stopped with the panel's button,
+    // 0 for none.
+    std::uint32_t (*torneo_fermato)(void* dati);
+    // A new game is on the board: the whole board is to be repainted.
+    void (*ridisegna)(void* dati, HWND hWnd);
+};
+
+class regia {
+public:
+    regia(partita& g, const sportello& s) : game(g), finestra(s) {}
+
+    // MSG_MOSSA: the move, if it belongs to the turn in progress; then the
+    // computer's search when the computer is to move.
+    int mossa(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    // MSG_VITTORIA, MSG_BLOCCO, MSG_PATTA for the game numbered lParam.
+    // Outside a tournament one "End" box; in one, the panel's tally and the
+    // next game (or the end of the tournament after its last). The end of
+    // any game but the one that has just ended is refused.
+    int fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
+    // "New game" from the menu: asks while a game is in progress.
+    int nuova_partita(HWND hWnd);
+    // The tournament's own "New game", posted when game `numero` ended: only
+    // while the tournament runs and no game has begun since.
+    int partita_successiva(HWND hWnd, std::uint32_t numero);
+    // "New tournament": asks while a game is in progress.
+    int nuovo_torneo(HWND hWnd);
+    // MSG_FINE_TORNEO for tournament `numero` (its lParam): the tournament
+    // ends; one of another tournament, or one already ended, changes
+    // nothing but one log line.
+    int fine_torneo(HWND hWnd, std::uint32_t numero);
+    // The Options dialog, then the computer's turn if the player to move
+    // has become automatic.
+    int opzioni(HWND hWnd);
+    // Closing the window: "Are you sure?"; true on Yes.
+    bool chiudi(HWND hWnd);
+    // After every box or dialog the window shows (see above). The result is
+    // the number of things put back into motion.
+    int riprendi(HWND hWnd);
+
+    // The games of the running tournament still to be finished, 0 when none
+    // runs; the number of the last tournament begun, 0 before the first.
+    int partite() const { return restanti; }
+    std::uint32_t torneo() const { return numero_torneo; }
+
+private:
+    // The moves of an abandoned game go; those of the game in progress stay.
+    void drena(HWND hWnd) { game.scarta_mosse_scadute(hWnd); }
+
+    partita& game;
+    sportello finestra;
+    int restanti = 0;
+    std::uint32_t numero_torneo = 0;
+    // The tournament whose end was posted after its last game and not yet
+    // carried out, 0 for none.
+    std::uint32_t chiusura_chiesta = 0;
+};
+
+#endif
