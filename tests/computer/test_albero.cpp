@@ -145,6 +145,22 @@ TEST_F(Albero, FirmaDellaRicerca) {
     }
 }
 
+// A seeded walk of up to `passi` random legal moves from `p`, `turno` to
+// move first; it stops before a winning move. The result is the player to
+// move at the end.
+int cammina(const plancia& b, pedina p[2], int turno, int passi) {
+    for (int m = passi; m > 0; m--, turno = 1 - turno) {
+        unsigned lecite[3];
+        int n = b.mosse_lecite(lecite, p[turno], p[1 - turno]);
+        if (n < 0) break;
+        pedina prova = p[turno];
+        if (n > 0) prova.move_to(lecite[estrazione() % n]);
+        if (prova.vittoria()) break;
+        p[turno] = prova;
+    }
+    return turno;
+}
+
 // Positions from seeded deals after a seeded number of random moves.
 std::vector<situazione> posizioni_a_caso(int quante, std::uint32_t seme) {
     estrai_con seminato(estrazione);
@@ -154,16 +170,7 @@ std::vector<situazione> posizioni_a_caso(int quante, std::uint32_t seme) {
         plancia b;
         b.mischia();
         pedina p[2] = {gettone(0, 1, 1), gettone(1, 8, 1)};
-        int turno = k % 2;
-        for (int m = estrazione() % 40; m > 0; m--, turno = 1 - turno) {
-            unsigned lecite[3];
-            int n = b.mosse_lecite(lecite, p[turno], p[1 - turno]);
-            if (n < 0) break;
-            pedina prova = p[turno];
-            if (n > 0) prova.move_to(lecite[estrazione() % n]);
-            if (prova.vittoria()) break;
-            p[turno] = prova;
-        }
+        int turno = cammina(b, p, k % 2, estrazione() % 40);
         v.push_back(da_plancia(b, p[0], p[1], turno, 1 + k % 6));
     }
     return v;
@@ -240,15 +247,7 @@ situazione posizione_a_caso(int k) {
     pedina p[2] = {gettone(0, 1, 1), gettone(1, 8, 1)};
     int turno = estrazione() % 2;
     if (k % 2 == 0) {
-        for (int m = estrazione() % 60; m > 0; m--, turno = 1 - turno) {
-            unsigned lecite[3];
-            int n = b.mosse_lecite(lecite, p[turno], p[1 - turno]);
-            if (n < 0) break;
-            pedina prova = p[turno];
-            if (n > 0) prova.move_to(lecite[estrazione() % n]);
-            if (prova.vittoria()) break;
-            p[turno] = prova;
-        }
+        turno = cammina(b, p, turno, estrazione() % 60);
     } else {
         unsigned x[2], y[2];
         for (int t = 0; t < 2; t++) {
