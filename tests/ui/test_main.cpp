@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bitmap.h"
+#include "estrazioni.h"
 #include "finestra_principale.h"
 #include "finestra_prova.h"
 #include "ispettori.h"
@@ -575,8 +576,12 @@ TEST_F(FinestraPrincipale, ScatoleDiFineFuoriDaUnTorneo) {
 // The computer's winning move is already queued when the user chooses "New
 // game": the move ends the old game, the command then finds no game in
 // progress and deals a new one without a question, and the old game's end,
-// which arrives last, shows no box over the new board.
+// which arrives last, shows no box over the new board. The new board is a
+// fixed deal on which the human always has a move after the computer's
+// first: on some deals the human is stuck at once, and the computer then
+// plays on alone and may end the new game blocked, with a box of its own.
 TEST_F(FinestraPrincipale, LaFineDiUnaPartitaAbbandonataNonMostraScatole) {
+    estrazioni_fisse mazzo{1};
     metti_giocatori(COMPUTER, UMANO);
     std::uint32_t vecchia = accoda_vittoria();
     PostMessageA(principale, WM_COMMAND, CMD_NUOVA_PARTITA, 0);  // as the menu posts it
