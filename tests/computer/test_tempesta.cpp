@@ -278,7 +278,15 @@ private:
             if (!c) break;
             gestisci(m);
         }
-        if (uno_su(perdita)) perdi_un_messaggio();
+        if (uno_su(perdita)) {
+            // Now and then the box stays open while the computer thinks, so
+            // that its move is queued, and may be the one lost, when it ends.
+            MSG m;
+            if (game.stato() == COMPUTER && uno_su(0.5) && !PeekMessageA(&m, w, 0, 0, PM_NOREMOVE) &&
+                attendi_messaggio(w, &m, ATTESA_LAVORATORE_MS))
+                PostMessageA(w, m.message, m.wParam, m.lParam);
+            perdi_un_messaggio();
+        }
         profondita--;
     }
 
