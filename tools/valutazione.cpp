@@ -1,4 +1,4 @@
-// Ratings by maximum likelihood, and the sequential probability ratio test.
+// A match's Elo difference, ratings by maximum likelihood, and the sequential probability ratio test.
 #include "valutazione.h"
 
 #include <cmath>
@@ -44,6 +44,28 @@ bool risolvi(std::vector<std::vector<double>> m, std::vector<double>& v) {
 }
 
 }  // namespace
+
+double elo(double p) { return -400.0 * std::log10(1.0 / p - 1.0); }
+
+stima_partite stima_da_partite(long long vinte, long long perse, long long pari) {
+    stima_partite s;
+    const long long n = vinte + perse + pari;
+    if (n <= 0) return s;
+    const double p = (vinte + pari / 2.0) / n;
+    s.punteggio = p;
+    double varianza = (vinte * (1.0 - p) * (1.0 - p) + pari * (0.5 - p) * (0.5 - p) + perse * p * p) / n;
+    double scarto = std::sqrt(varianza / n);
+    double basso = p - Z_95 * scarto, alto = p + Z_95 * scarto;
+    if (p > 0.0 && p < 1.0 && basso > 0.0 && alto < 1.0) {
+        s.con_errore = true;
+        s.errore = (elo(alto) - elo(basso)) / 2.0;
+    }
+    if (vinte + perse > 0) {
+        s.con_los = true;
+        s.los = 50.0 * (1.0 + std::erf((vinte - perse) / std::sqrt(2.0 * (vinte + perse))));
+    }
+    return s;
+}
 
 classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int ancora) {
     classifica c;

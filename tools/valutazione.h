@@ -1,10 +1,25 @@
-// The figures of engine matches: ratings of several players fitted to all
+// The figures of engine matches: a match's Elo difference with its error
+// bar and likelihood of superiority, ratings of several players fitted to all
 // their games together, and the sequential test that ends a two-player
 // match as soon as it can tell which of two Elo differences it is.
 #ifndef VORANDEL_VALUTAZIONE_H
 #define VORANDEL_VALUTAZIONE_H
 
 #include <vector>
+
+// The logistic Elo difference of a score share p (0 < p < 1).
+double elo(double p);
+
+// One match's figures from its wins, losses and draws (blocked and stopped
+// games counted as draws), as engine-match tools give them.
+struct stima_partite {
+    double punteggio = 0.0;   // the share of the points
+    bool con_errore = false;  // false when the interval reaches 0 or 1
+    double errore = 0.0;      // half-width in Elo of the 95% interval, from the per-game scores' variance
+    bool con_los = false;     // false without decisive games
+    double los = 0.0;         // likelihood of superiority, per cent, from the decisive games
+};
+stima_partite stima_da_partite(long long vinte, long long perse, long long pari);
 
 // The games between players `a` and `b` (indices from 0) and the points
 // that `a` made in them (a win 1, a draw 1/2).

@@ -13,6 +13,29 @@ namespace {
 // One Elo point in natural-log units of the logistic model.
 const double K = std::log(10.0) / 400.0;
 
+TEST(Valutazione, PartiteACalcoloFatto) {
+    // 10 wins, 10 losses, 20 draws: the score 1/2, the per-game variance
+    // (10/4 + 10/4) / 40 = 1/8, so the 95% interval is 1/2 +/- 1.96
+    // sqrt(1/320) = 0.609565 at the top, 400 log10(0.609565 / 0.390435) =
+    // 77.39 Elo on each side. Even decisive games: a LOS of 50%.
+    stima_partite pari = stima_da_partite(10, 10, 20);
+    EXPECT_EQ(pari.punteggio, 0.5);
+    ASSERT_TRUE(pari.con_errore);
+    EXPECT_NEAR(pari.errore, 77.3887, 1e-3);
+    ASSERT_TRUE(pari.con_los);
+    EXPECT_NEAR(pari.los, 50.0, 1e-12);
+    // 30 - 10 - 20: the score 2/3, 400 log10(2) = 120.41 Elo; the variance
+    // (30/9 + 20/36 + 40/9) / 60 = 0.1389, the bar 75.26; LOS
+    // 50 (1 + erf(20 / sqrt(80))) = 99.92%.
+    stima_partite avanti = stima_da_partite(30, 10, 20);
+    EXPECT_NEAR(elo(avanti.punteggio), 120.4120, 1e-3);
+    EXPECT_NEAR(avanti.errore, 75.2599, 1e-3);
+    EXPECT_NEAR(avanti.los, 99.9217, 1e-3);
+    // Every point, or no decisive game: no error bar, no LOS.
+    EXPECT_FALSE(stima_da_partite(5, 0, 0).con_errore);
+    EXPECT_FALSE(stima_da_partite(0, 0, 8).con_los);
+}
+
 TEST(Valutazione, DueGiocatoriACalcoloFatto) {
     // B makes 7.5 points of 10 against A: the expected score 3/4 is that of
     // a difference of 400 log10(3) = 190.85 Elo. The curvature of the
