@@ -51,10 +51,12 @@
 #include <fstream>
 #include <vector>
 
+#include "archivio.h"
 #include "gioco.h"
 #include "opzioni.h"
 #include "processi.h"
 #include "tabelle.h"
+#include "verifica.h"
 
 // The runner's own log, so that the game's "voran32.log" is left alone.
 // Opened once the options are read: the processes of --jobs add their
@@ -69,30 +71,39 @@ const char* const NOME_LOG = "partite.log";
 
 int main(int argc, char** argv) {
     opzioni o = leggi_opzioni(argc, argv);
-    // A round robin and a test always play in processes of their own, one
-    // at a time with --jobs 1: each process plays one match.
-    const bool in_processi = !o.torneo.empty() || o.sprt || (o.processi > 1 && o.partite > 1);
+    if (!o.rigioca.empty() || !o.unisci.empty()) {
+        logfile.open(NOME_LOG, std::ios::out | std::ios::trunc);
+        return verifica_file(o);
+    }
+    // A round robin, a test and a recorded run always play in processes of
+    // their own, one at a time with --jobs 1: each process plays one match.
+    const bool in_processi =
+        !o.torneo.empty() || o.sprt || !o.registra.empty() || (o.processi > 1 && o.partite > 1);
     // The first process empties the log; the processes it starts add to it.
     logfile.open(NOME_LOG, o.conteggio ? std::ios::out | std::ios::app : std::ios::out | std::ios::trunc);
 
-    std::vector<incontro> incontri;
-    if (o.torneo.empty()) {
-        incontri.push_back(incontro{{o.livello[0], o.livello[1]}, risultati{}});
-    } else {
-        for (std::size_t i = 0; i < o.torneo.size(); i++)
-            for (std::size_t j = i + 1; j < o.torneo.size(); j++)
-                incontri.push_back(incontro{{o.torneo[i], o.torneo[j]}, risultati{}});
-    }
+    std::vector<incontro> incontri = incontri_del_run(o);
+    const std::vector<tratto> tratti = piano(o, incontri.size());
+    scrittore_partite file;
+    if (!o.registra.empty()) file.apri(o.registra, intestazione(o));
     fine_sprt sprt;
     auto t0 = std::chrono::steady_clock::now();
     if (in_processi)
-        gioca_in_processi(o, argv[0], incontri, o.sprt ? &sprt : nullptr);
+        gioca_in_processi(o, argv[0], incontri, tratti, o.sprt ? &sprt : nullptr, file.aperto() ? &file : nullptr);
     else
         incontri[0].r = gioca_tutte(o);
     double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (file.aperto()) file.chiudi();
 
     if (o.conteggio) {
-        scrivi_conteggio(incontri[0].r);
+        scrivi_conteggio(o, incontri[0].r);
+    } else if (o.schede > 0) {
+        long long quante = 0;
+        for (const tratto& t : tratti) quante += t.quante;
+        std::printf("Shard %lld/%lld: %lld of the run's %lld games, in %.2f s, recorded in %s\n"
+                    "(partite --merge with the files of all %lld shards prints the run's table)\n",
+                    o.scheda, o.schede, quante, o.partite * static_cast<long long>(incontri.size()), secondi,
+                    o.registra.c_str(), o.schede);
     } else if (!o.torneo.empty()) {
         stampa_torneo(o, incontri, secondi);
     } else if (o.sprt) {

@@ -26,6 +26,23 @@ std::string elo_testo(double p) {
 }
 
 
+std::string decimo(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return buf;
+}
+
+// The pairs' counts and the Elo difference they give.
+void stampa_coppie(const long long coppie[5]) {
+    long long n = 0;
+    for (int k = 0; k < 5; k++) n += coppie[k];
+    std::printf("Pairs by the first skill's points, 0 - 1/2 - 1 - 3/2 - 2: %lld - %lld - %lld - %lld - %lld  %lld\n",
+                coppie[0], coppie[1], coppie[2], coppie[3], coppie[4], n);
+    const stima_partite s = stima_da_coppie(coppie);
+    std::printf("Elo difference from the pairs: %s +/- %s\n", n > 0 ? elo_testo(s.punteggio).c_str() : "n/a",
+                s.con_errore ? decimo(s.errore).c_str() : "n/a");
+}
+
 }  // namespace
 
 // The table of one match of n games.
@@ -37,8 +54,8 @@ void stampa_tabella(const opzioni& o, const risultati& r, long long n, double se
     std::string chi[2];
     std::string intervallo = o.prima == 1 ? "" : ", from game " + std::to_string(o.prima);
     if (o.scambia) {
-        std::printf("Skill %lld vs skill %lld, each from both corners, %lld games%s, seed %lld\n\n", o.livello[0],
-                    o.livello[1], n, intervallo.c_str(), o.seme);
+        std::printf("Skill %lld vs skill %lld, each from both corners%s, %lld games%s, seed %lld\n\n", o.livello[0],
+                    o.livello[1], o.coppie ? ", in pairs of games on one deal" : "", n, intervallo.c_str(), o.seme);
         chi[0] = "first skill (" + std::to_string(o.livello[0]) + ")";
         chi[1] = "second skill (" + std::to_string(o.livello[1]) + ")";
     } else {
@@ -83,6 +100,7 @@ void stampa_tabella(const opzioni& o, const risultati& r, long long n, double se
     }
     std::printf("Elo difference: %s +/- %s, LOS: %s, DrawRatio: %.1f %%\n", elo_testo(p).c_str(), errore.c_str(),
                 los.c_str(), quota(pari));
+    if (o.coppie) stampa_coppie(r.coppie);
 }
 
 // Where the test stood when the match ended.
@@ -93,6 +111,11 @@ void stampa_sprt(const opzioni& o, const fine_sprt& f) {
     const char* esito = t.esito == verdetto::accetta_h1   ? " - H1 was accepted"
                         : t.esito == verdetto::accetta_h0 ? " - H0 was accepted"
                                                           : " - no decision";
+    if (o.coppie) {
+        long long coppie = 0;
+        for (long long c : f.r.coppie) coppie += c;
+        std::printf("SPRT: the pentanomial LLR of the %lld pairs (logistic Elo)\n", coppie);
+    }
     std::printf("SPRT: llr %.3g (%.1f%%), lbound %.3g, ubound %.3g%s\n", t.llr, 100.0 * verso, t.basso, t.alto, esito);
     std::string ipotesi = t.esito == verdetto::accetta_h1   ? "H1, that the first skill is " + con_segno(o.elo1) + " Elo"
                           : t.esito == verdetto::accetta_h0 ? "H0, that the first skill is " + con_segno(o.elo0) + " Elo"
@@ -132,15 +155,18 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
             giocate[x] += n;
         }
         scontri.push_back(scontro{static_cast<int>(a), static_cast<int>(b), n, punti[a][b]});
+        if (o.coppie)
+            for (int j = 0; j < 5; j++) scontri.back().coppie[j] = static_cast<double>(r.coppie[j]);
         totale += static_cast<long long>(n);
         semimosse += r.semimosse;
     }
 
     std::string elenco;
     for (std::size_t i = 0; i < k; i++) elenco += (i ? "," : "") + std::to_string(abilita[i]);
-    std::printf("Round robin of skills %s: %zu pairs, %lld games per pair, each skill from both corners, "
+    std::printf("Round robin of skills %s: %zu pairs, %lld games per pair, each skill from both corners%s, "
                 "%lld games, seed %lld\n\n",
-                elenco.c_str(), incontri.size(), o.partite, totale, o.seme);
+                elenco.c_str(), incontri.size(), o.partite, o.coppie ? ", in pairs of games on one deal" : "", totale,
+                o.seme);
     std::printf("Crosstable: points of the row's skill against the column's, %lld games each\n", o.partite);
     std::printf("skill");
     for (int a : abilita) std::printf(" %7d", a);
@@ -162,9 +188,22 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
 
     // One rating per skill from all the games together.
     classifica c = stima_elo(static_cast<int>(k), scontri, 0);
+    if (o.coppie) {
+        std::printf("Pairs of games on one deal, by the first skill's points (0 - 1/2 - 1 - 3/2 - 2):\n");
+        for (const incontro& m : incontri) {
+            const stima_partite s = stima_da_coppie(m.r.coppie);
+            long long n = 0;
+            for (long long c : m.r.coppie) n += c;
+            std::printf("  skill %2lld vs skill %2lld: %lld - %lld - %lld - %lld - %lld  %lld pairs, Elo %s +/- %s\n",
+                        m.livello[0], m.livello[1], m.r.coppie[0], m.r.coppie[1], m.r.coppie[2], m.r.coppie[3],
+                        m.r.coppie[4], n, n > 0 ? elo_testo(s.punteggio).c_str() : "n/a",
+                        s.con_errore ? decimo(s.errore).c_str() : "n/a");
+        }
+        std::printf("\n");
+    }
     std::printf("Ratings: maximum likelihood, logistic Elo, a draw half a point (as Ordo); skill %d at 0; "
-                "error: 95%%\n",
-                abilita[0]);
+                "error: 95%%%s\n",
+                abilita[0], o.coppie ? ", from the pairs" : "");
     if (!c.finita) {
         std::printf("no finite ratings fit these games (a skill made every point or none)\n");
         return;

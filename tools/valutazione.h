@@ -21,6 +21,12 @@ struct stima_partite {
 };
 stima_partite stima_da_partite(long long vinte, long long perse, long long pari);
 
+// The same figures from pairs of games on one deal (--pairs): `coppie[k]`
+// pairs in which the first player made k/2 points of 2. The error bar
+// comes from the variance of the pairs' scores, which leaves out the part
+// of the spread that the deals cause; there is no LOS.
+stima_partite stima_da_coppie(const long long coppie[5]);
+
 // The games between players `a` and `b` (indices from 0) and the points
 // that `a` made in them (a win 1, a draw 1/2).
 struct scontro {
@@ -28,6 +34,12 @@ struct scontro {
     int b;
     double partite;
     double punti_a;
+    // With pairs of games on one deal: the pairs in which `a` made k/2
+    // points of 2. When any match has them, the error bars come from the
+    // pairs' scores (the sandwich form, which counts a pair's two games as
+    // the one observation they are) rather than from the games as if each
+    // were on its own.
+    double coppie[5] = {0, 0, 0, 0, 0};
 };
 
 struct classifica {
@@ -62,5 +74,13 @@ struct prova_sprt {
 // there is at least one win, one loss and one draw the LLR is 0.
 prova_sprt sprt(long long vinte, long long perse, long long patte, double elo0, double elo1, double alfa,
                 double beta);
+
+// The same test on pairs of games (pentanomial), as the engine-testing
+// frameworks run it: the pairs' scores 0, 1/4, 1/2, 3/4, 1 for the first
+// player, each of the five counts that is 0 taken as 0.001, and the
+// generalized log-likelihood ratio of the two hypotheses' logistic Elo
+// differences, each with the five probabilities nearest the pairs seen
+// (maximum likelihood) under that expected score.
+prova_sprt sprt_coppie(const long long coppie[5], double elo0, double elo1, double alfa, double beta);
 
 #endif
