@@ -233,9 +233,9 @@ opzioni leggi(const std::vector<std::string>& a, std::vector<std::string>& date)
         const char* come = !o.rigioca.empty() ? "--replay" : "--merge";
         if (!o.rigioca.empty() && !o.unisci.empty()) uso("--replay and --merge cannot go together");
         for (const std::string& d : date)
-            if (d.compare(0, 2, "--") == 0 && d != come && d != "--record" && d != "--quiet" &&
+            if (d.compare(0, 2, "--") == 0 && d != come && d != "--record" && d != "--quiet" && d != "--jobs" &&
                 (!o.unisci.empty() || (d != "--game" && d != "--match")))
-                uso(std::string(come) + " takes its run from the file" + (o.unisci.empty() ? "s" : "") +
+                uso(std::string(come) + " takes its run from the file" + (o.unisci.empty() ? "" : "s") +
                     ": it cannot go with " + d);
         if (data("--match") && !data("--game")) uso("--match names the match of the game that --game replays");
         return o;
