@@ -95,8 +95,8 @@ bool leggi_riga_partita(const std::string& riga, partita_giocata* p, std::string
     return true;
 }
 
-std::string intestazione(const opzioni& o) {
-    std::string t = std::string(PRIMA_RIGA) + "\nversion " VORANDEL_VERSIONE "\n" + riga_run(o) + "\n";
+std::string intestazione(const opzioni& o, const std::string& versione) {
+    std::string t = std::string(PRIMA_RIGA) + "\nversion " + versione + "\n" + riga_run(o) + "\n";
     if (o.schede > 0) t += "shard " + std::to_string(o.scheda) + "/" + std::to_string(o.schede) + "\n";
     return t;
 }

@@ -35,9 +35,9 @@ extern const char* const PRIMA_RIGA;
 std::string riga_partita(const partita_giocata& p);
 bool leggi_riga_partita(const std::string& riga, partita_giocata* p, std::string* errore);
 
-// The lines before the games: the format, the version, the run and, for a
-// shard, which part it is.
-std::string intestazione(const opzioni& o);
+// The lines before the games: the format, the version (by default this
+// program's), the run and, for a shard, which part it is.
+std::string intestazione(const opzioni& o, const std::string& versione = VORANDEL_VERSIONE);
 
 // A game file as read, its lines checked for form only.
 struct file_partite {

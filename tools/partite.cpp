@@ -4,8 +4,11 @@
 //
 //   partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]
 //           [--swap-sides] [--jobs N] [--first N] [--cpu N] [--tally] [--each-game]
-//           [--quiet] [--sprt ELO0 ELO1 [ALPHA BETA]]
+//           [--quiet] [--sprt ELO0 ELO1 [ALPHA BETA]] [--pairs] [--record FILE [--shard K/N]]
 //   partite --round-robin SKILLS [--games N] [--seed N] [--max-plies N] [--jobs N] [--quiet]
+//           [--pairs] [--record FILE [--shard K/N]]
+//   partite --replay FILE [--game N [--match A-B]] [--record FILE] [--quiet]
+//   partite --merge FILE... [--record FILE] [--quiet]
 //
 // Player 1 is the match's player 0 (from the top left corner), Player 2 its
 // player 1. The match alternates who begins from one game to the next, as in
@@ -42,10 +45,19 @@
 // most it plays. The games are taken in their order, whatever --jobs, so
 // the same seed ends at the same game.
 //
-// The program's parts: opzioni (the command line), gioco (one game and a
-// run of games in this process), processi (the processes of --jobs),
-// valutazione (the statistics, a library of its own that the tests check)
-// and tabelle (what is printed).
+// --pairs plays each deal twice, the skills on swapped corners and the same
+// corner beginning both games, and adds the pairs' (pentanomial) figures;
+// its --sprt is the pentanomial test. --record writes every game to a game
+// file (archivio.h describes it), --replay plays a file's games again
+// through the rules and prints the run's table, and --shard K/N with
+// --merge spread one run over several machines.
+//
+// The program's parts: opzioni (the command line), gioco (one game, a run
+// of games in this process, a recorded game played again), processi (the
+// processes of --jobs, the plan of a run and its shards), archivio (the
+// game file), verifica (--replay and --merge), valutazione (the
+// statistics, a library of its own that the tests check) and tabelle
+// (what is printed).
 #include <chrono>
 #include <cstdio>
 #include <fstream>

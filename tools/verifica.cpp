@@ -102,7 +102,7 @@ int una_partita(const opzioni& richiesta, const file_partite& f) {
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!richiesta.registra.empty()) {
         scrittore_partite file;
-        file.apri(richiesta.registra, intestazione(una));
+        file.apri(richiesta.registra, intestazione(una, f.versione));
         file.scrivi(riga_partita(p));
         file.chiudi();
     }
@@ -158,7 +158,8 @@ int verifica_file(const opzioni& richiesta) {
     std::vector<incontro> incontri = incontri_del_run(o);
     fine_sprt sprt;
     scrittore_partite scritto;
-    if (!richiesta.registra.empty()) scritto.apri(richiesta.registra, intestazione(o));
+    // The file written again names the version that played the games.
+    if (!richiesta.registra.empty()) scritto.apri(richiesta.registra, intestazione(o, files[0].versione));
     const auto t0 = std::chrono::steady_clock::now();
     bool deciso = false;
     long long fatte = 0, tutte = 0;
