@@ -64,3 +64,15 @@ for coppie in --swap-sides --pairs; do
     echo "the test with $coppie: $prese games taken, recorded and replayed"
 done
 grep -q "pentanomial LLR of the" sprt.tab || { echo "the paired test does not say it is pentanomial"; exit 1; }
+# The pairs' counts of the table are those of the games in the file, pair
+# by pair, however the pairs fell among the processes.
+"$partite" --skill1 4 --skill2 2 --pairs --games 300 --seed 3 --jobs 2 --quiet --record coppie.txt >coppie.tab ||
+    { echo "the paired match failed"; exit 1; }
+attese=$(awk '/^game / {
+        punti = ($13 == "1-0" ? ($8 == 4 ? 2 : 0) : $13 == "0-1" ? ($9 == 4 ? 2 : 0) : 1)
+        if ($2 % 2 == 1) prima = punti; else n[prima + punti]++
+    }
+    END { printf "%d - %d - %d - %d - %d  %d", n[0], n[1], n[2], n[3], n[4], n[0] + n[1] + n[2] + n[3] + n[4] }' coppie.txt)
+grep -qF "Pairs by the first skill's points, 0 - 1/2 - 1 - 3/2 - 2: $attese" coppie.tab ||
+    { echo "the table's pairs are not the file's ($attese):"; cat coppie.tab; exit 1; }
+echo "the pairs of 300 games: $attese, as in the file"
