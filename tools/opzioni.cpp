@@ -45,7 +45,7 @@ struct rifiuto {
                  "                      given for the first skill, wherever it played\n"
                  "  --jobs              processes that play the games, 1 to 256 (default: one per core)\n"
                  "  --first             number of the first game, 1 to 10000000 (default 1);\n"
-                 "                      with --games 1 it replays that game\n"
+                 "                      with --games 1 it plays that game again\n"
                  "  --cpu               the core to play on (default: the one it starts on)\n"
                  "  --tally             print only the counts, on one line (read by --jobs)\n"
                  "  --each-game         with --tally, each game's line of the game file first\n"
