@@ -22,7 +22,7 @@
 // with --seed and the game's number, and the search's pass flag, which
 // otherwise carries from one search to the next, starts clear in every
 // game. So a game's result depends only on the options and its number, the
-// same options give the same games, and --first N --games 1 replays game N.
+// same options give the same games, and --first N --games 1 plays game N again.
 //
 // --jobs N plays the games in N processes of this program, each one given a
 // run of consecutive games (--first, --tally); the match keeps its state in
