@@ -2,10 +2,10 @@
 # (the sprite sheet, the icon). The cross build compiles them with the host
 # compiler; the native build makes them ordinary programs.
 #
-# vorandel_pittore(NAME SOURCE [HEADER...]): the painter NAME, compiled once
-# from one source. Each HEADER is a header that the source includes, its own
-# or the game's: its folder goes on the include path, and the painter is
-# built again when it changes.
+# vorandel_pittore(NAME SOURCE [SOURCE.cpp...] [HEADER...]): the painter NAME,
+# compiled from its sources (the first has main). Each HEADER is a header
+# that the sources include, their own or the game's: its folder goes on the
+# include path, and the painter is built again when it changes.
 #
 # vorandel_dipinto(TARGET NAME OUTPUT COMMENT [ARGS...]): the target TARGET
 # makes OUTPUT as part of ALL by running `NAME OUTPUT ARGS...`.
@@ -15,6 +15,10 @@ function(vorandel_pittore nome sorgente)
     set(cartelle)
     foreach(intestazione ${ARGN})
         get_filename_component(intestazione ${intestazione} ABSOLUTE)
+        if(intestazione MATCHES "\\.cpp$")
+            list(APPEND sorgente ${intestazione})
+            continue()
+        endif()
         get_filename_component(cartella_intestazione ${intestazione} DIRECTORY)
         list(APPEND intestazioni ${intestazione})
         list(APPEND cartelle ${cartella_intestazione})

@@ -1,4 +1,4 @@
-// Ratings by maximum likelihood, and the sequential probability ratio test.
+// A match's Elo difference, ratings by maximum likelihood, and the sequential probability ratio test.
 #include "valutazione.h"
 
 #include <cmath>
@@ -44,6 +44,48 @@ bool risolvi(std::vector<std::vector<double>> m, std::vector<double>& v) {
 }
 
 }  // namespace
+
+double elo(double p) { return -400.0 * std::log10(1.0 / p - 1.0); }
+
+stima_partite stima_da_partite(long long vinte, long long perse, long long pari) {
+    stima_partite s;
+    const long long n = vinte + perse + pari;
+    if (n <= 0) return s;
+    const double p = (vinte + pari / 2.0) / n;
+    s.punteggio = p;
+    double varianza = (vinte * (1.0 - p) * (1.0 - p) + pari * (0.5 - p) * (0.5 - p) + perse * p * p) / n;
+    double scarto = std::sqrt(varianza / n);
+    double basso = p - Z_95 * scarto, alto = p + Z_95 * scarto;
+    if (p > 0.0 && p < 1.0 && basso > 0.0 && alto < 1.0) {
+        s.con_errore = true;
+        s.errore = (elo(alto) - elo(basso)) / 2.0;
+    }
+    if (vinte + perse > 0) {
+        s.con_los = true;
+        s.los = 50.0 * (1.0 + std::erf((vinte - perse) / std::sqrt(2.0 * (vinte + perse))));
+    }
+    return s;
+}
+
+stima_partite stima_da_coppie(const long long coppie[5]) {
+    stima_partite s;
+    long long n = 0;
+    double punti = 0.0;
+    for (int k = 0; k < 5; k++) n += coppie[k], punti += coppie[k] * (k / 4.0);
+    if (n <= 0) return s;
+    const double p = punti / n;
+    s.punteggio = p;
+    double varianza = 0.0;
+    for (int k = 0; k < 5; k++) varianza += coppie[k] * (k / 4.0 - p) * (k / 4.0 - p);
+    varianza /= n;
+    double scarto = std::sqrt(varianza / n);
+    double basso = p - Z_95 * scarto, alto = p + Z_95 * scarto;
+    if (p > 0.0 && p < 1.0 && basso > 0.0 && alto < 1.0) {
+        s.con_errore = true;
+        s.errore = (elo(alto) - elo(basso)) / 2.0;
+    }
+    return s;
+}
 
 classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int ancora) {
     classifica c;
@@ -115,15 +157,45 @@ classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int anc
     for (double v : r)
         if (!std::isfinite(v) || std::fabs(v) > 1e5) return c;
 
-    // The covariance of the free ratings is the inverse of the curvature.
+    // The covariance of the free ratings is the inverse of the curvature;
+    // with pairs, that inverse on both sides of the spread of the pairs'
+    // contributions to the slope.
     std::vector<double> g;
     pendenza_e_curva(g);
     c.errore.assign(n, 0.0);
+    std::vector<std::vector<double>> inversa(m, std::vector<double>(m, 0.0));
     for (std::size_t i = 0; i < m; i++) {
         std::vector<double> colonna(m, 0.0);
         colonna[i] = 1.0;
         if (!risolvi(curva, colonna) || !(colonna[i] > 0)) return c;
-        c.errore[liberi[i]] = Z_95 * std::sqrt(colonna[i]);
+        for (std::size_t j = 0; j < m; j++) inversa[j][i] = colonna[j];
+    }
+    bool con_coppie = false;
+    std::vector<std::vector<double>> spread(n, std::vector<double>(n, 0.0));
+    for (const scontro& s : scontri) {
+        std::size_t a = static_cast<std::size_t>(s.a), b = static_cast<std::size_t>(s.b);
+        double e = attesa(r[a], r[b]);
+        for (int k = 0; k < 5; k++) {
+            if (s.coppie[k] <= 0) continue;
+            con_coppie = true;
+            double d = K * (k / 2.0 - 2.0 * e);
+            double w = s.coppie[k] * d * d;
+            spread[a][a] += w;
+            spread[b][b] += w;
+            spread[a][b] -= w;
+            spread[b][a] -= w;
+        }
+    }
+    for (std::size_t i = 0; i < m; i++) {
+        double varianza = inversa[i][i];
+        if (con_coppie) {
+            varianza = 0.0;
+            for (std::size_t j = 0; j < m; j++)
+                for (std::size_t k = 0; k < m; k++)
+                    varianza += inversa[i][j] * spread[liberi[j]][liberi[k]] * inversa[k][i];
+        }
+        if (!(varianza > 0)) return c;
+        c.errore[liberi[i]] = Z_95 * std::sqrt(varianza);
     }
     c.elo = r;
     c.finita = true;
@@ -164,6 +236,59 @@ prova_sprt sprt(long long vinte, long long perse, long long patte, double elo0, 
     const probabilita h0 = da_bayes(elo0 / scala, patta), h1 = da_bayes(elo1 / scala, patta);
     t.llr = vinte * std::log(h1.vinta / h0.vinta) + perse * std::log(h1.persa / h0.persa) +
             patte * std::log(h1.patta / h0.patta);
+    if (t.llr > t.alto)
+        t.esito = verdetto::accetta_h1;
+    else if (t.llr < t.basso)
+        t.esito = verdetto::accetta_h0;
+    return t;
+}
+
+namespace {
+
+// The distribution nearest (maximum likelihood) to the pairs' frequencies
+// `f` among those whose expected score is `s`: f[k] / (1 + x (a[k] - s)),
+// with x where the expected score comes out right, found by halving the
+// interval on which every denominator is positive.
+void piu_vicina(const double f[5], double s, double q[5]) {
+    double basso = -1.0 / (1.0 - s), alto = 1.0 / s;
+    auto scarto = [&](double x) {
+        double t = 0.0;
+        for (int k = 0; k < 5; k++) t += f[k] * (k / 4.0 - s) / (1.0 + x * (k / 4.0 - s));
+        return t;
+    };
+    for (int giro = 0; giro < 2000; giro++) {
+        double mezzo = basso + (alto - basso) / 2;
+        if (mezzo <= basso || mezzo >= alto) break;
+        if (scarto(mezzo) > 0)
+            basso = mezzo;
+        else
+            alto = mezzo;
+    }
+    const double x = basso + (alto - basso) / 2;
+    for (int k = 0; k < 5; k++) q[k] = f[k] / (1.0 + x * (k / 4.0 - s));
+}
+
+}  // namespace
+
+prova_sprt sprt_coppie(const long long coppie[5], double elo0, double elo1, double alfa, double beta) {
+    prova_sprt t;
+    t.basso = std::log(beta / (1.0 - alfa));
+    t.alto = std::log((1.0 - beta) / alfa);
+    double c[5], n = 0.0;
+    long long giocate = 0;
+    for (int k = 0; k < 5; k++) {
+        giocate += coppie[k];
+        c[k] = coppie[k] > 0 ? static_cast<double>(coppie[k]) : 1e-3;
+        n += c[k];
+    }
+    if (giocate <= 0) return t;
+    double f[5], q0[5], q1[5];
+    for (int k = 0; k < 5; k++) f[k] = c[k] / n;
+    piu_vicina(f, 1.0 / (1.0 + std::pow(10.0, -elo0 / 400.0)), q0);
+    piu_vicina(f, 1.0 / (1.0 + std::pow(10.0, -elo1 / 400.0)), q1);
+    double llr = 0.0;
+    for (int k = 0; k < 5; k++) llr += f[k] * (std::log(q1[k]) - std::log(q0[k]));
+    t.llr = n * llr;
     if (t.llr > t.alto)
         t.esito = verdetto::accetta_h1;
     else if (t.llr < t.basso)

@@ -1,10 +1,31 @@
-// The figures of engine matches: ratings of several players fitted to all
+// The figures of engine matches: a match's Elo difference with its error
+// bar and likelihood of superiority, ratings of several players fitted to all
 // their games together, and the sequential test that ends a two-player
 // match as soon as it can tell which of two Elo differences it is.
 #ifndef VORANDEL_VALUTAZIONE_H
 #define VORANDEL_VALUTAZIONE_H
 
 #include <vector>
+
+// The logistic Elo difference of a score share p (0 < p < 1).
+double elo(double p);
+
+// One match's figures from its wins, losses and draws (blocked and stopped
+// games counted as draws), as engine-match tools give them.
+struct stima_partite {
+    double punteggio = 0.0;   // the share of the points
+    bool con_errore = false;  // false when the interval reaches 0 or 1
+    double errore = 0.0;      // half-width in Elo of the 95% interval, from the per-game scores' variance
+    bool con_los = false;     // false without decisive games
+    double los = 0.0;         // likelihood of superiority, per cent, from the decisive games
+};
+stima_partite stima_da_partite(long long vinte, long long perse, long long pari);
+
+// The same figures from pairs of games on one deal (--pairs): `coppie[k]`
+// pairs in which the first player made k/2 points of 2. The error bar
+// comes from the variance of the pairs' scores, which leaves out the part
+// of the spread that the deals cause; there is no LOS.
+stima_partite stima_da_coppie(const long long coppie[5]);
 
 // The games between players `a` and `b` (indices from 0) and the points
 // that `a` made in them (a win 1, a draw 1/2).
@@ -13,6 +34,12 @@ struct scontro {
     int b;
     double partite;
     double punti_a;
+    // With pairs of games on one deal: the pairs in which `a` made k/2
+    // points of 2. When any match has them, the error bars come from the
+    // pairs' scores (the sandwich form, which counts a pair's two games as
+    // the one observation they are) rather than from the games as if each
+    // were on its own.
+    double coppie[5] = {0, 0, 0, 0, 0};
 };
 
 struct classifica {
@@ -47,5 +74,13 @@ struct prova_sprt {
 // there is at least one win, one loss and one draw the LLR is 0.
 prova_sprt sprt(long long vinte, long long perse, long long patte, double elo0, double elo1, double alfa,
                 double beta);
+
+// The same test on pairs of games (pentanomial), as the engine-testing
+// frameworks run it: the pairs' scores 0, 1/4, 1/2, 3/4, 1 for the first
+// player, each of the five counts that is 0 taken as 0.001, and the
+// generalized log-likelihood ratio of the two hypotheses' logistic Elo
+// differences, each with the five probabilities nearest the pairs seen
+// (maximum likelihood) under that expected score.
+prova_sprt sprt_coppie(const long long coppie[5], double elo0, double elo1, double alfa, double beta);
 
 #endif

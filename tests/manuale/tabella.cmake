@@ -1,6 +1,8 @@
 # scripts/tabella-abilita against the match runner of this build: a short
 # round robin (10 games a pair) must give the appendix a row for every
-# skill, and the manual with that appendix must go through halibut cleanly,
+# skill and a chart beside it (a PNG picture, which the appendix names, the
+# same bytes when drawn again from the same games), and the manual with
+# that appendix and its chart must go through halibut cleanly,
 # so a change in the runner's report that the script no longer reads fails
 # here rather than at the next real measurement. A second run aims at an
 # error bar of 40 points: every rating but skill 1's (the anchor, at 0) must
@@ -52,6 +54,24 @@ foreach(riga IN LISTS righe)
     math(EXPR attesa "${attesa} + 1")
 endforeach()
 
+# The chart: a PNG picture beside the appendix, named by it, and the same
+# bytes from the same games.
+file(READ "${LAVORO}/abilita.png" firma LIMIT 8 HEX)
+if(NOT firma STREQUAL "89504e470d0a1a0a")
+    message(FATAL_ERROR "no PNG chart beside the appendix (it begins ${firma})")
+endif()
+file(STRINGS "${LAVORO}/abilita.but" figura REGEX "W{abilita.png}")
+if(NOT figura)
+    message(FATAL_ERROR "the appendix does not show its chart")
+endif()
+file(RENAME "${LAVORO}/abilita.png" "${LAVORO}/abilita_prima.png")
+tabella("--games;10" "${LAVORO}/abilita.but")
+file(SHA256 "${LAVORO}/abilita.png" dopo)
+file(SHA256 "${LAVORO}/abilita_prima.png" prima)
+if(NOT dopo STREQUAL prima)
+    message(FATAL_ERROR "the same games drew another chart")
+endif()
+
 tabella("--error;40" "${LAVORO}/abilita40.but")
 set(attesa 1)
 foreach(riga IN LISTS righe)
@@ -72,11 +92,22 @@ endforeach()
 
 execute_process(
     COMMAND ${CMAKE_COMMAND} -DHALIBUT=${HALIBUT} "-DSORGENTI=${MANUALE};${LAVORO}/abilita.but"
-            -DHLP=${LAVORO}/out/Vorandel.hlp -DHTML=${LAVORO}/out/html -P ${GENERA}
+            -DHLP=${LAVORO}/out/Vorandel.hlp -DHTML=${LAVORO}/out/html -DIMMAGINI=${LAVORO}/abilita.png -P ${GENERA}
     RESULT_VARIABLE esito
     OUTPUT_VARIABLE uscita
     ERROR_VARIABLE errori)
 if(NOT esito EQUAL 0)
     message(FATAL_ERROR "the manual with the new appendix was refused:\n${uscita}${errori}")
+endif()
+file(GLOB pagine "${LAVORO}/out/html/*.html")
+set(trovata FALSE)
+foreach(pagina IN LISTS pagine)
+    file(READ "${pagina}" testo)
+    if(testo MATCHES "<img src=\"abilita.png\"")
+        set(trovata TRUE)
+    endif()
+endforeach()
+if(NOT trovata OR NOT EXISTS "${LAVORO}/out/html/abilita.png")
+    message(FATAL_ERROR "the HTML pages do not show the chart")
 endif()
 message(STATUS "tabella-abilita reads the match runner and writes a clean appendix.")

@@ -20,7 +20,22 @@ set(casi
     "--sprt|0|5|0.05|ALPHA and BETA together"
     "--sprt|0|5|0.6|0.5|ALPHA + BETA below 1"
     "--sprt|0|5|--tally|cannot go with --tally"
-    "--each-game|goes with --tally")
+    "--each-game|goes with --tally"
+    "--shard|1/3|--record|x.txt|--sprt|0|5|--shard cannot go with --sprt"
+    "--shard|1/3|--shard needs --record"
+    "--shard|4/3|--record|x.txt|--shard takes K/N"
+    "--shard|0/3|--record|x.txt|--shard takes K/N"
+    "--pairs|--games|7|whole pairs"
+    "--pairs|--first|2|--games|4|whole pairs"
+    "--record|missing file name"
+    "--record|x.txt|--tally|cannot go with --tally"
+    "--replay|x.txt|--skill1|3|cannot go with --skill1"
+    "--replay|x.txt|--merge|y.txt|cannot go together"
+    "--merge|--record|x.txt|takes the game files"
+    "--game|3|go with --replay"
+    "--replay|x.txt|--match|2-3|--match names the match"
+    "--replay|x.txt|--game|1|--match|2|--match takes the two skills"
+    "--replay|no-such-file.txt|cannot be read")
 foreach(caso IN LISTS casi)
     string(REPLACE "|" ";" parti "${caso}")
     list(POP_BACK parti atteso)

@@ -13,6 +13,95 @@ namespace {
 // One Elo point in natural-log units of the logistic model.
 const double K = std::log(10.0) / 400.0;
 
+TEST(Valutazione, PartiteACalcoloFatto) {
+    // 10 wins, 10 losses, 20 draws: the score 1/2, the per-game variance
+    // (10/4 + 10/4) / 40 = 1/8, so the 95% interval is 1/2 +/- 1.96
+    // sqrt(1/320) = 0.609565 at the top, 400 log10(0.609565 / 0.390435) =
+    // 77.39 Elo on each side. Even decisive games: a LOS of 50%.
+    stima_partite pari = stima_da_partite(10, 10, 20);
+    EXPECT_EQ(pari.punteggio, 0.5);
+    ASSERT_TRUE(pari.con_errore);
+    EXPECT_NEAR(pari.errore, 77.3887, 1e-3);
+    ASSERT_TRUE(pari.con_los);
+    EXPECT_NEAR(pari.los, 50.0, 1e-12);
+    // 30 - 10 - 20: the score 2/3, 400 log10(2) = 120.41 Elo; the variance
+    // (30/9 + 20/36 + 40/9) / 60 = 0.1389, the bar 75.26; LOS
+    // 50 (1 + erf(20 / sqrt(80))) = 99.92%.
+    stima_partite avanti = stima_da_partite(30, 10, 20);
+    EXPECT_NEAR(elo(avanti.punteggio), 120.4120, 1e-3);
+    EXPECT_NEAR(avanti.errore, 75.2599, 1e-3);
+    EXPECT_NEAR(avanti.los, 99.9217, 1e-3);
+    // Every point, or no decisive game: no error bar, no LOS.
+    EXPECT_FALSE(stima_da_partite(5, 0, 0).con_errore);
+    EXPECT_FALSE(stima_da_partite(0, 0, 8).con_los);
+}
+
+TEST(Valutazione, CoppieACalcoloFatto) {
+    // 50 pairs: 2 of 0 points, 10 of 1/2, 20 of 1, 12 of 3/2, 6 of 2. The
+    // pairs' scores 0, 1/4, 1/2, 3/4, 1 average (2.5 + 10 + 9 + 6) / 50 =
+    // 0.55, 400 log10(0.55 / 0.45) = 34.86 Elo; their variance is
+    // (2 (0.55)^2 + 10 (0.3)^2 + 20 (0.05)^2 + 12 (0.2)^2 + 6 (0.45)^2) / 50 =
+    // 3.25 / 50 = 0.065, the standard error sqrt(0.065 / 50) = 0.036056, so
+    // the 95% interval runs from 0.479332 (-14.37 Elo) to 0.620668 (+85.54
+    // Elo): a bar of (85.54 + 14.37) / 2 = 49.95.
+    const long long coppie[5] = {2, 10, 20, 12, 6};
+    stima_partite s = stima_da_coppie(coppie);
+    EXPECT_NEAR(s.punteggio, 0.55, 1e-12);
+    EXPECT_NEAR(elo(s.punteggio), 34.8601, 1e-3);
+    ASSERT_TRUE(s.con_errore);
+    EXPECT_NEAR(s.errore, 49.9525, 1e-3);
+    EXPECT_FALSE(s.con_los);
+    // Every pair even: no spread, a bar of 0; no pairs: no figures.
+    const long long pari[5] = {0, 0, 7, 0, 0}, nessuna[5] = {0, 0, 0, 0, 0};
+    EXPECT_EQ(stima_da_coppie(pari).errore, 0.0);
+    EXPECT_FALSE(stima_da_coppie(nessuna).con_errore);
+
+    // The same pairs as a two-player rating: the fit is the pairs' Elo,
+    // 34.86, whatever the pairs; its bar comes from them. The curvature is
+    // K^2 100 (0.55)(0.45); the pairs' spread of the slope is
+    // K^2 sum n_k (k/2 - 1.1)^2 = 13 K^2; their ratio gives the error
+    // 1.96 sqrt(13) / (K 24.75) = 49.60, where the games taken one by one
+    // (the curvature alone) give 1.96 / (K sqrt(24.75)) = 68.44.
+    scontro con_coppie{1, 0, 100.0, 55.0};
+    for (int k = 0; k < 5; k++) con_coppie.coppie[k] = static_cast<double>(coppie[k]);
+    classifica c = stima_elo(2, {con_coppie}, 0);
+    ASSERT_TRUE(c.finita);
+    EXPECT_NEAR(c.elo[1], 34.8601, 1e-3);
+    EXPECT_NEAR(c.errore[1], 49.6008, 1e-3);
+    classifica d = stima_elo(2, {{1, 0, 100.0, 55.0}}, 0);
+    EXPECT_NEAR(d.elo[1], 34.8601, 1e-3);
+    EXPECT_NEAR(d.errore[1], 68.4392, 1e-3);
+}
+
+TEST(Valutazione, SprtCoppieCasoCalcolato) {
+    // The same 50 pairs, H0 -5 Elo against H1 +15: expected scores
+    // 1 / (1 + 10^(5 / 400)) = 0.492805 and 1 / (1 + 10^(-15 / 400)) =
+    // 0.521583. The pairs' frequencies f = (0.04, 0.2, 0.4, 0.24, 0.12);
+    // the distribution nearest to them with the expected score s is
+    // f_k / (1 + x (k/4 - s)), x set so that its mean is s: under H0
+    // (0.069580, 0.252991, 0.397533, 0.196420, 0.083476), under H1
+    // (0.051792, 0.226898, 0.403803, 0.218239, 0.099268). The LLR is
+    // 50 sum f_k ln(h1_k / h0_k) = 0.93759.
+    const long long coppie[5] = {2, 10, 20, 12, 6};
+    prova_sprt t = sprt_coppie(coppie, -5.0, 15.0, 0.05, 0.05);
+    EXPECT_NEAR(t.llr, 0.937595, 1e-5);
+    EXPECT_NEAR(t.alto, 2.944439, 1e-6);
+    EXPECT_EQ(t.esito, verdetto::continua);
+    // A count of 0 is taken as 0.001, as the testing frameworks do: 47
+    // pairs (0, 4, 29, 13, 1) between 0 and +30 Elo give 2.95233, over the
+    // bound: H1.
+    const long long forti[5] = {0, 4, 29, 13, 1};
+    prova_sprt u = sprt_coppie(forti, 0.0, 30.0, 0.05, 0.05);
+    EXPECT_NEAR(u.llr, 2.952333, 1e-5);
+    EXPECT_EQ(u.esito, verdetto::accetta_h1);
+    // Mirrored pairs and mirrored hypotheses: the opposite LLR; no pairs,
+    // no LLR.
+    const long long specchio[5] = {1, 13, 29, 4, 0};
+    EXPECT_NEAR(sprt_coppie(specchio, -30.0, 0.0, 0.05, 0.05).llr, -u.llr, 1e-6);
+    const long long nessuna[5] = {0, 0, 0, 0, 0};
+    EXPECT_EQ(sprt_coppie(nessuna, 0.0, 30.0, 0.05, 0.05).llr, 0.0);
+}
+
 TEST(Valutazione, DueGiocatoriACalcoloFatto) {
     // B makes 7.5 points of 10 against A: the expected score 3/4 is that of
     // a difference of 400 log10(3) = 190.85 Elo. The curvature of the

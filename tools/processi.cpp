@@ -1,0 +1,334 @@
+// The processes of --jobs, started as the cores come free, and their
+// reports read back and added up.
+#include "processi.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sched.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+extern char** environ;
+
+std::vector<incontro> incontri_del_run(const opzioni& o) {
+    std::vector<incontro> v;
+    if (o.torneo.empty()) {
+        v.push_back(incontro{{o.livello[0], o.livello[1]}, risultati{}});
+    } else {
+        for (std::size_t i = 0; i < o.torneo.size(); i++)
+            for (std::size_t j = i + 1; j < o.torneo.size(); j++)
+                v.push_back(incontro{{o.torneo[i], o.torneo[j]}, risultati{}});
+    }
+    return v;
+}
+
+std::vector<tratto> piano(const opzioni& o, std::size_t incontri) {
+    std::vector<tratto> v;
+    const long long per_incontro = (o.partite + 1) / 2;  // units of each match
+    const long long unita = per_incontro * static_cast<long long>(incontri);
+    long long da = 0, a = unita;
+    if (o.schede > 0) {
+        const long long base = unita / o.schede, resto = unita % o.schede, primi = o.schede - resto;
+        da = (o.scheda - 1) * base + std::max(0LL, o.scheda - 1 - primi);
+        a = da + base + (o.scheda > primi ? 1 : 0);
+    }
+    for (std::size_t k = 0; k < incontri; k++) {
+        const long long u0 = std::max(da, static_cast<long long>(k) * per_incontro);
+        const long long u1 = std::min(a, static_cast<long long>(k + 1) * per_incontro);
+        if (u0 >= u1) continue;
+        const long long base = static_cast<long long>(k) * per_incontro;
+        const long long prima = o.prima + 2 * (u0 - base);
+        const long long ultima = std::min(o.prima + 2 * (u1 - base), o.prima + o.partite);
+        v.push_back(tratto{k, prima, ultima - prima});
+    }
+    return v;
+}
+
+void conta_partita(const opzioni& o, incontro& c, const partita_giocata& p) {
+    conta(c.r, p.e, p.d.primo, p.semimosse);
+    if (!o.coppie) return;
+    const int punti = punti_doppi(p.e, p.d.primo);
+    if (p.numero % 2 == 1)
+        c.sospeso = punti;
+    else if (c.sospeso >= 0)
+        c.r.coppie[c.sospeso + punti]++, c.sospeso = -1;
+}
+
+bool fine_sprt::aggiungi(const opzioni& o, const partita_giocata& p) {
+    incontro c{{0, 0}, r, sospeso};
+    conta_partita(o, c, p);
+    r = c.r;
+    sospeso = c.sospeso;
+    partite++;
+    vinte = r.vinte[0];
+    perse = r.vinte[1];
+    pari = partite - vinte - perse;
+    // With --pairs the test moves only when a pair is complete.
+    if (o.coppie) {
+        if (p.numero % 2 == 1) return false;
+        prova = sprt_coppie(r.coppie, o.elo0, o.elo1, o.alfa, o.beta);
+    } else {
+        prova = ::sprt(vinte, perse, pari, o.elo0, o.elo1, o.alfa, o.beta);
+    }
+    return prova.esito != verdetto::continua;
+}
+
+void scrivi_conteggio(const opzioni& o, const risultati& r) {
+    std::printf("tally %lld %lld %lld %lld %lld %lld %lld %lld", r.vinte[0], r.vinte[1], r.angolo[0], r.angolo[1],
+                r.patte, r.bloccate, r.incompiute, r.semimosse);
+    if (o.coppie) std::printf(" %lld %lld %lld %lld %lld", r.coppie[0], r.coppie[1], r.coppie[2], r.coppie[3], r.coppie[4]);
+    std::printf("\n");
+}
+
+namespace {
+
+// The counts from a process's output: its last line.
+bool leggi_conteggio(const opzioni& o, const std::string& testo, risultati* r) {
+    std::size_t fine = testo.size();
+    if (fine > 0 && testo[fine - 1] == '\n') fine--;
+    std::size_t inizio = testo.rfind('\n', fine == 0 ? 0 : fine - 1);
+    inizio = inizio == std::string::npos ? 0 : inizio + 1;
+    std::string riga = testo.substr(inizio, fine - inizio);
+    char resto = 0;
+    if (o.coppie)
+        return std::sscanf(riga.c_str(), "tally %lld %lld %lld %lld %lld %lld %lld %lld %lld %lld %lld %lld %lld %c",
+                           &r->vinte[0], &r->vinte[1], &r->angolo[0], &r->angolo[1], &r->patte, &r->bloccate,
+                           &r->incompiute, &r->semimosse, &r->coppie[0], &r->coppie[1], &r->coppie[2], &r->coppie[3],
+                           &r->coppie[4], &resto) == 13;
+    return std::sscanf(riga.c_str(), "tally %lld %lld %lld %lld %lld %lld %lld %lld %c", &r->vinte[0], &r->vinte[1],
+                       &r->angolo[0], &r->angolo[1], &r->patte, &r->bloccate, &r->incompiute, &r->semimosse,
+                       &resto) == 8;
+}
+
+// The games of --each-game, in the order of the output: exactly the
+// numbers prima to prima + quante - 1 of the match `livello`, each line
+// kept as written.
+bool leggi_partite(const std::string& testo, const long long livello[2], long long prima, long long quante,
+                   std::vector<partita_giocata>* v, std::vector<std::string>* righe) {
+    v->clear();
+    righe->clear();
+    std::size_t inizio = 0;
+    std::string perche;
+    while (inizio < testo.size()) {
+        std::size_t fine = testo.find('\n', inizio);
+        if (fine == std::string::npos) fine = testo.size();
+        std::string riga = testo.substr(inizio, fine - inizio);
+        inizio = fine + 1;
+        if (riga.compare(0, 5, "game ") != 0) continue;
+        partita_giocata p;
+        if (!leggi_riga_partita(riga, &p, &perche)) return false;
+        if (p.numero != prima + static_cast<long long>(v->size()) || p.livello[0] != livello[0] ||
+            p.livello[1] != livello[1])
+            return false;
+        v->push_back(p);
+        righe->push_back(riga);
+    }
+    return static_cast<long long>(v->size()) == quante;
+}
+
+// This program, to be started again for each run of games.
+std::string questo_programma(const char* argv0) {
+    char percorso[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", percorso, sizeof percorso - 1);
+    if (n > 0) return std::string(percorso, static_cast<std::size_t>(n));
+    return argv0;
+}
+
+struct processo {
+    pid_t pid = -1;
+    int uscita = -1;  // the reading end of its standard output
+    long long partite = 0;
+    int nucleo = -1;
+};
+
+// The cores this program may run on.
+std::vector<int> nuclei() {
+    std::vector<int> v;
+    cpu_set_t insieme;
+    if (sched_getaffinity(0, sizeof insieme, &insieme) == 0)
+        for (int c = 0; c < CPU_SETSIZE; c++)
+            if (CPU_ISSET(c, &insieme)) v.push_back(c);
+    return v;
+}
+
+// Starts one process for games prima to prima + quante - 1 between the
+// skills `livello`, on core `nucleo` (-1: wherever it starts).
+processo avvia(const std::string& programma, const opzioni& o, const long long livello[2], long long prima,
+               long long quante, int nucleo) {
+    int tubo[2];
+    if (pipe2(tubo, O_CLOEXEC) != 0) guasto("no pipe for a process of --jobs");
+    std::vector<std::string> argomenti = {programma,
+                                          "--skill1", std::to_string(livello[0]),
+                                          "--skill2", std::to_string(livello[1]),
+                                          "--seed", std::to_string(o.seme),
+                                          "--max-plies", std::to_string(o.max_semimosse),
+                                          "--first", std::to_string(prima),
+                                          "--games", std::to_string(quante),
+                                          "--jobs", "1", "--tally", "--quiet"};
+    if (o.coppie)
+        argomenti.push_back("--pairs");
+    else if (o.scambia)
+        argomenti.push_back("--swap-sides");
+    if (o.sprt || !o.registra.empty()) argomenti.push_back("--each-game");
+    if (nucleo >= 0) {
+        argomenti.push_back("--cpu");
+        argomenti.push_back(std::to_string(nucleo));
+    }
+    std::vector<char*> argv;
+    for (std::string& a : argomenti) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    posix_spawn_file_actions_adddup2(&azioni, tubo[1], STDOUT_FILENO);
+    processo p;
+    int errore = posix_spawn(&p.pid, programma.c_str(), &azioni, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&azioni);
+    close(tubo[1]);
+    if (errore != 0) {
+        close(tubo[0]);
+        std::fprintf(stderr, "\npartite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
+        p.pid = -1;
+        return p;
+    }
+    p.uscita = tubo[0];
+    p.partite = quante;
+    p.nucleo = nucleo;
+    return p;
+}
+
+}  // namespace
+
+void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro>& incontri,
+                       const std::vector<tratto>& tratti, fine_sprt* sprt, scrittore_partite* file) {
+    const std::string programma = questo_programma(argv0);
+    long long n = 0;
+    for (const tratto& t : tratti) n += t.quante;
+    // Several runs per process, so that a process slowed down by other work
+    // on the machine delays the end little; at least 25 games per run unless
+    // that leaves a process idle. The test takes the games in order, so
+    // under it the runs are shorter and it can stop soon after deciding.
+    // With --pairs a run holds whole pairs.
+    long long blocco = std::max((n + o.processi * 8 - 1) / (o.processi * 8),
+                                std::min<long long>(25, (n + o.processi - 1) / o.processi));
+    if (sprt != nullptr) blocco = std::min<long long>(blocco, 50);
+    if (o.coppie) blocco += blocco % 2;
+    struct lotto {
+        std::size_t incontro;
+        long long prima, quante;
+        bool fatto = false;
+        std::vector<partita_giocata> partite;
+        std::vector<std::string> righe;
+    };
+    std::vector<lotto> lotti;
+    for (const tratto& t : tratti)
+        for (long long g = t.prima; g < t.prima + t.quante; g += blocco)
+            lotti.push_back(lotto{t.incontro, g, std::min(blocco, t.prima + t.quante - g), false, {}, {}});
+    const bool ogni_partita = sprt != nullptr || file != nullptr;
+
+    struct attivo {
+        processo p;
+        std::size_t lotto;
+        std::string testo;  // what it has written so far
+    };
+    std::size_t prossimo = 0, in_ordine = 0;
+    std::vector<attivo> attivi;
+    long long fatte = 0;
+    bool fallito = false, deciso = false;
+    // Each process on a core of its own, as long as there are cores: the
+    // one whose process has ended goes to the next.
+    const std::vector<int> tutti = nuclei();
+    auto nucleo_libero = [&]() {
+        if (tutti.empty() || o.processi > static_cast<long long>(tutti.size())) return -1;
+        for (int c : tutti)
+            if (std::none_of(attivi.begin(), attivi.end(), [c](const attivo& a) { return a.p.nucleo == c; }))
+                return c;
+        return -1;
+    };
+    while (!fallito && !deciso && (prossimo < lotti.size() || !attivi.empty())) {
+        while (!fallito && prossimo < lotti.size() && static_cast<long long>(attivi.size()) < o.processi) {
+            const lotto& l = lotti[prossimo];
+            processo p = avvia(programma, o, incontri[l.incontro].livello, l.prima, l.quante, nucleo_libero());
+            if (p.pid < 0) {
+                fallito = true;
+                break;
+            }
+            attivi.push_back(attivo{p, prossimo++, {}});
+        }
+        if (attivi.empty()) break;
+        // The processes' output is read as it comes, so that none waits on
+        // a full pipe; a process is done when its output ends.
+        std::vector<pollfd> attese;
+        for (const attivo& a : attivi) attese.push_back(pollfd{a.p.uscita, POLLIN, 0});
+        if (poll(attese.data(), attese.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            guasto("lost track of the processes of --jobs");
+        }
+        std::size_t finito = attivi.size();
+        for (std::size_t i = 0; i < attese.size() && finito == attivi.size(); i++) {
+            if (attese[i].revents == 0) continue;
+            char buf[65536];
+            ssize_t letti = read(attivi[i].p.uscita, buf, sizeof buf);
+            if (letti > 0)
+                attivi[i].testo.append(buf, static_cast<std::size_t>(letti));
+            else if (letti == 0 || errno != EINTR)
+                finito = i;
+        }
+        if (finito == attivi.size()) continue;
+        attivo a = std::move(attivi[finito]);
+        attivi.erase(attivi.begin() + static_cast<std::ptrdiff_t>(finito));
+        close(a.p.uscita);
+        int stato = 0;
+        while (waitpid(a.p.pid, &stato, 0) < 0)
+            if (errno != EINTR) guasto("lost track of the processes of --jobs");
+        lotto& l = lotti[a.lotto];
+        risultati parte;
+        if (!WIFEXITED(stato) || WEXITSTATUS(stato) != 0 || !leggi_conteggio(o, a.testo, &parte) ||
+            (ogni_partita &&
+             !leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, &l.partite, &l.righe))) {
+            if (WIFSIGNALED(stato))
+                std::fprintf(stderr, "\npartite: a process of --jobs ended by signal %d\n", WTERMSIG(stato));
+            else
+                std::fprintf(stderr, "\npartite: a process of --jobs failed (exit %d): %s\n",
+                             WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, a.testo.c_str());
+            fallito = true;
+        } else {
+            incontri[l.incontro].r.aggiungi(parte);
+            l.fatto = true;
+            fatte += l.quante;
+        }
+        // The test and the game file take the games in their order, as far
+        // as they are in.
+        for (; ogni_partita && !fallito && !deciso && in_ordine < lotti.size() && lotti[in_ordine].fatto;
+             in_ordine++) {
+            lotto& pronto = lotti[in_ordine];
+            for (std::size_t i = 0; i < pronto.partite.size() && !deciso; i++) {
+                if (sprt != nullptr) deciso = sprt->aggiungi(o, pronto.partite[i]);
+                if (file != nullptr) file->scrivi(pronto.righe[i]);
+            }
+            pronto.partite = {};
+            pronto.righe = {};
+        }
+        if (!o.silenzio && n >= 100 && !fallito) {
+            std::fprintf(stderr, "\r%lld/%lld games (%lld processes)", fatte, n, o.processi);
+            if (fatte == n || deciso) std::fprintf(stderr, "\n");
+        }
+    }
+    // A failure leaves the table incomplete; a decision leaves the games
+    // after it unneeded.
+    for (attivo& a : attivi) {
+        kill(a.p.pid, SIGTERM);
+        waitpid(a.p.pid, nullptr, 0);
+        close(a.p.uscita);
+    }
+    if (fallito) guasto("the games were not all played");
+}

@@ -1,0 +1,18 @@
+// The tables partite prints.
+#ifndef VORANDEL_PARTITE_TABELLE_H
+#define VORANDEL_PARTITE_TABELLE_H
+
+#include <vector>
+
+#include "processi.h"
+
+// The table of one match of n games.
+void stampa_tabella(const opzioni& o, const risultati& r, long long n, double secondi);
+
+// Where the test stood when the match ended.
+void stampa_sprt(const opzioni& o, const fine_sprt& f);
+
+// The crosstable and the ratings of a round robin.
+void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, double secondi);
+
+#endif

@@ -1,0 +1,204 @@
+// Replaying and merging game files: every game is checked against the run
+// its file names (its number, match, deal, corners and beginner) and
+// played again through the rules; the counts are made from the games as
+// the rules end them, and printed as the run printed them.
+#include "verifica.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "archivio.h"
+#include "gioco.h"
+#include "processi.h"
+#include "tabelle.h"
+
+namespace {
+
+// A refused file: the message, and the file being written removed.
+int rifiuta(const std::string& perche) {
+    std::fprintf(stderr, "partite: %s\n", perche.c_str());
+    if (!file_da_togliere.empty()) std::remove(file_da_togliere.c_str());
+    return 2;
+}
+
+std::string dove(const file_partite& f, long long riga) { return f.nome + ":" + std::to_string(riga) + ": "; }
+
+std::string nome_incontro(const long long livello[2]) {
+    return std::to_string(livello[0]) + "-" + std::to_string(livello[1]);
+}
+
+// Game p, found at `riga` of f, checked as game g (from 0) of match `c` of
+// the run `o` and played again; empty when it is right.
+std::string controlla(const opzioni& o, const file_partite& f, long long riga, const incontro& c, long long g,
+                      partita_giocata& p) {
+    const std::string qui = dove(f, riga);
+    if (p.numero != g + 1 || p.livello[0] != c.livello[0] || p.livello[1] != c.livello[1])
+        return qui + "game " + std::to_string(p.numero) + " of match " + nome_incontro(p.livello) +
+               ", where the run has game " + std::to_string(g + 1) + " of match " + nome_incontro(c.livello);
+    const disposizione d = disposizione_partita(o, g);
+    // With one skill on both sides the corners cannot tell which is first.
+    if (p.livello[0] == p.livello[1]) p.d.primo = d.primo;
+    if (p.d.seme != d.seme)
+        return qui + "deal " + std::to_string(p.d.seme) + ", where the run deals " + std::to_string(d.seme);
+    if (p.d.primo != d.primo)
+        return qui + "the corners are the other way round: the run has skill " + std::to_string(c.livello[d.primo == 0 ? 0 : 1]) +
+               " in Player 1's corner";
+    if (p.d.comincia != d.comincia)
+        return qui + "begins " + std::to_string(p.d.comincia + 1) + ", where the run has Player " +
+               std::to_string(d.comincia + 1) + " begin";
+    std::string perche;
+    if (!rigioca(p, o.max_semimosse, &perche)) return qui + "game " + std::to_string(g + 1) + ": " + perche;
+    return "";
+}
+
+// The table, as the run printed it.
+void stampa(const opzioni& o, const std::vector<incontro>& incontri, const fine_sprt& sprt, double secondi) {
+    if (!o.torneo.empty()) {
+        stampa_torneo(o, incontri, secondi);
+    } else if (o.sprt) {
+        stampa_tabella(o, sprt.r, sprt.partite, secondi);
+        stampa_sprt(o, sprt);
+    } else {
+        stampa_tabella(o, incontri[0].r, o.partite, secondi);
+    }
+}
+
+// --replay FILE --game N [--match A-B]: that game alone, as the run of that
+// one game would play it.
+int una_partita(const opzioni& richiesta, const file_partite& f) {
+    const opzioni& o = f.o;
+    std::vector<incontro> incontri = incontri_del_run(o);
+    long long livello[2] = {incontri[0].livello[0], incontri[0].livello[1]};
+    if (richiesta.solo_incontro[0] != 0) {
+        livello[0] = richiesta.solo_incontro[0];
+        livello[1] = richiesta.solo_incontro[1];
+    } else if (incontri.size() > 1) {
+        return rifiuta(f.nome + " is a round robin: name the game's match with --match A-B");
+    }
+    std::size_t i = 0;
+    while (i < f.partite.size() && !(f.partite[i].numero == richiesta.sola_partita &&
+                                     f.partite[i].livello[0] == livello[0] && f.partite[i].livello[1] == livello[1]))
+        i++;
+    if (i == f.partite.size())
+        return rifiuta(f.nome + " has no game " + std::to_string(richiesta.sola_partita) + " of match " +
+                       nome_incontro(livello));
+    opzioni una = o;
+    una.torneo.clear();
+    una.sprt = false;
+    una.livello[0] = livello[0];
+    una.livello[1] = livello[1];
+    una.prima = richiesta.sola_partita;
+    una.partite = 1;
+    una.scheda = una.schede = 0;
+    incontro c{{livello[0], livello[1]}, risultati{}};
+    partita_giocata p = f.partite[i];
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string errore = controlla(una, f, f.righe[i], c, una.prima - 1, p);
+    if (!errore.empty()) return rifiuta(errore);
+    conta_partita(una, c, p);
+    const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!richiesta.registra.empty()) {
+        scrittore_partite file;
+        file.apri(richiesta.registra, intestazione(una, f.versione));
+        file.scrivi(riga_partita(p));
+        file.chiudi();
+    }
+    stampa_tabella(una, c.r, 1, secondi);
+    return 0;
+}
+
+}  // namespace
+
+int verifica_file(const opzioni& richiesta) {
+    std::vector<file_partite> files;
+    std::string perche;
+    for (const std::string& nome : richiesta.unisci.empty() ? std::vector<std::string>{richiesta.rigioca}
+                                                               : richiesta.unisci) {
+        files.emplace_back();
+        if (!leggi_file_partite(nome, &files.back(), &perche)) return rifiuta(perche);
+    }
+    const file_partite& primo = files[0];
+    if (richiesta.unisci.empty()) {
+        if (primo.schede > 0)
+            return rifiuta(dove(primo, 4) + "this is shard " + std::to_string(primo.scheda) + "/" +
+                           std::to_string(primo.schede) + " of a run: give all its shards' files to --merge");
+        if (richiesta.sola_partita > 0) return una_partita(richiesta, primo);
+    } else {
+        // The shards of one run: the same version and run, each part once.
+        std::vector<const file_partite*> parti;
+        for (const file_partite& f : files) {
+            if (f.schede == 0)
+                return rifiuta(dove(f, 4) + "not a shard's file (no shard line): replay it with --replay");
+            if (f.versione != primo.versione)
+                return rifiuta(dove(f, 2) + "version " + f.versione + ", but " + primo.nome + " is version " +
+                               primo.versione);
+            if (f.run != primo.run) return rifiuta(dove(f, 3) + "a run other than that of " + primo.nome);
+            if (f.schede != primo.schede)
+                return rifiuta(dove(f, 4) + "a part of " + std::to_string(f.schede) + ", but " + primo.nome +
+                               " is a part of " + std::to_string(primo.schede));
+            for (const file_partite* g : parti)
+                if (g->scheda == f.scheda)
+                    return rifiuta(dove(f, 4) + "shard " + std::to_string(f.scheda) + "/" +
+                                   std::to_string(f.schede) + " again: " + g->nome + " is that part too");
+            parti.push_back(&f);
+        }
+        for (long long k = 1; k <= primo.schede; k++)
+            if (std::none_of(files.begin(), files.end(), [k](const file_partite& f) { return f.scheda == k; }))
+                return rifiuta("shard " + std::to_string(k) + "/" + std::to_string(primo.schede) +
+                               " is missing: --merge needs the files of all the shards of a run");
+        std::sort(files.begin(), files.end(),
+                  [](const file_partite& a, const file_partite& b) { return a.scheda < b.scheda; });
+    }
+
+    opzioni o = files[0].o;
+    o.scheda = o.schede = 0;
+    std::vector<incontro> incontri = incontri_del_run(o);
+    fine_sprt sprt;
+    scrittore_partite scritto;
+    // The file written again names the version that played the games.
+    if (!richiesta.registra.empty()) scritto.apri(richiesta.registra, intestazione(o, files[0].versione));
+    const auto t0 = std::chrono::steady_clock::now();
+    bool deciso = false;
+    long long fatte = 0, tutte = 0;
+    for (const file_partite& f : files) tutte += static_cast<long long>(f.partite.size());
+    auto ultimo = t0;
+    for (const file_partite& f : files) {
+        opzioni parte = o;
+        parte.scheda = f.scheda, parte.schede = f.schede;
+        std::size_t i = 0;
+        for (const tratto& t : piano(parte, incontri.size())) {
+            for (long long g = t.prima - 1; g < t.prima - 1 + t.quante && !deciso; g++, i++) {
+                if (i == f.partite.size())
+                    return rifiuta(dove(f, f.riga_fine) + "the games end here, but the run has game " +
+                                   std::to_string(g + 1) + " of match " + nome_incontro(incontri[t.incontro].livello) +
+                                   (o.sprt ? " (the test had not decided)" : ""));
+                partita_giocata p = f.partite[i];
+                const std::string errore = controlla(o, f, f.righe[i], incontri[t.incontro], g, p);
+                if (!errore.empty()) return rifiuta(errore);
+                if (o.sprt)
+                    deciso = sprt.aggiungi(o, p);
+                else
+                    conta_partita(o, incontri[t.incontro], p);
+                if (scritto.aperto()) scritto.scrivi(riga_partita(p));
+                fatte++;
+                auto ora = std::chrono::steady_clock::now();
+                if (!richiesta.silenzio && tutte >= 1000 && (ora - ultimo > std::chrono::seconds(1) || fatte == tutte)) {
+                    std::fprintf(stderr, "\r%lld/%lld games replayed", fatte, tutte);
+                    if (fatte == tutte) std::fprintf(stderr, "\n");
+                    ultimo = ora;
+                }
+            }
+        }
+        if (i < f.partite.size())
+            return rifiuta(dove(f, f.righe[i]) + (deciso ? "the test had decided after the game before: the file "
+                                                           "should end there"
+                                                         : "a game more than the run plays"));
+    }
+    if (scritto.aperto()) scritto.chiudi();
+    const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    stampa(o, incontri, sprt, secondi);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

@@ -1,0 +1,15 @@
+// Game files read back: --replay plays a file's games again through the
+// real rules and prints the table of the run that wrote it; --merge does
+// the same for the files of a run's shards, once it has checked that they
+// are all the parts of one run.
+#ifndef VORANDEL_PARTITE_VERIFICA_H
+#define VORANDEL_PARTITE_VERIFICA_H
+
+#include "opzioni.h"
+
+// The exit code: 0 when every game was as the files say and the table was
+// printed, 2 when a file was refused (with its name, the line and the
+// reason on standard error, and no table).
+int verifica_file(const opzioni& o);
+
+#endif
