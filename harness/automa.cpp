@@ -12,6 +12,10 @@
 //   automa opzioni K1 S1 K2 S2     set the players in the Options dialog
 //                                  (K: human or automatic; S: skill 1 to 10)
 //   automa umano                   play player 1 against the computer to the end
+//   automa tastiera                from the keyboard alone: Options (player 1
+//                                  human, player 2 automatic 1), a tournament
+//                                  stopped with S, then player 1's game to its
+//                                  end box, closed with Return
 //   automa torneo                  play a whole tournament and wait for its end
 //   automa stop                    start a tournament, stop it, finish the game
 //                                  (leaves both players automatic at skill 10)
@@ -69,7 +73,7 @@ bool leggi_intero(const char* s, int da, int a, int* n) {
 int uso() {
     std::fprintf(stderr,
                  "use: automa attendi | vista [ripristinata] | opzioni human|automatic SKILL human|automatic SKILL |\n"
-                 "            umano | torneo | stop | quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS |\n"
+                 "            umano | tastiera | torneo | stop | quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS |\n"
                  "            quiete | tornei N [SEED] | esci | aiuto | sistema [VERSION win32|win64]\n");
     return 2;
 }
@@ -93,6 +97,7 @@ int main(int argc, char** argv) {
     if (cosa == "vista" && argc == 2) return vista(false);
     if (cosa == "vista" && argc == 3 && std::strcmp(argv[2], "ripristinata") == 0) return vista(true);
     if (cosa == "umano" && argc == 2) return umano();
+    if (cosa == "tastiera" && argc == 2) return tastiera();
     if (cosa == "torneo" && argc == 2) return torneo();
     if (cosa == "stop" && argc == 2) return stop();
     if (cosa == "esci" && argc == 2) return esci();

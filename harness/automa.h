@@ -86,6 +86,7 @@ bool leggi_conti(int conto[3]);
 int attendi();
 int vista(bool ripristinata);
 int umano();
+int tastiera();
 int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mouse = false);
 int torneo();
 int stop();

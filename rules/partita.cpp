@@ -25,7 +25,11 @@ partita::partita()
       numero(0),
       finita(0),
       fine_messaggio(0),
-      fine_wparam(0) {}
+      fine_wparam(0),
+      ultima_freccia(-1),
+      da_tastiera(0),
+      punto_noto(0),
+      punto_mouse{0, 0} {}
 
 int partita::ricomincia(HWND hWnd) {
     static std::int32_t chi_comincia = 0;
@@ -161,24 +165,123 @@ int partita::scarta_mosse_scadute(HWND hWnd) const {
 
 int partita::mossa_uomo(HWND hWnd, POINT punto, unsigned wParam) {
     std::int32_t L_n_lecite = n_lecite;
+    // The pointer reported again where it already was has not moved: a
+    // frame that a key has set or removed stays as the key left it.
+    bool fermo = punto_noto && punto.x == punto_mouse.x && punto.y == punto_mouse.y;
+    punto_noto = 1;
+    punto_mouse = punto;
     if (turno < 0 || tipo[turno] != UMANO) return 1;
+    if (fermo && da_tastiera && !(wParam & MK_LBUTTON)) return 1;
+    da_tastiera = 0;
 
     std::int32_t i;
     for (i = 0; i < L_n_lecite; i++) {
         if (!PtInRect(&lecita[i], punto)) continue;
         if (wParam & MK_LBUTTON) {
             PostMessageA(hWnd, MSG_MOSSA, static_cast<WPARAM>(i), static_cast<LPARAM>(serie));
-        } else if (i != attuale) {
-            InvalidateRect(hWnd, &lecita[i], FALSE);
-            if (attuale >= 0) InvalidateRect(hWnd, &lecita[attuale], FALSE);
-            attuale = i;
+        } else {
+            inquadra(hWnd, i);
         }
         break;
     }
-    if (i >= L_n_lecite) {
-        if (attuale >= 0) InvalidateRect(hWnd, &lecita[attuale], FALSE);
-        attuale = -1;
+    if (i >= L_n_lecite) inquadra(hWnd, -1);
+    return 1;
+}
+
+void partita::inquadra(HWND hWnd, std::int32_t i) {
+    ultima_freccia = -1;
+    if (i == attuale) return;
+    if (i >= 0) InvalidateRect(hWnd, &lecita[i], FALSE);
+    if (attuale >= 0) InvalidateRect(hWnd, &lecita[attuale], FALSE);
+    attuale = i;
+}
+
+std::int32_t partita::indice_direzione(unsigned d) const {
+    for (std::int32_t i = 0; i < n_lecite; i++)
+        if (direz[i] == d) return i;
+    return -1;
+}
+
+// An arrow key towards direction d (0 up, 2 right, 4 down, 6 left): the
+// target straight that way, then the diagonal clockwise from it, then the
+// one anticlockwise; the same arrow again goes on to the next of them that
+// is legal, round and round.
+int partita::freccia(HWND hWnd, unsigned d) {
+    const unsigned verso[3] = {d, (d + 1) % 8, (d + 7) % 8};
+    std::int32_t scelte[3];
+    int n = 0, dove = -1;
+    for (unsigned v : verso) {
+        std::int32_t i = indice_direzione(v);
+        if (i < 0) continue;
+        if (i == attuale) dove = n;
+        scelte[n++] = i;
     }
+    if (n == 0) return 0;
+    bool di_nuovo = ultima_freccia == static_cast<std::int32_t>(d) && dove >= 0;
+    inquadra(hWnd, scelte[di_nuovo ? (dove + 1) % n : 0]);
+    ultima_freccia = static_cast<std::int32_t>(d);
+    return 1;
+}
+
+int partita::tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo) {
+    // The numeric keypad's digits as compass directions (index 0 for the
+    // digit 1; 5 is no direction): with Num Lock on they come as
+    // VK_NUMPAD1 to 9, with it off as the keys printed on them, without the
+    // extended bit that the dedicated keys carry.
+    static const int tastierino[9] = {5, 4, 3, 6, -1, 2, 7, 0, 1};
+    static const unsigned senza_num_lock[9] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR,
+                                               VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR};
+    int cifra = 0;
+    if (tasto >= VK_NUMPAD1 && tasto <= VK_NUMPAD9) cifra = static_cast<int>(tasto - VK_NUMPAD0);
+    for (int k = 0; k < 9 && !esteso && cifra == 0; k++)
+        if (tasto == senza_num_lock[k]) cifra = k + 1;
+    int freccia_verso = -1;
+    if (esteso && cifra == 0) {
+        switch (tasto) {
+        case VK_UP:
+            freccia_verso = 0;
+            break;
+        case VK_RIGHT:
+            freccia_verso = 2;
+            break;
+        case VK_DOWN:
+            freccia_verso = 4;
+            break;
+        case VK_LEFT:
+            freccia_verso = 6;
+            break;
+        default:
+            break;
+        }
+    }
+    bool del_gioco = cifra != 0 || freccia_verso >= 0 || tasto == VK_TAB || tasto == VK_RETURN ||
+                     tasto == VK_SPACE || tasto == VK_ESCAPE;
+    if (!del_gioco) return -1;
+    if (turno < 0 || tipo[turno] != UMANO || n_lecite <= 0) return 0;
+
+    if (cifra != 0) {
+        int verso = tastierino[cifra - 1];
+        std::int32_t i = verso < 0 ? -1 : indice_direzione(static_cast<unsigned>(verso));
+        if (i < 0) return 0;
+        PostMessageA(hWnd, MSG_MOSSA, static_cast<WPARAM>(i), static_cast<LPARAM>(serie));
+        return 1;
+    }
+    if (tasto == VK_RETURN || tasto == VK_SPACE) {
+        if (attuale < 0) return 0;
+        // Exactly what a click on the framed target posts.
+        PostMessageA(hWnd, MSG_MOSSA, static_cast<WPARAM>(attuale), static_cast<LPARAM>(serie));
+        return 1;
+    }
+    da_tastiera = 1;
+    if (freccia_verso >= 0) return freccia(hWnd, static_cast<unsigned>(freccia_verso));
+    if (tasto == VK_ESCAPE) {
+        if (attuale < 0) return 0;
+        inquadra(hWnd, -1);
+        return 1;
+    }
+    // Tab and Shift+Tab, in the order of the legal moves, round and round.
+    std::int32_t passo = maiuscolo ? n_lecite - 1 : 1;
+    inquadra(hWnd, attuale < 0 ? (maiuscolo ? n_lecite - 1 : 0) : (attuale + passo) % n_lecite);
     return 1;
 }
 

@@ -53,6 +53,17 @@ public:
     int set_opzioni(e_tipo* tipi, int* livello, HWND hWnd = nullptr);
     int get_opzioni(e_tipo* tipi, int* livello) const;
     int mossa_uomo(HWND hWnd, POINT punto, unsigned wParam);
+    // A key pressed in the main window while a person may be to move:
+    // `tasto` is the virtual key, `esteso` the extended-key bit (set for the
+    // dedicated arrow keys, clear for the numeric keypad's with Num Lock
+    // off), `maiuscolo` whether Shift is held. Tab and Shift+Tab, the arrows
+    // and Esc move or remove the frame of the legal target (`attuale`, the
+    // one the pointer moves too), Enter and Space play the framed target as
+    // a click does, the numeric keypad's 1 to 9 play at once in their
+    // compass direction. 1 when the key acted; 0 when it is one of those
+    // keys and could do nothing (no person to move, no frame, no legal move
+    // that way): the window beeps; -1 for any other key.
+    int tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo);
     int mossa_macchina(HWND hWnd);
     // Called (through regia::riprendi) after each box or dialog the main
     // window has shown: a modal loop ended from another thread can take the
@@ -99,6 +110,12 @@ private:
     void nuovo_turno() { serie++; }
     // Ends the game: posts `messaggio` with `wParam` and the game's number.
     void termina(HWND hWnd, UINT messaggio, WPARAM wParam);
+    // Frames legal target i (-1: none), invalidating the cells whose frame
+    // comes or goes.
+    void inquadra(HWND hWnd, std::int32_t i);
+    // The legal move in direction d, or -1.
+    std::int32_t indice_direzione(unsigned d) const;
+    int freccia(HWND hWnd, unsigned d);
 
     std::int8_t turno;  // player to move, 0 or 1; -1 while no game is in progress
     plancia scacch;
@@ -128,6 +145,16 @@ private:
     std::uint32_t finita;
     UINT fine_messaggio;
     WPARAM fine_wparam;
+    // The keys' side of the frame: the direction of the arrow key that last
+    // moved it (-1 when something else moved it since), whether a key set
+    // or removed it last, and the last point the pointer was reported at
+    // (`punto_noto` 0 before the first): a pointer message at that same
+    // point (Windows sends those, after a box closes for instance) leaves a
+    // frame that a key has set.
+    std::int32_t ultima_freccia;
+    std::int32_t da_tastiera;
+    std::int32_t punto_noto;
+    POINT punto_mouse;
 };
 
 // The game's one match, defined beside WinMain after the log and the sprite

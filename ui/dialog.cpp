@@ -21,6 +21,7 @@ HWND hscroll1;  // player 1's skill scroll bar
 HWND hscroll2;  // player 2's skill scroll bar
 HWND hscroll;   // the scroll bar of the last skill step
 int tmp;        // the player (0 or 1) of the last skill step
+bool appena_aperto;  // the first refresh after the opening is still to come
 
 // The controls of one player, by index.
 struct controlli_giocatore {
@@ -46,6 +47,7 @@ void on_initdialog(HWND hWnd) {
     SetScrollRange(hscroll1, SB_CTL, SKILL_MIN, SKILL_MAX, FALSE);
     hscroll2 = GetDlgItem(hWnd, IDC_SCROLL2);
     SetScrollRange(hscroll2, SB_CTL, SKILL_MIN, SKILL_MAX, FALSE);
+    appena_aperto = true;
     aggiorna(hWnd);
 }
 
@@ -142,9 +144,26 @@ void mostra_giocatore(HWND hWnd, int giocatore, HWND barra) {
     }
 }
 
+// The focus on the first tab stop that is enabled. The dialog manager gives
+// it to the first tab stop, player 1's skill bar, before the first refresh
+// disables that bar for a "Human" player, which leaves nothing focused.
+void fuoco_al_primo(HWND hWnd) {
+    for (HWND c = GetWindow(hWnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        LONG stile = GetWindowLongA(c, GWL_STYLE);
+        if ((stile & WS_TABSTOP) && (stile & WS_VISIBLE) && IsWindowEnabled(c)) {
+            SendMessageA(hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
+            return;
+        }
+    }
+}
+
 void on_aggiorna(HWND hWnd) {
     mostra_giocatore(hWnd, 0, hscroll1);
     mostra_giocatore(hWnd, 1, hscroll2);
+    if (appena_aperto) {
+        appena_aperto = false;
+        fuoco_al_primo(hWnd);
+    }
 }
 
 }  // namespace

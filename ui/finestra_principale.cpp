@@ -18,6 +18,10 @@
 // After every box or dialog the window shows, `regia::riprendi` puts the
 // game back into motion from its own state, whatever message the box's loop
 // may have dropped.
+//
+// A player can do without the mouse: the keys of the board (WM_KEYDOWN) go
+// to the match, and S stops the running tournament as the panel's button
+// does. WM_SYSKEYDOWN, and so the menus through F10 and Alt, are Windows'.
 #include "finestra_principale.h"
 
 #include <algorithm>
@@ -166,6 +170,35 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// The key that stops the running tournament, as the panel's button does.
+const unsigned TASTO_FERMA_TORNEO = 'S';
+
+// S during a tournament clicks the panel's "Stop tournament", which ends
+// the tournament it belongs to; outside one it can do nothing.
+bool ferma_torneo_da_tastiera() {
+    if (regista().partite() == 0 || infoWin == nullptr || infoWin->finestra() == nullptr) return false;
+    HWND pannello = infoWin->finestra();
+    SendMessageA(pannello, WM_COMMAND, MAKEWPARAM(ID_STOP, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(pannello, ID_STOP)));
+    return true;
+}
+
+// A key: the board's keys go to the match (bit 24 of lParam is the
+// extended-key bit that tells the dedicated arrows from the numeric
+// keypad's), S to the tournament. One of these keys that can do nothing
+// gives the short beep; every other key goes on to DefWindowProcA.
+LRESULT al_tasto(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const unsigned tasto = static_cast<unsigned>(wParam);
+    int esito;
+    if (tasto == TASTO_FERMA_TORNEO)
+        esito = ferma_torneo_da_tastiera() ? 1 : 0;
+    else
+        esito = game.tasto_uomo(hWnd, tasto, static_cast<int>((lParam >> 24) & 1), GetKeyState(VK_SHIFT) < 0);
+    if (esito < 0) return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);
+    if (esito == 0) MessageBeep(MB_OK);
+    return 0;
+}
+
 // The end of the game numbered lParam.
 LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     regista().fine_partita(hWnd, messg, wParam, lParam);
@@ -191,6 +224,8 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
         return al_mouse(hWnd, punto, wParam, lParam);
+    case WM_KEYDOWN:
+        return al_tasto(hWnd, wParam, lParam);
     case WM_CLOSE:
     case WM_DESTROY:
         return chiudi(hWnd);

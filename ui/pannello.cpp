@@ -188,8 +188,13 @@ void on_fine_torneo() {
             << "\nvittorie player 2: " << stats[2] << "\n";
 }
 
-void on_command(WPARAM wParam) {
-    if (LOWORD(wParam) != ID_STOP || partite == 0) return;
+void on_command(HWND hWnd, WPARAM wParam) {
+    if (LOWORD(wParam) != ID_STOP) return;
+    // A click leaves the focus on the button, where Space would press it
+    // again and no key would reach the board: it goes back to the main
+    // window.
+    if (parent != nullptr && GetFocus() == GetDlgItem(hWnd, ID_STOP)) SetFocus(parent);
+    if (partite == 0) return;
     logfile << "premuto il tasto stop tournament.\n";
     // The tournament this button was pressed in, also for a main window that
     // never gets the message (a box's loop may drop it).
@@ -228,7 +233,7 @@ LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         on_fine_torneo();
         return 0;
     case WM_COMMAND:
-        on_command(wParam);
+        on_command(hWnd, wParam);
         return 0;
     default:
         return DefWindowProcA(hWnd, messg, wParam, lParam);

@@ -420,3 +420,305 @@ TEST_F(Partita, LeOpzioniSiLeggonoESiScrivono) {
     EXPECT_EQ(WaitForSingleObject(i.mutex(), 0), WAIT_OBJECT_0);
     SetEvent(i.mutex());
 }
+
+// ------------------------------------------------ playing from the keyboard
+
+namespace {
+
+// The arrow set (a, b, c), as an index of G_set_frecce.
+int set_di(unsigned a, unsigned b, unsigned c) {
+    for (int k = 0; k < 56; k++)
+        if (static_cast<unsigned>(G_set_frecce[k][0]) == a && static_cast<unsigned>(G_set_frecce[k][1]) == b &&
+            static_cast<unsigned>(G_set_frecce[k][2]) == c)
+            return k;
+    return -1;
+}
+
+struct Tastiera : Partita {
+    int tasto(unsigned vk, int esteso = 0, int maiuscolo = 0) { return g.tasto_uomo(w, vk, esteso, maiuscolo); }
+    // The direction of the framed target, -1 for none.
+    int cornice() { return i.attuale() < 0 ? -1 : i.direz()[i.attuale()]; }
+    // Player 0 to move on (2, 6), player 1 on (6, 3) showing the set
+    // (a, b, c): player 0's legal moves are those three directions.
+    void mosse(unsigned a, unsigned b, unsigned c) {
+        P::metti_set(i.scacch(), 6, 3, set_di(a, b, c));
+        posizione(2, 6, 6, 3, 0);
+        ASSERT_EQ(i.n_lecite(), 3);
+        messaggi(w);
+#ifndef _WIN32
+        winstub_invalidazioni(w);
+#endif
+    }
+    // The keys of the game, each as (key, extended bit).
+    std::vector<std::pair<unsigned, int>> tutti() {
+        std::vector<std::pair<unsigned, int>> v{{VK_TAB, 0},   {VK_RETURN, 0}, {VK_RETURN, 1}, {VK_SPACE, 0},
+                                                {VK_ESCAPE, 0}, {VK_UP, 1},     {VK_RIGHT, 1},  {VK_DOWN, 1},
+                                                {VK_LEFT, 1},   {VK_CLEAR, 0}};
+        for (unsigned k = VK_NUMPAD1; k <= VK_NUMPAD9; k++) v.push_back({k, 0});
+        for (unsigned k : {VK_END, VK_DOWN, VK_NEXT, VK_LEFT, VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR}) v.push_back({k, 0});
+        return v;
+    }
+};
+
+// Tab and Shift+Tab go round the legal targets in their order; each change
+// invalidates the new and the old frame's cell; Esc removes the frame, and
+// with none it can do nothing. Keys that are not the game's do nothing and
+// say so (-1), so that the window passes them on without a beep.
+TEST_F(Tastiera, TabShiftTabEdEsc) {
+    mosse(0, 1, 7);
+    std::vector<int> visti;
+    for (int k = 0; k < 4; k++) {
+        EXPECT_EQ(tasto(VK_TAB), 1);
+        visti.push_back(i.attuale());
+    }
+    EXPECT_EQ(visti, (std::vector<int>{0, 1, 2, 0}));
+    EXPECT_EQ(tasto(VK_ESCAPE), 1);
+    EXPECT_EQ(i.attuale(), -1);
+    EXPECT_EQ(tasto(VK_ESCAPE), 0);
+    visti.clear();
+    for (int k = 0; k < 4; k++) {
+        EXPECT_EQ(tasto(VK_TAB, 0, 1), 1);
+        visti.push_back(i.attuale());
+    }
+    EXPECT_EQ(visti, (std::vector<int>{2, 1, 0, 2}));
+#ifndef _WIN32
+    auto inv = winstub_invalidazioni(w);
+    ASSERT_EQ(inv.size(), 15u);  // 0; 1, 0; 2, 1; 0, 2; Esc 0; 2; 1, 2; 0, 1; 2, 0
+    EXPECT_TRUE(uguali(inv[1].rect, i.lecita()[1]));
+    EXPECT_TRUE(uguali(inv[2].rect, i.lecita()[0]));
+    for (const auto& v : inv) EXPECT_FALSE(v.erase);
+#endif
+    for (unsigned k : {unsigned{VK_SHIFT}, unsigned{'A'}, unsigned{VK_NUMPAD0}, unsigned{VK_HOME}, unsigned{VK_PRIOR},
+                       unsigned{VK_END}, unsigned{VK_NEXT}, 0x70u})  // 0x70: F1
+        EXPECT_EQ(tasto(k, 1), -1) << k;
+    EXPECT_EQ(tasto('Q'), -1);
+    EXPECT_EQ(i.attuale(), 2);
+    EXPECT_TRUE(messaggi(w).empty());
+}
+
+// An arrow frames the target straight that way, then the diagonal clockwise
+// from it, then the anticlockwise one, only those that are legal, round and
+// round; another arrow starts from its own straight target; an arrow with
+// no legal target that way can do nothing and leaves the frame.
+TEST_F(Tastiera, FrecceInOgniDirezione) {
+    struct caso {
+        unsigned a, b, c;  // player 0's legal directions
+        unsigned freccia;
+        std::vector<int> attese;  // directions framed by four presses; -1: refused
+    };
+    const std::vector<caso> casi = {
+        {0, 1, 7, VK_UP, {0, 1, 7, 0}},    {0, 1, 7, VK_RIGHT, {1, 1, 1, 1}},  {0, 1, 7, VK_LEFT, {7, 7, 7, 7}},
+        {0, 1, 7, VK_DOWN, {-1, -1, -1, -1}}, {2, 3, 4, VK_RIGHT, {2, 3, 2, 3}}, {2, 3, 4, VK_DOWN, {4, 3, 4, 3}},
+        {4, 5, 6, VK_DOWN, {4, 5, 4, 5}},  {4, 5, 6, VK_LEFT, {6, 5, 6, 5}},   {5, 6, 7, VK_LEFT, {6, 7, 5, 6}},
+        {5, 6, 7, VK_UP, {7, 7, 7, 7}},    {1, 3, 5, VK_UP, {1, 1, 1, 1}},     {1, 3, 5, VK_RIGHT, {3, 1, 3, 1}}};
+    for (const caso& c : casi) {
+        mosse(c.a, c.b, c.c);
+        std::vector<int> visti;
+        for (int k = 0; k < 4; k++) {
+            int r = tasto(c.freccia, 1);
+            visti.push_back(r == 1 ? cornice() : r == 0 ? -1 : -2);
+        }
+        EXPECT_EQ(visti, c.attese) << "arrow " << c.freccia << " with moves " << c.a << c.b << c.c;
+    }
+    // Up twice, then Right: Right begins again from its own straight target.
+    mosse(0, 1, 2);
+    tasto(VK_UP, 1);
+    tasto(VK_UP, 1);
+    EXPECT_EQ(cornice(), 1);
+    tasto(VK_RIGHT, 1);
+    EXPECT_EQ(cornice(), 2);
+    // A refused arrow leaves the frame where it was.
+    EXPECT_EQ(tasto(VK_DOWN, 1), 0);  // down (4) and its diagonals 5 and 3 are not legal
+    EXPECT_EQ(cornice(), 2);
+    EXPECT_TRUE(messaggi(w).empty());
+}
+
+// The numeric keypad plays at once in its compass direction, with Num Lock
+// on (VK_NUMPAD1 to 9) and off (the keys printed on it, without the
+// extended bit): only when that move is legal, as a click would, with the
+// turn's number; 5 plays nothing. Enter and Space play the framed target.
+TEST_F(Tastiera, TastierinoInvioESpazio) {
+    const unsigned con_num_lock[9] = {VK_NUMPAD1, VK_NUMPAD2, VK_NUMPAD3, VK_NUMPAD4, VK_NUMPAD5,
+                                      VK_NUMPAD6, VK_NUMPAD7, VK_NUMPAD8, VK_NUMPAD9};
+    const unsigned senza[9] = {VK_END, VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR, VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
+    const int verso[9] = {5, 4, 3, 6, -1, 2, 7, 0, 1};
+    for (unsigned a : {0u, 3u}) {  // moves 0, 1, 2 and then 3, 4, 5
+        mosse(a, a + 1, a + 2);
+        for (const unsigned* tasti : {con_num_lock, senza}) {
+            for (int k = 0; k < 9; k++) {
+                int indice = verso[k] < 0 ? -1 : i.indice_di(static_cast<unsigned>(verso[k]));
+                EXPECT_EQ(tasto(tasti[k]), indice >= 0 ? 1 : 0) << "digit " << k + 1;
+                auto v = messaggi(w);
+                ASSERT_EQ(v.size(), indice >= 0 ? 1u : 0u) << "digit " << k + 1;
+                if (indice < 0) continue;
+                EXPECT_EQ(v[0].message, static_cast<UINT>(MSG_MOSSA));
+                EXPECT_EQ(v[0].wParam, static_cast<WPARAM>(indice));
+                EXPECT_EQ(static_cast<std::uint32_t>(v[0].lParam), g.firma());
+            }
+        }
+        EXPECT_EQ(i.attuale(), -1) << "the keypad moves no frame";
+    }
+    // Enter (main or keypad) and Space: nothing without a frame, else the
+    // framed move, the frame staying where it is, as after a click.
+    for (auto k : std::vector<std::pair<unsigned, int>>{{VK_RETURN, 0}, {VK_RETURN, 1}, {VK_SPACE, 0}})
+        EXPECT_EQ(tasto(k.first, k.second), 0);
+    EXPECT_TRUE(messaggi(w).empty());
+    tasto(VK_TAB);
+    tasto(VK_TAB);
+    for (auto k : std::vector<std::pair<unsigned, int>>{{VK_RETURN, 0}, {VK_RETURN, 1}, {VK_SPACE, 0}}) {
+        EXPECT_EQ(tasto(k.first, k.second), 1);
+        auto v = messaggi(w);
+        ASSERT_EQ(v.size(), 1u);
+        EXPECT_EQ(v[0].message, static_cast<UINT>(MSG_MOSSA));
+        EXPECT_EQ(v[0].wParam, 1u);
+        EXPECT_EQ(static_cast<std::uint32_t>(v[0].lParam), g.firma());
+        EXPECT_EQ(i.attuale(), 1);
+    }
+    // Performed, the move ends the turn: the next player's frame is gone.
+    EXPECT_EQ(g.esegui_mossa(w, 1, g.firma()), 1);
+    EXPECT_EQ(i.attuale(), -1);
+    EXPECT_EQ(tasto(VK_SPACE), 0);
+}
+
+// On a start corner (every direction tried) only right, down-right and down
+// lead anywhere; with one legal target Tab and its arrows keep it; with
+// none, every key of the game can do nothing.
+TEST_F(Tastiera, AngoliEPocheMosse) {
+    posizione(1, 1, 8, 1, 0);
+    messaggi(w);
+    EXPECT_EQ(tasto(VK_UP, 1), 0);
+    EXPECT_EQ(tasto(VK_LEFT, 1), 0);
+    EXPECT_EQ(tasto(VK_NUMPAD7), 0);
+    EXPECT_EQ(tasto(VK_NUMPAD9), 0);
+    EXPECT_EQ(tasto(VK_RIGHT, 1), 1);
+    EXPECT_EQ(cornice(), 2);
+    EXPECT_EQ(tasto(VK_RIGHT, 1), 1);
+    EXPECT_EQ(cornice(), 3);
+    EXPECT_EQ(tasto(VK_DOWN, 1), 1);
+    EXPECT_EQ(cornice(), 4);
+    EXPECT_EQ(tasto(VK_DOWN, 1), 1);
+    EXPECT_EQ(cornice(), 3);
+    EXPECT_TRUE(messaggi(w).empty());
+    // Player 1 on its corner, to move: right and up-right lead nowhere.
+    posizione(1, 1, 8, 1, 1);
+    EXPECT_EQ(tasto(VK_RIGHT, 1), 0);
+    EXPECT_EQ(tasto(VK_NUMPAD1), 1);
+    EXPECT_EQ(messaggi(w).size(), 1u);
+
+    i.n_lecite() = 1;
+    for (int k = 0; k < 3; k++) {
+        EXPECT_EQ(tasto(VK_TAB, 0, k == 2), 1);
+        EXPECT_EQ(i.attuale(), 0);
+    }
+    i.n_lecite() = 0;
+    i.attuale() = -1;
+    for (auto k : tutti()) EXPECT_EQ(tasto(k.first, k.second), 0) << k.first;
+    EXPECT_TRUE(messaggi(w).empty());
+}
+
+// With no person to move (the computer to move, searching or not; the game
+// over; a frame left from before Options made the player automatic) every
+// key of the game can do nothing, and nothing is posted or invalidated.
+// After a move and after a new game no frame is left for Enter.
+TEST_F(Tastiera, SenzaUnaPersonaDiTurnoNessunTastoAgisce) {
+    auto nessuno = [&](const char* quando) {
+        for (auto k : tutti()) EXPECT_EQ(tasto(k.first, k.second), 0) << quando << ", key " << k.first;
+        EXPECT_TRUE(messaggi(w).empty()) << quando;
+#ifndef _WIN32
+        EXPECT_TRUE(winstub_invalidazioni(w).empty()) << quando;
+#endif
+    };
+    mosse(0, 1, 7);
+    tasto(VK_TAB);
+#ifndef _WIN32
+    winstub_invalidazioni(w);
+#endif
+    i.tipo()[0] = COMPUTER;
+    nessuno("computer to move");
+    EXPECT_EQ(i.attuale(), 0);
+
+    // While the worker searches for that turn: its move is the only one.
+    std::uint32_t firma = g.firma();
+    i.attuale() = -1;
+    ASSERT_EQ(g.mossa_macchina(w), 1);
+    for (auto k : tutti()) EXPECT_EQ(tasto(k.first, k.second), 0) << "while searching, key " << k.first;
+    MSG m;
+    ASSERT_TRUE(attendi_messaggio(w, &m, 30000));
+    EXPECT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
+    EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), firma);
+    WaitForSingleObject(i.mutex(), INFINITE);
+    SetEvent(i.mutex());
+    EXPECT_TRUE(messaggi(w).empty());
+
+    // A frame set by a key, then Options make that player automatic.
+    i.tipo()[0] = UMANO;
+    mosse(0, 1, 7);
+    tasto(VK_UP, 1);
+    e_tipo tipi[2] = {COMPUTER, UMANO};
+    int livelli[2] = {3, 1};
+    g.set_opzioni(tipi, livelli, w);
+    EXPECT_EQ(i.attuale(), -1);
+#ifndef _WIN32
+    winstub_invalidazioni(w);
+#endif
+    nessuno("after Options");
+    tipi[0] = UMANO;
+    g.set_opzioni(tipi, livelli, w);
+
+    // The game over.
+    mosse(0, 1, 7);
+    tasto(VK_TAB);
+    i.turno() = -1;
+#ifndef _WIN32
+    winstub_invalidazioni(w);
+#endif
+    nessuno("game over");
+
+    // A new game takes the frame away.
+    g.ricomincia(w);
+    ASSERT_EQ(g.stato(), UMANO);
+    EXPECT_EQ(tasto(VK_TAB), 1);
+    g.ricomincia(w);
+    ASSERT_EQ(g.stato(), UMANO);
+    EXPECT_EQ(i.attuale(), -1);
+    EXPECT_EQ(tasto(VK_RETURN), 0);
+    EXPECT_TRUE(messaggi(w).empty());
+}
+
+// A pointer message at the point the pointer already was leaves a frame set
+// (or removed) by a key; one at another point, or a click, acts as ever.
+TEST_F(Tastiera, IlPuntatoreFermoLasciaLaCorniceDeiTasti) {
+    mosse(0, 1, 7);
+    RECT t0 = i.lecita()[0], t2 = i.lecita()[2];
+    g.mossa_uomo(w, centro(t0), 0);
+    EXPECT_EQ(i.attuale(), 0);
+    tasto(VK_TAB);
+    g.mossa_uomo(w, centro(t0), 0);
+    EXPECT_EQ(i.attuale(), 1) << "the pointer has not moved";
+    tasto(VK_ESCAPE);
+    g.mossa_uomo(w, centro(t0), 0);
+    EXPECT_EQ(i.attuale(), -1);
+    g.mossa_uomo(w, POINT{centro(t0).x + 1, centro(t0).y}, 0);
+    EXPECT_EQ(i.attuale(), 0) << "the pointer moved within the target";
+    g.mossa_uomo(w, POINT{centro(t0).x + 1, centro(t0).y}, 0);
+    EXPECT_EQ(i.attuale(), 0);
+    // Off every target, a key frames one; the pointer still there leaves it.
+    g.mossa_uomo(w, POINT{600, 300}, 0);
+    tasto(VK_TAB, 0, 1);
+    EXPECT_EQ(i.attuale(), 2);
+    g.mossa_uomo(w, POINT{600, 300}, 0);
+    EXPECT_EQ(i.attuale(), 2);
+    EXPECT_TRUE(messaggi(w).empty());
+    // A click where the pointer is chooses what is under it.
+    g.mossa_uomo(w, POINT{600, 300}, MK_LBUTTON);
+    EXPECT_TRUE(messaggi(w).empty());
+    g.mossa_uomo(w, centro(t2), 0);
+    tasto(VK_TAB);
+    g.mossa_uomo(w, centro(t2), MK_LBUTTON);
+    auto v = messaggi(w);
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0].wParam, 2u);
+    EXPECT_EQ(i.attuale(), 0);
+}
+
+}  // namespace

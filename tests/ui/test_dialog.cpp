@@ -336,4 +336,88 @@ TEST(Dialoghi, TestiEntrano) {
         IDD_ABOUT, AboutProc);
 }
 
+// A key on the focused control, taken as the dialog's own loop takes a
+// keyboard's keys (IsDialogMessage first), with what it posts after it.
+void premi(HWND dlg, UINT vk, bool esteso = false) {
+    for (UINT msg : {WM_KEYDOWN, WM_KEYUP}) {
+        DWORD lp = 1 | (MapVirtualKeyA(vk, 0) << 16) | (esteso ? 1u << 24 : 0u) | (msg == WM_KEYUP ? 0xC0000000u : 0u);
+        MSG m{GetFocus(), msg, vk, static_cast<LPARAM>(lp), 0, {0, 0}};
+        if (!IsDialogMessageA(dlg, &m)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        svuota(dlg);
+    }
+}
+
+// The id of the dialog's control that has the focus, 0 for none.
+int fuoco(HWND dlg) {
+    HWND f = GetFocus();
+    return f != nullptr && GetParent(f) == dlg ? GetDlgCtrlID(f) : 0;
+}
+
+// The dialog opens with the focus on its first enabled tab stop, and Tab
+// goes round every enabled one in template order: an automatic player's
+// skill bar is one, a human's (disabled) is skipped.
+TEST(Dialoghi, IlTabRaggiungeLeBarreAbilitate) {
+    struct caso {
+        e_tipo t0, t1;
+        std::vector<int> giro;
+    };
+    const std::vector<caso> casi = {
+        {COMPUTER, COMPUTER,
+         {IDC_SCROLL1, IDC_AUTOMATICO1, IDC_UMANO1, IDC_SCROLL2, IDC_AUTOMATICO2, IDC_UMANO2, IDC_OK, IDC_ANNULLA,
+          IDC_SCROLL1}},
+        {UMANO, COMPUTER,
+         {IDC_AUTOMATICO1, IDC_UMANO1, IDC_SCROLL2, IDC_AUTOMATICO2, IDC_UMANO2, IDC_OK, IDC_ANNULLA,
+          IDC_AUTOMATICO1}},
+        {UMANO, UMANO,
+         {IDC_AUTOMATICO1, IDC_UMANO1, IDC_AUTOMATICO2, IDC_UMANO2, IDC_OK, IDC_ANNULLA, IDC_AUTOMATICO1}}};
+    for (const caso& c : casi) {
+        imposta(c.t0, c.t1, 4, 6);
+        std::vector<int> visti;
+        apri([&](HWND dlg) {
+            visti.push_back(fuoco(dlg));
+            for (std::size_t k = 1; k < c.giro.size(); k++) {
+                premi(dlg, VK_TAB);
+                visti.push_back(fuoco(dlg));
+            }
+            passo(dlg, IDC_ANNULLA);
+        });
+        EXPECT_EQ(visti, c.giro) << "players " << c.t0 << c.t1;
+    }
+    imposta(UMANO, UMANO, 1, 1);
+}
+
+// From the keyboard alone: Space makes player 1 automatic; on its bar the
+// arrows and Page Up/Down step the skill by one within 1 to 10, Home and
+// End change nothing; Space on OK hands the skill to the match.
+TEST_F(Opzioni, SkillDallaTastiera) {
+    Righe visti;
+    INT_PTR r = apri([&](HWND dlg) {
+        EXPECT_EQ(fuoco(dlg), IDC_AUTOMATICO1);
+        premi(dlg, VK_SPACE);
+        visti.push_back(leggi(dlg));
+        for (int k = 0; k < 6 && fuoco(dlg) != IDC_SCROLL1; k++) premi(dlg, VK_TAB);
+        EXPECT_EQ(fuoco(dlg), IDC_SCROLL1);
+        // {key, times}, then what is shown.
+        const UINT passi[][2] = {{VK_RIGHT, 3}, {VK_LEFT, 1}, {VK_UP, 1},    {VK_DOWN, 1},  {VK_NEXT, 1},
+                                 {VK_PRIOR, 1}, {VK_HOME, 1}, {VK_END, 1},   {VK_LEFT, 5},  {VK_RIGHT, 12},
+                                 {VK_PRIOR, 5}};
+        for (const auto& p : passi) {
+            for (UINT k = 0; k < p[1]; k++) premi(dlg, p[0], true);
+            visti.push_back(leggi(dlg));
+        }
+        for (int k = 0; k < 8 && fuoco(dlg) != IDC_OK; k++) premi(dlg, VK_TAB);
+        EXPECT_EQ(fuoco(dlg), IDC_OK);
+        premi(dlg, VK_SPACE);
+    });
+    EXPECT_EQ(r, 0);
+    const std::string umano2 = " | H/1 0";
+    EXPECT_EQ(visti, (Righe{"A+1 1" + umano2, "A+4 4" + umano2, "A+3 3" + umano2, "A+2 2" + umano2,
+                            "A+3 3" + umano2, "A+4 4" + umano2, "A+3 3" + umano2, "A+3 3" + umano2,
+                            "A+3 3" + umano2, "A+1 1" + umano2, "A+10 10" + umano2, "A+5 5" + umano2}));
+    EXPECT_EQ(della_partita(), "CH 5 1");
+}
+
 }  // namespace

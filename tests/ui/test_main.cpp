@@ -67,6 +67,48 @@ std::uint32_t ultima_con_scatola = 0;
 // The number of the last tournament the panel was told of.
 std::uint32_t ultimo_torneo = 0;
 
+// Keys typed into each next box, one a tick of a thread timer, each to the
+// control that has the focus then, as the box's own loop takes a keyboard's
+// keys (0: read both skill numbers of the Options dialog into `letti`). A
+// box with keys planned gets no command.
+std::deque<std::vector<UINT>> tasti_scatole;
+std::vector<UINT> tasti_in_corso;
+std::size_t prossimo = 0;
+HWND scatola_dei_tasti = nullptr;
+std::vector<int> letti;
+
+// A key as a keyboard sends it: WM_KEYDOWN, then WM_KEYUP, posted to `w`,
+// with the key's scan code and, for the dedicated arrows and page keys, the
+// extended bit.
+void batti(HWND w, UINT vk, bool esteso = false) {
+    DWORD lp = 1 | (MapVirtualKeyA(vk, 0) << 16) | (esteso ? 1u << 24 : 0u);
+    PostMessageA(w, WM_KEYDOWN, vk, static_cast<LPARAM>(lp));
+    PostMessageA(w, WM_KEYUP, vk, static_cast<LPARAM>(lp | 0xC0000000u));
+}
+
+// (A box still open a while after its last key is a failure: it is ended,
+// so that the test goes on.)
+void CALLBACK tasto_nella_scatola(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!IsWindow(scatola_dei_tasti)) {
+        KillTimer(nullptr, id);
+        return;
+    }
+    if (prossimo >= tasti_in_corso.size()) {
+        if (++prossimo < tasti_in_corso.size() + 50) return;
+        KillTimer(nullptr, id);
+        ADD_FAILURE() << "the box was still open after its keys";
+        EndDialog(scatola_dei_tasti, 0);
+        return;
+    }
+    UINT k = tasti_in_corso[prossimo++];
+    if (k == 0) {
+        for (int n : {IDC_SKILL1, IDC_SKILL2}) letti.push_back(static_cast<int>(GetDlgItemInt(scatola_dei_tasti, n, nullptr, FALSE)));
+        return;
+    }
+    HWND f = GetFocus();
+    batti(f != nullptr ? f : scatola_dei_tasti, k, k >= VK_PRIOR && k <= VK_DOWN);
+}
+
 DWORD WINAPI clic_da_fuori(LPVOID bottone) {
     SendMessageA(static_cast<HWND>(bottone), BM_CLICK, 0, 0);
     return 0;
@@ -116,6 +158,13 @@ LRESULT CALLBACK attivazione(int codice, WPARAM wParam, LPARAM lParam) {
             perdi_da = perdi_a = MSG_MOSSA;
             chiusore = CreateThread(nullptr, 0, clic_da_fuori, GetDlgItem(w, chiudi_da_fuori), 0, nullptr);
             chiudi_da_fuori = 0;
+            comandi.clear();
+        } else if (!tasti_scatole.empty()) {
+            tasti_in_corso = tasti_scatole.front();
+            tasti_scatole.pop_front();
+            prossimo = 0;
+            scatola_dei_tasti = w;
+            SetTimer(nullptr, 0, 20, tasto_nella_scatola);
             comandi.clear();
         } else if (!risposte.empty()) {
             comandi = risposte.front();
@@ -199,6 +248,8 @@ void azzera() {
     ev_pannello.clear();
     scatole.clear();
     risposte.clear();
+    tasti_scatole.clear();
+    letti.clear();
     uscite = 0;
     nuove_righe_log();
 }
@@ -880,6 +931,178 @@ TEST_F(FinestraPrincipale, StopInUnTorneoLasciaFinireLaPartitaComeOrdinaria) {
     premi_stop();
     pompa_coda();
     EXPECT_EQ(conta(ev_finestra, MSG_FINE_TORNEO), 1) << "a second press does nothing";
+}
+
+// ------------------------------------------------ playing from the keyboard
+
+// The keypad's key for direction d: with Num Lock on its digit, with it off
+// the key printed on it (sent without the extended bit).
+UINT tasto_del_tastierino(unsigned d, bool num_lock) {
+    const int cifra[8] = {8, 9, 6, 3, 2, 1, 4, 7};
+    const UINT senza[9] = {VK_END, VK_DOWN, VK_NEXT, VK_LEFT, VK_CLEAR, VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
+    return num_lock ? VK_NUMPAD0 + cifra[d] : senza[cifra[d] - 1];
+}
+
+// Plays the game on the board to its "End" box, answered with Return, the
+// person's moves made by `gioca` (which types the keys of one move) and
+// never by the pointer. The number of the person's moves, -1 on a failure.
+int fino_alla_fine(const std::function<void(int)>& gioca) {
+    tasti_scatole.push_back({VK_RETURN});
+    int mosse = 0;
+    while (scatole.empty()) {
+        if (mosse > 3000) return -1;
+        if (game.stato() == UMANO) {
+            std::uint32_t f = game.firma();
+            gioca(mosse++);
+            if (!pompa_finche([&] { return game.firma() != f; }, 10000)) return -1;
+        } else if (!pompa_finche([] { return game.stato() == UMANO || !scatole.empty(); }, 60000)) {
+            return -1;
+        }
+    }
+    pompa_coda();
+    return mosse;
+}
+
+// A person against the computer at skill 3, with Tab and Enter only, to the
+// "End" box, which Return closes.
+TEST_F(FinestraPrincipale, ConTabEInvioUnaPartitaControIlComputerArrivaAllaFine) {
+    metti_giocatori(UMANO, COMPUTER, 3);
+    comando(CMD_NUOVA_PARTITA, IDYES);
+    azzera();
+    int mosse = fino_alla_fine([](int n) {
+        for (int k = 0; k <= n % 3; k++) batti(principale, VK_TAB);
+        batti(principale, VK_RETURN);
+    });
+    ASSERT_GT(mosse, 0);
+    ASSERT_EQ(scatole.size(), 1u);
+    EXPECT_EQ(scatole[0].titolo, "End");
+    EXPECT_EQ(game.stato(), FERMO);
+    std::printf("the person made %d moves with Tab and Enter\n", mosse);
+}
+
+// Two people playing only with the numeric keypad, its Num Lock on and off
+// by turns, each picking one of the moves it sees, to the "End" box.
+TEST_F(FinestraPrincipale, SoloColTastierinoUnaPartitaArrivaAllaFine) {
+    int mosse = fino_alla_fine([](int n) {
+        partita_ispettore g{game};
+        unsigned d = g.direz()[(n / 2) % g.n_lecite()];
+        batti(principale, tasto_del_tastierino(d, n % 2 == 0));
+    });
+    ASSERT_GT(mosse, 0);
+    ASSERT_EQ(scatole.size(), 1u);
+    EXPECT_EQ(scatole[0].titolo, "End");
+    EXPECT_EQ(game.stato(), FERMO);
+    std::printf("%d moves with the numeric keypad\n", mosse);
+}
+
+// In Options, from the keyboard alone: player 2 made "Automatic" with
+// Space, its skill raised to 5 with the arrow keys, OK with Space; the match
+// takes skill 5, the dialog opened again shows it, and the computer plays.
+TEST_F(FinestraPrincipale, OpzioniDallaTastieraSkill5) {
+    // Opened with two people, the focus is on player 1's "Automatic" (its
+    // bar is disabled): Tab to player 2's "Automatic" (its bar too is
+    // skipped), Space; round to its bar, four steps right; on to OK.
+    std::vector<UINT> tasti{VK_TAB, VK_TAB, VK_SPACE};
+    for (int k = 0; k < 6; k++) tasti.push_back(VK_TAB);
+    for (int k = 0; k < 4; k++) tasti.push_back(VK_RIGHT);
+    tasti.insert(tasti.end(), {VK_TAB, VK_TAB, VK_TAB, VK_SPACE});
+    tasti_scatole.push_back(tasti);
+    comando(CMD_OPZIONI);  // sent: back once the dialog has closed
+    e_tipo tipi[2];
+    int skill[2];
+    game.get_opzioni(tipi, skill);
+    EXPECT_EQ(tipi[0], UMANO);
+    EXPECT_EQ(tipi[1], COMPUTER);
+    EXPECT_EQ(skill[1], 5);
+
+    // Opened again: the numbers read, then Tab round to Cancel, Space.
+    std::vector<UINT> di_nuovo{0};
+    for (int k = 0; k < 6; k++) di_nuovo.push_back(VK_TAB);
+    di_nuovo.push_back(VK_SPACE);
+    tasti_scatole.push_back(di_nuovo);
+    comando(CMD_OPZIONI);
+    EXPECT_EQ(letti, (std::vector<int>{0, 5}));
+    ASSERT_EQ(scatole.size(), 2u);
+
+    // The computer, at skill 5, answers a move made with Tab and Enter.
+    std::uint32_t prima = game.firma();
+    if (game.stato() == UMANO) {
+        batti(principale, VK_TAB);
+        batti(principale, VK_RETURN);
+    }
+    ASSERT_TRUE(pompa_finche([&] { return game.firma() > prima + 1 || game.stato() == FERMO; }, 60000));
+    EXPECT_EQ(partita_ispettore{game}.skill()[1], 5);
+}
+
+// S stops the running tournament as the panel's button does, once; outside
+// a tournament it does nothing. The game on the board then ends as an
+// ordinary game, with its box.
+TEST_F(FinestraPrincipale, SFermaIlTorneo) {
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    pompa_coda();
+    azzera();
+    batti(principale, 'S');
+    pompa_coda();
+    ASSERT_EQ(conta(ev_finestra, MSG_FINE_TORNEO), 1);
+    EXPECT_EQ(static_cast<std::uint32_t>(ev_finestra[0].lParam), ultimo_torneo);
+    EXPECT_EQ(righe_con("premuto il tasto stop tournament."), 1);
+    batti(principale, 'S');
+    batti(principale, 's');
+    pompa_coda();
+    EXPECT_EQ(conta(ev_finestra, MSG_FINE_TORNEO), 1) << "a second S does nothing";
+    gioca_partita_bloccata();
+    ASSERT_TRUE(attendi_fini(1));
+    pompa_coda();
+    ASSERT_EQ(scatole.size(), 1u);
+    EXPECT_EQ(scatole[0].titolo, "End");
+}
+
+// The keys move the frame the pointer moves: Tab, Shift+Tab, an arrow, Esc;
+// a pointer message at the point the pointer already was leaves a frame
+// set by a key, and the one white frame is drawn where the key put it.
+// After a click on "Stop tournament" the keys reach the board again.
+TEST_F(FinestraPrincipale, ITastiMuovonoLaCorniceDelPuntatore) {
+    partita_ispettore g{game};
+    posizione_di_partenza();  // player 0 on its corner: right, down-right, down
+    ridisegna_tutto();
+    SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(0));
+    ASSERT_EQ(g.attuale(), 0);
+    batti(principale, VK_TAB);
+    pompa_coda();
+    EXPECT_EQ(g.attuale(), 1);
+    SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(0));
+    EXPECT_EQ(g.attuale(), 1) << "the pointer has not moved";
+    UpdateWindow(principale);
+    RECT r1 = g.lecita()[1], r0 = g.lecita()[0];
+    PIXEL(principale, r1.left, r1.top, BIANCO);
+    PIXEL(principale, r1.right - 1, r1.bottom - 1, BIANCO);
+    HDC hdc = GetDC(principale);
+    EXPECT_NE(GetPixel(hdc, r0.left, r0.top), BIANCO) << "a second frame";
+    ReleaseDC(principale, hdc);
+
+    BYTE stato[256];
+    GetKeyboardState(stato);
+    stato[VK_SHIFT] = 0x80;
+    SetKeyboardState(stato);
+    batti(principale, VK_TAB);
+    pompa_coda();
+    stato[VK_SHIFT] = 0;
+    SetKeyboardState(stato);
+    EXPECT_EQ(g.attuale(), 0);
+    batti(principale, VK_DOWN, true);
+    pompa_coda();
+    EXPECT_EQ(g.direz()[g.attuale()], 4u);
+    batti(principale, VK_ESCAPE);
+    batti(principale, 'A');
+    pompa_coda();
+    EXPECT_EQ(g.attuale(), -1);
+    EXPECT_EQ(conta(ev_finestra, MSG_MOSSA), 0);
+
+    premi_stop();
+    EXPECT_EQ(GetFocus(), principale);
+    batti(GetFocus(), VK_TAB);
+    pompa_coda();
+    EXPECT_EQ(g.attuale(), 0);
 }
 
 }  // namespace
