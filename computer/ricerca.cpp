@@ -163,25 +163,25 @@ const ricerca::mosse& ricerca::mosse_di(int turno, int c_mia, int c_sua) {
     return m;
 }
 
-// A leaf's value at `livello`, as the tree's leaf has it.
-inline double ricerca::foglia(int c1, int c2, int livello) const {
+// A leaf's value at the level whose weights are `p`, as the tree's leaf has it.
+inline double ricerca::foglia(int c1, int c2, const pesi_livello& p) const {
     double L_d1 = giocatore == 0 ? distanza[0][c1] : distanza[1][c2];
     double L_d2 = giocatore == 0 ? distanza[1][c2] : distanza[0][c1];
-    return valore_foglia(L_d1, L_d2, pesi[livello]);
+    return valore_foglia(L_d1, L_d2, p);
 }
 
-// The node (c1, c2) with `turno` to move, `resto` plies left, at `livello`:
+// The node (c1, c2) with `turno` to move, `resto` plies left, at the level
+// whose weights are `livello` (its children's are the next in the table):
 // its score, as the tree's construction and visit would give it.
-double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
+double ricerca::nodo(int c1, int c2, int turno, int resto, const pesi_livello* livello) {
     n_nodi++;
-    if (resto < 1) return foglia(c1, c2, livello);  // the depth is used up
-    if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia(c1, c2, livello);  // a won placement
+    if (resto < 1) return foglia(c1, c2, *livello);  // the depth is used up
+    if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia(c1, c2, *livello);  // a won placement
 
     voce* v = nullptr;
     std::uint64_t nodi_prima = n_nodi;
     if (marca != 0 && resto <= MEMO_RESTO && resto >= MEMO_MIN) {
-        // The flag is set whatever its value but 0, as for the tree.
-        std::size_t i = ((static_cast<std::size_t>(resto - MEMO_MIN) * 2 + (flag != 0 ? 1u : 0u)) * 2 +
+        std::size_t i = ((static_cast<std::size_t>(resto - MEMO_MIN) * 2 + static_cast<std::size_t>(flag)) * 2 +
                          static_cast<std::size_t>(turno)) * MEMO_CELLE + static_cast<std::size_t>(c1) * CELLE +
                         static_cast<std::size_t>(c2);
         v = &G_memo[i];
@@ -198,7 +198,7 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
     if (m.n == 0) {
         // Stuck: right after a pass nobody can move, a leaf; otherwise the
         // other player moves in the same placement.
-        if (flag) return foglia(c1, c2, livello);
+        if (flag) return foglia(c1, c2, *livello);
         flag = 1;
         somma += nodo(c1, c2, 1 - turno, resto - 1, livello + 1);
     } else {
@@ -207,7 +207,7 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
             // The children are leaves of the depth: they leave the flag alone.
             n_nodi += static_cast<std::uint64_t>(m.n);
             for (int i = 0; i < m.n; i++)
-                somma += turno == 0 ? foglia(m.verso[i], c2, livello + 1) : foglia(c1, m.verso[i], livello + 1);
+                somma += turno == 0 ? foglia(m.verso[i], c2, livello[1]) : foglia(c1, m.verso[i], livello[1]);
         } else {
             for (int i = 0; i < m.n; i++)
                 somma += turno == 0 ? nodo(m.verso[i], c2, 1, resto - 1, livello + 1)
@@ -217,7 +217,7 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
     if (v != nullptr && !fuori) {
         v->punti = somma;
         v->nodi = static_cast<std::uint32_t>(n_nodi - nodi_prima + 1);
-        v->segno = marca << 1 | (flag != 0 ? 1u : 0u);
+        v->segno = marca << 1 | static_cast<std::uint32_t>(flag);
     }
     return somma;
 }
@@ -245,16 +245,22 @@ bool ricerca::valuta(pedina player1, pedina player2, int turno, std::int32_t& st
     }
     tabella->per(vista);
 
-    flag = stallo;
+    // The walk keeps the flag as 0 or 1: any value but 0 is set, as for the
+    // tree.
+    flag = stallo != 0 ? 1 : 0;
     n_nodi = 0;
-    double somma = nodo(c1, c2, turno, profondita, 1);
+    double somma = nodo(c1, c2, turno, profondita, &pesi[1]);
     if (fuori) {
         // The table may hold subtrees of this walk that were cut short;
         // this search no longer uses it.
         marca = 0;
         return false;
     }
-    stallo = flag;
+    // A tree whose root is a leaf (and only such a tree) leaves the flag as
+    // it found it; with the flag set, that is every root but one with moves.
+    if (stallo == 0 || stallo == 1 || (profondita >= 1 && distanza[0][c1] != 0.0 && distanza[1][c2] != 0.0 &&
+                                       (turno == 0 ? mosse_di(0, c1, c2) : mosse_di(1, c2, c1)).n > 0))
+        stallo = flag;
     *punti = somma;
     *nodi = n_nodi;
     return true;

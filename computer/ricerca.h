@@ -67,8 +67,8 @@ private:
         std::uint8_t direz[MOSSE_MAX];  // and their directions
     };
 
-    double nodo(int c1, int c2, int turno, int resto, int livello);
-    double foglia(int c1, int c2, int livello) const;
+    double nodo(int c1, int c2, int turno, int resto, const pesi_livello* livello);
+    double foglia(int c1, int c2, const pesi_livello& p) const;
     const mosse& mosse_di(int turno, int c_mia, int c_sua);
     void metti(int k, const pedina& p, int c);
     void passo(int k, int da, int a, unsigned direz);
@@ -77,7 +77,7 @@ private:
     const plancia& scacch;
     int giocatore;
     std::int32_t profondita;
-    std::int32_t flag;  // the pass flag, during a walk
+    std::int32_t flag;  // the pass flag during a walk, 0 or 1
     bool fuori;  // a move left cells 1 to 8: the walk's result is not used
     std::uint64_t n_nodi;
     std::uint64_t n_riprese;  // subtrees taken from the table, over the search
