@@ -17,13 +17,14 @@ struct tabella_pesi {
     }
 };
 
-const tabella_pesi G_pesi;
-
 static_assert(SKILL_MAX + 1 <= LIVELLI_IN_TABELLA, "the weights of every level of the deepest search are in the table");
 
 }  // namespace
 
 pesi_livello pesi_di(int livello) {
+    // Made on first use, so that a search started while the program's
+    // statics are still being built finds it ready.
+    static const tabella_pesi G_pesi;
     if (livello >= 1 && livello <= LIVELLI_IN_TABELLA) return G_pesi.v[livello - 1];
     return pesi_di_peso(peso_livello(livello));
 }
