@@ -1,10 +1,10 @@
 // Building, scoring and freeing the game tree.
 #include "albero.h"
 
-#include <atomic>
-#include <cmath>
 #include <cstdlib>
 #include <new>
+
+#include "punteggio.h"
 
 namespace {
 
@@ -13,42 +13,15 @@ namespace {
 // from tree to tree and from one search to the next.
 std::int32_t stallo_vicino = 0;
 
-std::atomic<std::size_t> limite_nodi{SIZE_MAX};
-
-// The level weights 3^(level - 1), as pow computes them, for the levels a
-// tree can have; the table holds exactly the doubles that pow returns.
-constexpr int N_POTENZE = 64;
-
-struct tabella_potenze {
-    double v[N_POTENZE];
-    tabella_potenze() {
-        // Through a volatile, so that every entry comes from the run-time
-        // pow, as a leaf's weight would.
-        for (int k = 0; k < N_POTENZE; k++) {
-            volatile int esponente = k;
-            v[k] = std::pow(3.0, esponente);
-        }
-    }
-};
-
-const tabella_potenze G_potenze;
-
-static_assert(SKILL_MAX + 1 <= N_POTENZE, "the weights of every level of the deepest search are in the table");
-
-inline double peso(int livello) {
-    int k = livello - 1;
-    if (k >= 0 && k < N_POTENZE) return G_potenze.v[k];
-    return std::pow(3.0, k);
-}
-
-// Nodes of a complete tree of remaining depth d: (3^(d+1) - 1) / 2. The first
-// block is that large, up to a cap; beyond it, it doubles as needed.
+// Nodes of a complete tree of remaining depth d, every node with MOSSE_MAX
+// children: (3^(d+1) - 1) / 2. The first block is that large, up to a cap;
+// beyond it, it doubles as needed.
 std::size_t prima_capienza(std::int32_t profondita) {
     constexpr std::size_t TETTO = std::size_t{1} << 17;
     if (profondita < 1) return 1;
     std::size_t n = 1, livello = 1;
     for (std::int32_t d = 0; d < profondita && n < TETTO; d++) {
-        livello *= 3;
+        livello *= MOSSE_MAX;
         n += livello;
     }
     return n < TETTO ? n : TETTO;
@@ -71,10 +44,6 @@ static_assert(CASELLE_GIOCABILI <= 64, "one bit of a 64-bit mask for each cell t
 }  // namespace
 
 std::int32_t& albero::flag_stallo() { return stallo_vicino; }
-
-void albero::limita_nodi(std::size_t massimo) { limite_nodi.store(massimo, std::memory_order_relaxed); }
-
-bool albero::nodi_limitati() { return limite_nodi.load(std::memory_order_relaxed) != SIZE_MAX; }
 
 // The construction of one tree. A token's state is its cell (its goal never
 // changes), so the tree keeps one token per cell it reaches, made by moving
@@ -101,7 +70,7 @@ struct albero::cantiere {
     std::uint64_t mosse_note[CASELLE_GIOCABILI] = {};
     struct mosse {
         std::int8_t n;
-        std::uint8_t d[3];
+        std::uint8_t d[MOSSE_MAX];
     } tabella[CASELLE_GIOCABILI * CASELLE_GIOCABILI];
 
     // A new node at the end of the store; false when none can be had.
@@ -143,9 +112,9 @@ struct albero::cantiere {
         mosse& m = tabella[i_mia * CASELLE_GIOCABILI + i_sua];
         std::uint64_t bit = std::uint64_t{1} << i_sua;
         if (!(mosse_note[i_mia] & bit)) {
-            unsigned d[3] = {0, 0, 0};
+            unsigned d[MOSSE_MAX] = {};
             m.n = static_cast<std::int8_t>(scacch.mosse_lecite(d, mia, sua));
-            for (int k = 0; k < 3; k++) m.d[k] = static_cast<std::uint8_t>(d[k]);
+            for (int k = 0; k < MOSSE_MAX; k++) m.d[k] = static_cast<std::uint8_t>(d[k]);
             mosse_note[i_mia] |= bit;
         }
         for (int k = 0; k < m.n; k++) S_lecite[k] = m.d[k];
@@ -163,7 +132,7 @@ struct albero::cantiere {
         // over in this placement.
         if (a.distanza[0][c1] == 0.0 || a.distanza[1][c2] == 0.0) return true;
 
-        unsigned S_lecite[3];
+        unsigned S_lecite[MOSSE_MAX];
         int n = turno == 0 ? mosse_lecite(S_lecite, c1, c2, 0) : mosse_lecite(S_lecite, c2, c1, 1);
         if (n == 0) {
             // Stuck. Right after a pass nobody can move: a leaf. Otherwise
@@ -206,6 +175,10 @@ struct albero::cantiere {
 };
 
 albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondita, const plancia& scacch)
+    : albero(player1, player2, turno, profondita, scacch, SIZE_MAX) {}
+
+albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondita, const plancia& scacch,
+               std::size_t limite)
     : vivaio(nullptr), n_nodi(0), capienza(0) {
     unsigned x1, y1, x2, y2;
     player1.get_pos(&x1, &y1);
@@ -214,7 +187,6 @@ albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondit
         (turno != 0 && turno != 1))
         return;
 
-    std::size_t limite = limite_nodi.load(std::memory_order_relaxed);
     if (limite == 0) return;
     std::size_t prima = prima_capienza(profondita);
     if (prima > limite) prima = limite;
@@ -235,25 +207,18 @@ albero::albero(pedina player1, pedina player2, int turno, std::int32_t profondit
 
 albero::~albero() { std::free(vivaio); }
 
-int albero::figli_radice() const { return n_nodi == 0 ? 0 : vivaio[0].figli; }
-
-// A leaf's value, as the level weight `s` makes it, added to 0.0.
-inline double albero::foglia(const nodo& n, int giocatore, double s) const {
-    double somma = 0.0;
-    double L_d1 = distanza[giocatore][n.casa[giocatore]];
-    double L_d2 = distanza[1 - giocatore][n.casa[1 - giocatore]];
-    if (L_d2 == 0.0) return somma + -21.0 / (s * 2.0);
-    if (L_d1 == 0.0) return somma + 25.0 / (s * 2.0);
-    return somma + ((L_d2 - L_d1) * 2.0) / (s * 2.0);
+// A leaf's value at the level whose weights are `p`.
+inline double albero::foglia(const nodo& n, int giocatore, const pesi_livello& p) const {
+    return valore_foglia(distanza[giocatore][n.casa[giocatore]], distanza[1 - giocatore][n.casa[1 - giocatore]], p);
 }
 
 // The node at `i` and its subtree, in construction order; `i` moves past it.
 // Leaf children are scored in place, without a call of their own.
 double albero::visita_da(std::size_t& i, int giocatore, int profondita) const {
     const nodo& n = vivaio[i++];
-    if (n.figli == 0) return foglia(n, giocatore, peso(profondita));
+    if (n.figli == 0) return foglia(n, giocatore, pesi_di(profondita));
     double somma = 0.0;
-    double s = peso(profondita + 1);
+    const pesi_livello s = pesi_di(profondita + 1);
     for (int k = 0; k < n.figli; k++) {
         const nodo& f = vivaio[i];
         if (f.figli == 0) {

@@ -3,7 +3,8 @@
 //
 // The root's constructor builds the whole tree depth first, children in the
 // order that plancia::mosse_lecite lists the moves (a stuck player gets one
-// pass child); `visita` scores it with the sum of its leaf values; the
+// pass child); `visita` scores it with the sum of its leaf values (the rule
+// is in punteggio.h); the
 // destructor frees it. A tree is always complete before it is scored.
 //
 // The nodes are compact records (the two tokens' cells and the number of
@@ -19,6 +20,7 @@
 
 #include "pedina32.h"
 #include "plancia32.h"
+#include "punteggio.h"
 
 class albero {
 public:
@@ -36,28 +38,26 @@ public:
 
     // Nodes built, the root included; 0 when not even the root could be had.
     std::size_t nodi() const { return n_nodi; }
-    // Children of the root (0 to 3).
-    int figli_radice() const;
 
     // The pass flag shared by every node of every tree of the run.
     static std::int32_t& flag_stallo();
 
-    // Fault injection for tests and tools: from now on, a tree holds at most
-    // `massimo` nodes, and every node beyond is treated as one for which no
-    // memory could be had. SIZE_MAX (the default) lifts the limit.
-    static void limita_nodi(std::size_t massimo);
-    // Whether such a limit is in force.
-    static bool nodi_limitati();
-
 private:
+    friend struct albero_ispettore;
+
+    // A tree of at most `limite` nodes: every node beyond is one for which no
+    // memory could be had. (The tests' shortage of memory.)
+    albero(pedina player1, pedina player2, int turno, std::int32_t profondita, const plancia& scacch,
+           std::size_t limite);
+
     struct nodo {
         std::uint8_t casa[2];  // cell of each token, column * LATO_PLANCIA + row
-        std::uint8_t figli;    // 0 to 3; the children follow in order
+        std::uint8_t figli;    // 0 to MOSSE_MAX; the children follow in order
     };
     struct cantiere;
 
     double visita_da(std::size_t& i, int giocatore, int profondita) const;
-    double foglia(const nodo& n, int giocatore, double s) const;
+    double foglia(const nodo& n, int giocatore, const pesi_livello& p) const;
 
     nodo* vivaio;
     std::size_t n_nodi;
@@ -68,5 +68,6 @@ private:
 };
 
 static_assert(LATO_PLANCIA * LATO_PLANCIA <= 256, "a node holds each token's cell in a byte");
+static_assert(MOSSE_MAX <= 255, "a node holds the number of its children in a byte");
 
 #endif

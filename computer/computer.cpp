@@ -22,17 +22,16 @@ std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
     if (s.n_lecite == 0) return -1;  // the computer passes
     if (s.n_lecite == 1) return 0;   // no choice: no search
     if (L_turno != 0 && L_turno != 1) return -1;
-    // The fast search scores each candidate as its tree would; only when a
-    // limit on the tree's nodes is in force (a test's shortage of memory),
-    // or for a placement the fast search does not walk, is the tree built.
-    const bool costruisci = albero::nodi_limitati();
+    // The fast search scores each candidate as its tree would, with the
+    // tree's own pass flag; for a placement it does not walk, the tree is
+    // built.
     ricerca veloce(s.scacch, L_turno, s.livello);
     for (std::int32_t i = 0; i < s.n_lecite; i++) {
         L_ped[L_turno] = s.ped[L_turno];
         L_ped[L_turno].move_to(s.direz[i]);
         // The placement after the candidate move, the opponent to move.
         std::uint64_t contati = 0;
-        if (costruisci || !veloce.valuta(L_ped[0], L_ped[1], 1 - L_turno, &L_punti, &contati)) {
+        if (!veloce.valuta(L_ped[0], L_ped[1], 1 - L_turno, albero::flag_stallo(), &L_punti, &contati)) {
             albero radice(L_ped[0], L_ped[1], 1 - L_turno, s.livello, s.scacch);
             contati = radice.nodi();
             if (radice.nodi() == 0) {

@@ -20,7 +20,7 @@ struct situazione {
     pedina ped[2];
     std::int32_t turno;
     std::int32_t n_lecite;
-    std::uint8_t direz[3];
+    std::uint8_t direz[MOSSE_MAX];
     std::int32_t livello;
 };
 

@@ -35,7 +35,7 @@ std::vector<situazione> posizioni_prova(std::int32_t livello) {
         // legal ones; a move onto the goal is never picked and a stuck
         // player passes.
         int da_giocare = k * 3 / 2;
-        unsigned lecite[3];
+        unsigned lecite[MOSSE_MAX];
         int n = s.scacch.mosse_lecite(lecite, s.ped[s.turno], s.ped[1 - s.turno]);
         for (int ply = 0; ply < 200 && (da_giocare > 0 || n < 2); ply++) {
             if (n > 0) {
@@ -54,7 +54,7 @@ std::vector<situazione> posizioni_prova(std::int32_t livello) {
             if (da_giocare > 0) da_giocare--;
         }
         s.n_lecite = n;
-        for (int i = 0; i < 3; i++) s.direz[i] = static_cast<std::uint8_t>(i < n ? lecite[i] : 0);
+        for (int i = 0; i < MOSSE_MAX; i++) s.direz[i] = static_cast<std::uint8_t>(i < n ? lecite[i] : 0);
         if (n >= 2) v.push_back(s);
     }
     plancia::estrai = prima;

@@ -2,11 +2,8 @@
 // subtrees already met in the same decision taken from a table.
 #include "ricerca.h"
 
-#include <cmath>
 #include <cstring>
 #include <new>
-
-#include "albero.h"
 
 namespace {
 
@@ -29,12 +26,15 @@ struct voce {
     std::uint32_t segno;  // the decision's mark times 2, plus the pass flag on the way out
 };
 
-// The table, one for the process, as the pass flag is: decisions take turns
-// with it as they do with the flag. Made on first use; without memory for
-// it the search walks every subtree.
+// The table, one for the process: a search finds there only the subtrees
+// that bear its own mark. Made on first use; without memory for it the
+// search walks every subtree. When the marks run out, it is cleared and
+// they start again, in a new epoch.
 voce* G_memo = nullptr;
 bool G_memo_provato = false;
+constexpr std::uint32_t MARCHE = 1u << 31;  // the marks, 1 to MARCHE - 1
 std::uint32_t G_marca = 0;
+std::uint32_t G_epoca = 0;
 
 voce* memo() {
     if (!G_memo_provato) {
@@ -56,9 +56,10 @@ struct ricerca::tabella_mosse {
     mosse voci[CELLE * CELLE];
     static_assert(CELLE <= 64, "one 64-bit word marks the opponent's cells asked for");
 
-    void per(const plancia& scacch) {
-        if (std::memcmp(plancia_di, &scacch, sizeof(plancia)) == 0) return;
-        std::memcpy(plancia_di, &scacch, sizeof(plancia));
+    // Made again, empty, unless it is the table of the board `vista`.
+    void per(const unsigned char* vista) {
+        if (std::memcmp(plancia_di, vista, sizeof(plancia)) == 0) return;
+        std::memcpy(plancia_di, vista, sizeof(plancia));
         std::memset(chieste, 0, sizeof chieste);
     }
 };
@@ -76,19 +77,6 @@ ricerca::tabella_mosse* ricerca::tabella_comune() {
 
 namespace {
 
-// The level weights 3^(level - 1), exactly the doubles that the run-time pow
-// gives, as for a leaf of the tree.
-struct tabella_pesi {
-    double v[66];
-    tabella_pesi() {
-        for (int k = 0; k < 66; k++) {
-            volatile int esponente = k;
-            v[k] = std::pow(3.0, esponente);
-        }
-    }
-};
-const tabella_pesi G_pesi;
-
 inline bool giocabile(unsigned x, unsigned y) {
     return x >= PRIMA_CELLA && x <= ULTIMA_CELLA && y >= PRIMA_CELLA && y <= ULTIMA_CELLA;
 }
@@ -101,30 +89,30 @@ inline int cella(unsigned x, unsigned y) {
 
 ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita_)
     : scacch(scacch_), giocatore(giocatore_), profondita(profondita_), flag(0), fuori(false), n_nodi(0),
-      n_riprese(0), marca(0), nota{}, tabella(nullptr), propria(false) {
+      n_riprese(0), marca(0), epoca(0), nota{}, tabella(nullptr), propria(false) {
+    std::memcpy(vista, &scacch, sizeof(plancia));
     tabella = tabella_comune();
     if (tabella == nullptr) {
         tabella = new (std::nothrow) tabella_mosse;
         propria = tabella != nullptr;
         if (propria) std::memset(tabella, 0xFF, sizeof *tabella);
     }
-    if (tabella != nullptr) tabella->per(scacch);
     int livelli = profondita < 0 ? 1 : (profondita < MAX_LIVELLI ? profondita + 1 : MAX_LIVELLI + 1);
-    for (int l = 1; l <= livelli; l++) {
-        double s = G_pesi.v[l - 1];
-        perdita[l] = -21.0 / (s * 2.0);
-        vincita[l] = 25.0 / (s * 2.0);
-        divisore[l] = s * 2.0;
+    for (int l = 1; l <= livelli; l++) pesi[l] = pesi_di(l);
+    nuova_marca();
+}
+
+// A mark of its own for this search, under which no subtree is stored yet.
+void ricerca::nuova_marca() {
+    marca = 0;
+    if (memo() == nullptr || profondita < 2) return;
+    if (++G_marca >= MARCHE) {
+        std::memset(G_memo, 0, MEMO_VOCI * sizeof(voce));
+        G_marca = 1;
+        G_epoca++;
     }
-    if (memo() != nullptr && profondita >= 2) {
-        // A new mark for this decision; when the marks run out, the table
-        // is cleared and they start again.
-        if (++G_marca >= (1u << 31)) {
-            std::memset(G_memo, 0, MEMO_VOCI * sizeof(voce));
-            G_marca = 1;
-        }
-        marca = G_marca;
-    }
+    marca = G_marca;
+    epoca = G_epoca;
 }
 
 ricerca::~ricerca() {
@@ -149,7 +137,7 @@ const ricerca::mosse& ricerca::mosse_di(int turno, int c_mia, int c_sua) {
     const std::uint64_t bit = std::uint64_t{1} << c_sua;
     if (!(tabella->chieste[c_mia] & bit)) {
         const pedina& mia = su_cella[turno][c_mia].p;
-        unsigned lecite[3] = {0, 0, 0};
+        unsigned lecite[MOSSE_MAX] = {};
         int n = scacch.mosse_lecite(lecite, mia, su_cella[1 - turno][c_sua].p);
         if (n < 0) n = 0;  // never asked with a token on its goal
         for (int i = 0; i < n; i++) {
@@ -175,22 +163,20 @@ const ricerca::mosse& ricerca::mosse_di(int turno, int c_mia, int c_sua) {
     return m;
 }
 
-// A leaf's value at `livello`, added to 0.0 as the tree's leaf adds it.
-inline double ricerca::foglia(int c1, int c2, int livello) const {
-    double somma = 0.0;
+// A leaf's value at the level whose weights are `p`, as the tree's leaf has it.
+inline double ricerca::foglia(int c1, int c2, const pesi_livello& p) const {
     double L_d1 = giocatore == 0 ? distanza[0][c1] : distanza[1][c2];
     double L_d2 = giocatore == 0 ? distanza[1][c2] : distanza[0][c1];
-    if (L_d2 == 0.0) return somma + perdita[livello];
-    if (L_d1 == 0.0) return somma + vincita[livello];
-    return somma + ((L_d2 - L_d1) * 2.0) / divisore[livello];
+    return valore_foglia(L_d1, L_d2, p);
 }
 
-// The node (c1, c2) with `turno` to move, `resto` plies left, at `livello`:
+// The node (c1, c2) with `turno` to move, `resto` plies left, at the level
+// whose weights are `livello` (its children's are the next in the table):
 // its score, as the tree's construction and visit would give it.
-double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
+double ricerca::nodo(int c1, int c2, int turno, int resto, const pesi_livello* livello) {
     n_nodi++;
-    if (resto < 1) return foglia(c1, c2, livello);  // the depth is used up
-    if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia(c1, c2, livello);  // a won placement
+    if (resto < 1) return foglia(c1, c2, *livello);  // the depth is used up
+    if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia(c1, c2, *livello);  // a won placement
 
     voce* v = nullptr;
     std::uint64_t nodi_prima = n_nodi;
@@ -212,7 +198,7 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
     if (m.n == 0) {
         // Stuck: right after a pass nobody can move, a leaf; otherwise the
         // other player moves in the same placement.
-        if (flag) return foglia(c1, c2, livello);
+        if (flag) return foglia(c1, c2, *livello);
         flag = 1;
         somma += nodo(c1, c2, 1 - turno, resto - 1, livello + 1);
     } else {
@@ -221,7 +207,7 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
             // The children are leaves of the depth: they leave the flag alone.
             n_nodi += static_cast<std::uint64_t>(m.n);
             for (int i = 0; i < m.n; i++)
-                somma += turno == 0 ? foglia(m.verso[i], c2, livello + 1) : foglia(c1, m.verso[i], livello + 1);
+                somma += turno == 0 ? foglia(m.verso[i], c2, livello[1]) : foglia(c1, m.verso[i], livello[1]);
         } else {
             for (int i = 0; i < m.n; i++)
                 somma += turno == 0 ? nodo(m.verso[i], c2, 1, resto - 1, livello + 1)
@@ -236,7 +222,8 @@ double ricerca::nodo(int c1, int c2, int turno, int resto, int livello) {
     return somma;
 }
 
-bool ricerca::valuta(pedina player1, pedina player2, int turno, double* punti, std::uint64_t* nodi) {
+bool ricerca::valuta(pedina player1, pedina player2, int turno, std::int32_t& stallo, double* punti,
+                     std::uint64_t* nodi) {
     unsigned x1, y1, x2, y2;
     player1.get_pos(&x1, &y1);
     player2.get_pos(&x2, &y2);
@@ -247,16 +234,33 @@ bool ricerca::valuta(pedina player1, pedina player2, int turno, double* punti, s
     if (!nota[0][c1]) metti(0, player1, c1);
     if (!nota[1][c2]) metti(1, player2, c2);
 
-    flag = albero::flag_stallo();
+    // The subtrees this search marked were scored on the board as it was:
+    // dealt again since, it needs a new mark; so too after the table of
+    // subtrees was cleared. The table of legal moves may hold another board.
+    if (std::memcmp(vista, &scacch, sizeof(plancia)) != 0) {
+        std::memcpy(vista, &scacch, sizeof(plancia));
+        nuova_marca();
+    } else if (marca != 0 && epoca != G_epoca) {
+        nuova_marca();
+    }
+    tabella->per(vista);
+
+    // The walk keeps the flag as 0 or 1: any value but 0 is set, as for the
+    // tree.
+    flag = stallo != 0 ? 1 : 0;
     n_nodi = 0;
-    double somma = nodo(c1, c2, turno, profondita, 1);
+    double somma = nodo(c1, c2, turno, profondita, &pesi[1]);
     if (fuori) {
         // The table may hold subtrees of this walk that were cut short;
-        // this decision no longer uses it.
+        // this search no longer uses it.
         marca = 0;
         return false;
     }
-    albero::flag_stallo() = flag;
+    // A tree whose root is a leaf (and only such a tree) leaves the flag as
+    // it found it; with the flag set, that is every root but one with moves.
+    if (stallo == 0 || stallo == 1 || (profondita >= 1 && distanza[0][c1] != 0.0 && distanza[1][c2] != 0.0 &&
+                                       (turno == 0 ? mosse_di(0, c1, c2) : mosse_di(1, c2, c1)).n > 0))
+        stallo = flag;
     *punti = somma;
     *nodi = n_nodi;
     return true;

@@ -1,9 +1,10 @@
 // The plain game tree and decision loop, node by node on the heap.
 #include "riferimento.h"
 
-#include <cmath>
 #include <cstring>
 #include <new>
+
+#include "punteggio.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ albero_semplice::albero_semplice(pedina player1, pedina player2, int turno, std:
     if (profondita < 1) return;
     if (player1.vittoria() || player2.vittoria()) return;
 
-    unsigned S_lecite[3];
+    unsigned S_lecite[MOSSE_MAX];
     int n = scacch.mosse_lecite(S_lecite, ped[turno], ped[1 - turno]);
     if (n == 0) {
         if (stallo_vicino) return;
@@ -82,10 +83,7 @@ double albero_semplice::visita(int giocatore, int profondita) const {
             if (f != nullptr) somma += f->visita(giocatore, profondita + 1);
         return somma;
     }
-    double s = std::pow(3.0, profondita - 1);
-    if (L_d2 == 0.0) return somma + -21.0 / (s * 2.0);
-    if (L_d1 == 0.0) return somma + 25.0 / (s * 2.0);
-    return somma + ((L_d2 - L_d1) * 2.0) / (s * 2.0);
+    return valore_foglia(L_d1, L_d2, pesi_di_peso(peso_livello(profondita)));
 }
 
 std::int32_t scegli_mossa_semplice(const situazione& s, std::uint64_t* nodi) {

@@ -38,7 +38,7 @@ private:
                                   const plancia& scacch);
 
     pedina ped[2];
-    albero_semplice* figlio[3];
+    albero_semplice* figlio[MOSSE_MAX];
 };
 
 // The worker's decision loop over the candidate moves, with the plain tree.

@@ -124,7 +124,7 @@ int umano() {
             continue;
         }
         a_vuoto = 0;
-        if (b.size() > 3) return errore("%zu cells highlighted, at most 3 are legal", b.size());
+        if (b.size() > MOSSE_MAX) return errore("%zu cells highlighted, at most %d are legal", b.size(), MOSSE_MAX);
         std::sort(b.begin(), b.end(), [](int u, int v) {
             auto d = [](int c) { return std::hypot(ULTIMA_FILA - colonna_di(c), ULTIMA_FILA - riga_di(c)); };
             return d(u) < d(v);
@@ -224,8 +224,8 @@ int quadro(const char* file) {
     // around those two.
     int partenze[2] = {indice_casella(PRIMA_FILA, PRIMA_FILA), indice_casella(ULTIMA_FILA, PRIMA_FILA)};
     std::vector<int> b;
-    for (int volta = 0; volta < 5 && b.size() != 3; volta++) b = bersagli(vicine({partenze[0], partenze[1]}));
-    if (b.size() != 3) return errore("a new game shows %zu targets, not 3", b.size());
+    for (int volta = 0; volta < 5 && b.size() != MOSSE_MAX; volta++) b = bersagli(vicine({partenze[0], partenze[1]}));
+    if (b.size() != MOSSE_MAX) return errore("a new game shows %zu targets, not %d", b.size(), MOSSE_MAX);
     int c = b[0];
     RECT r = casella(colonna_di(c), riga_di(c));
     // The real pointer rests over the target: the game frames it.

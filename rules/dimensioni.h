@@ -34,6 +34,12 @@ inline constexpr int CASELLE_CENTRO = (CENTRO_ULTIMA - CENTRO_PRIMA + 1) * (CENT
 inline constexpr int N_DIREZIONI = 8;
 inline constexpr int FRECCE_PER_CASELLA = 3;
 
+// The most legal moves a player ever has: an ordinary cell's three arrows,
+// or, with both tokens on corners, the three cells around a corner that can
+// be entered (the layout's check is beside it, in plancia32.cpp). Lists of
+// legal moves hold this many entries.
+inline constexpr int MOSSE_MAX = 3;
+
 // The ordinary cells: every playable cell but the corners and the centre.
 // Each shows one of the three-direction sets, each set exactly once.
 inline constexpr int CASELLE_NORMALI = 56;
@@ -41,6 +47,12 @@ inline constexpr int CASELLE_NORMALI = 56;
 // The computer's skill: the depth of its game tree, SKILL_MIN to SKILL_MAX.
 inline constexpr int SKILL_MIN = 1;
 inline constexpr int SKILL_MAX = 10;
+
+// The repetition register keeps the VOCI_REGISTRO placements stored most
+// recently; a placement reached for the RIPETIZIONI_PATTA-th time draws the
+// game.
+inline constexpr int VOCI_REGISTRO = 100;
+inline constexpr int RIPETIZIONI_PATTA = 4;
 
 // How many games a tournament plays.
 inline constexpr int PARTITE_TORNEO = 15;
@@ -56,6 +68,11 @@ static_assert(CASELLE_NORMALI == CASELLE_GIOCABILI - ANGOLI - CASELLE_CENTRO,
               "the ordinary cells are the playable ones but the corners and the centre");
 static_assert(CASELLE_NORMALI == dimensioni_verifica::combinazioni(N_DIREZIONI, FRECCE_PER_CASELLA),
               "each ordinary cell shows a different three-arrow set, and every set is shown");
+static_assert(MOSSE_MAX == FRECCE_PER_CASELLA, "an ordinary cell's arrows are the most moves a player can have");
+static_assert(N_DIREZIONI % 2 == 0 && N_DIREZIONI > FRECCE_PER_CASELLA,
+              "each direction has its opposite, half a turn on, among the directions");
+static_assert(VOCI_REGISTRO >= 1, "the register keeps at least the last placement");
+static_assert(RIPETIZIONI_PATTA >= 2, "a draw is a placement reached again");
 static_assert(SKILL_MIN >= 1 && SKILL_MIN <= SKILL_MAX, "a search looks at least one move ahead");
 static_assert(PARTITE_TORNEO >= 1, "a tournament plays at least one game");
 

@@ -58,7 +58,7 @@ int partita::ricomincia(HWND hWnd) {
 
 int partita::aggiorna_lecite() {
     if (turno < 0) return 0;
-    unsigned mossa[3];
+    unsigned mossa[MOSSE_MAX];
     n_lecite = scacch.mosse_lecite(mossa, ped[turno], ped[1 - turno]);
     if (n_lecite < 0) return 1;
 

@@ -123,13 +123,13 @@ private:
     std::int32_t skill[2];
     pedina ped[2];
     std::int32_t attuale;  // highlighted legal target, -1 for none
-    RECT lecita[3];        // cell rectangles of the legal targets
+    RECT lecita[MOSSE_MAX];  // cell rectangles of the legal targets
     RECT vecchia;          // cell rectangle of the mover's own cell
-    std::uint8_t direz[3];
+    std::uint8_t direz[MOSSE_MAX];
     std::int32_t n_lecite;
     std::int32_t stallo_vicino;  // 1 when the turn last changed hands by a pass
     HANDLE mutex;                // auto-reset event held by a running search
-    voce_registro registro[100];
+    voce_registro registro[VOCI_REGISTRO];
     // Number of the turn in progress (see `firma`), and the turn for which a
     // computer search was last started, so that one turn never gets two.
     std::uint32_t serie;

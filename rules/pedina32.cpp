@@ -28,7 +28,7 @@ void pedina::get_pos(unsigned* x, unsigned* y) const {
 }
 
 void pedina::move_to(unsigned direz) {
-    if (direz > 7) return;  // not a direction: the token stays
+    if (direz >= N_DIREZIONI) return;  // not a direction: the token stays
     posx += static_cast<std::uint32_t>(G_direzioni[direz][0]);
     posy += static_cast<std::uint32_t>(G_direzioni[direz][1]);
 }

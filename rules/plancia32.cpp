@@ -37,10 +37,25 @@ constexpr bool disposizione_giusta() {
     return true;
 }
 
+// The cells around (x, y), one step in each of the eight directions, that
+// can be entered.
+constexpr int vicine_aperte(int x, int y) {
+    int n = 0;
+    for (int dy = -1; dy <= 1; dy++)
+        for (int dx = -1; dx <= 1; dx++)
+            if ((dx != 0 || dy != 0) && standard_tipo[y + dy][x + dx] != blank) n++;
+    return n;
+}
+
 }  // namespace
 
 static_assert(disposizione_giusta(),
               "the layout must have the ring, the corners and the centre where the board's dimensions put them");
+static_assert(vicine_aperte(PRIMA_FILA, PRIMA_FILA) <= MOSSE_MAX && vicine_aperte(ULTIMA_FILA, PRIMA_FILA) <= MOSSE_MAX &&
+                  vicine_aperte(PRIMA_FILA, ULTIMA_FILA) <= MOSSE_MAX &&
+                  vicine_aperte(ULTIMA_FILA, ULTIMA_FILA) <= MOSSE_MAX,
+              "with both tokens on corners every direction is tried: a corner may have no more cells around it "
+              "that can be entered than a list of legal moves holds");
 
 const std::int32_t G_direzioni[N_DIREZIONI][2] = {
     {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1},
@@ -120,9 +135,9 @@ int plancia::mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua
         for (unsigned d = 0; d < N_DIREZIONI; d++) candidati[d] = d;
     }
 
-    unsigned L_lecite[3];
+    unsigned L_lecite[MOSSE_MAX];
     int L_n_lecite = 0;
-    for (int i = 0; i < n_candidati && L_n_lecite < 3; i++) {
+    for (int i = 0; i < n_candidati && L_n_lecite < MOSSE_MAX; i++) {
         unsigned d = candidati[i];
         unsigned tx = mx + static_cast<unsigned>(G_direzioni[d][0]);
         unsigned ty = my + static_cast<unsigned>(G_direzioni[d][1]);

@@ -1,6 +1,6 @@
-// The repetition register: a ring of the 100 placements stored most
-// recently, each with the number of times it has been reached. The fourth
-// time a placement is reached, the game is a draw.
+// The repetition register: a ring of the VOCI_REGISTRO placements stored
+// most recently, each with the number of times it has been reached. The
+// RIPETIZIONI_PATTA-th time a placement is reached, the game is a draw.
 #include "partita.h"
 
 namespace {
@@ -26,13 +26,13 @@ int partita::patta() {
     for (voce_registro& v : registro) {
         if (v.posiz1 == L_pos1 && v.posiz2 == L_pos2) {
             v.ripetizioni++;
-            return v.ripetizioni == 4 ? 1 : 0;
+            return v.ripetizioni == RIPETIZIONI_PATTA ? 1 : 0;
         }
     }
     registro[libero].posiz1 = L_pos1;
     registro[libero].posiz2 = L_pos2;
     registro[libero].ripetizioni = 1;
-    libero = (libero + 1) % 100;
+    libero = (libero + 1) % VOCI_REGISTRO;
     return 0;
 }
 

@@ -85,12 +85,13 @@ int plancia::disegna(HDC hdc, RECT zona) const {
             if (c.cat != normale || c.frecce >= CASELLE_NORMALI) continue;
             const int xc = x_centro(j);
             const int yc = y_centro(i);
-            for (int k = 0; k < 3; k++) {
+            for (int k = 0; k < FRECCE_PER_CASELLA; k++) {
                 const int d = G_set_frecce[c.frecce][k];
                 const int x_punta = xc + LUNGHEZZA_FRECCIA * G_direzioni[d][0];
                 const int y_punta = yc + LUNGHEZZA_FRECCIA * G_direzioni[d][1];
-                const int* barba1 = G_direzioni[(d + 3) % 8];
-                const int* barba2 = G_direzioni[(d + 5) % 8];
+                // The barbs point back, one direction either side of the opposite.
+                const int* barba1 = G_direzioni[(d + N_DIREZIONI / 2 - 1) % N_DIREZIONI];
+                const int* barba2 = G_direzioni[(d + N_DIREZIONI / 2 + 1) % N_DIREZIONI];
                 MoveToEx(hdc, xc, yc, nullptr);
                 LineTo(hdc, x_punta, y_punta);
                 LineTo(hdc, x_punta + 3 * barba1[0], y_punta + 3 * barba1[1]);
@@ -138,7 +139,7 @@ int partita::disegna(HDC hdc, RECT zona, specchietto& info) const {
     ped[0].disegna(hdc);
     ped[1].disegna(hdc);
 
-    if (attuale >= 0 && attuale < n_lecite && attuale < 3)
+    if (attuale >= 0 && attuale < n_lecite && attuale < MOSSE_MAX)
         FrameRect(hdc, &lecita[attuale], static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     // 50 when both tokens are equally far from their goals, 100 when the

@@ -3,7 +3,9 @@
 // search checked node for node and bit for bit against the plain tree.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "aiuti.h"
@@ -23,10 +25,7 @@ constexpr std::uint64_t FIRMA_RICERCA = 579319;
 struct Albero : ::testing::Test {
     plancia b;
     void SetUp() override { albero::flag_stallo() = albero_semplice::flag_stallo() = 0; }
-    void TearDown() override {
-        albero::limita_nodi(SIZE_MAX);
-        albero_semplice::limita_nodi(SIZE_MAX);
-    }
+    void TearDown() override { albero_semplice::limita_nodi(SIZE_MAX); }
 };
 
 TEST_F(Albero, FoglieAiLivelli123) {
@@ -52,7 +51,7 @@ TEST_F(Albero, EsempioDelCalcoloVale1) {
     frecce(b, 6, 8, 3, 4, 5);
     albero a(gettone(0, 6, 8), gettone(1, 5, 7), 1, 1, b);
     EXPECT_EQ(a.nodi(), 3u);
-    EXPECT_EQ(a.figli_radice(), 2);
+    EXPECT_EQ(albero_ispettore::figli_radice(a), 2);
     EXPECT_EQ(a.visita(0, 1), 1.0);  // (4 - 2) * 2 / 6 + (3 - 2) * 2 / 6
     // The inner node's own placement adds nothing.
     EXPECT_EQ(a.visita(1, 1), -1.0);
@@ -177,32 +176,37 @@ std::vector<situazione> posizioni_a_caso(int quante, std::uint32_t seme) {
 }
 
 // Every candidate tree of every position, built by both trees from the same
-// pass flag: the same nodes, the same children of the root, scores equal to
-// the last bit for both players, the same flag afterwards; and the whole
-// decision. Returns the number of trees compared.
-int confronta_alberi(const std::vector<situazione>& posizioni) {
+// pass flag, each holding at most `limite` nodes: the same nodes, the same
+// children of the root, scores equal to the last bit for both players, the
+// same flag afterwards; and, without a limit, the whole decision. Returns
+// the number of trees compared.
+int confronta_alberi(const std::vector<situazione>& posizioni, std::size_t limite = SIZE_MAX) {
     int confrontati = 0;
+    albero_semplice::limita_nodi(limite);
     for (const situazione& s : posizioni) {
         for (int i = 0; i < s.n_lecite; i++) {
             pedina p[2] = {s.ped[0], s.ped[1]};
             p[s.turno].move_to(s.direz[i]);
             albero::flag_stallo() = albero_semplice::flag_stallo() = (i + s.livello) % 2;
-            albero veloce(p[0], p[1], 1 - s.turno, s.livello, s.scacch);
+            std::unique_ptr<albero> veloce =
+                albero_ispettore::con_limite(p[0], p[1], 1 - s.turno, s.livello, s.scacch, limite);
             albero_semplice* piano = albero_semplice::radice(p[0], p[1], 1 - s.turno, s.livello, s.scacch);
-            EXPECT_EQ(veloce.nodi(), piano ? albero_semplice::nodi() : 0u);
+            EXPECT_EQ(veloce->nodi(), piano ? albero_semplice::nodi() : 0u);
             if (piano == nullptr) continue;
-            EXPECT_EQ(veloce.figli_radice(), piano->figli_radice());
-            EXPECT_EQ(bit_di(veloce.visita(0, 1)), bit_di(piano->visita(0, 1)));
-            EXPECT_EQ(bit_di(veloce.visita(1, 1)), bit_di(piano->visita(1, 1)));
+            EXPECT_EQ(albero_ispettore::figli_radice(*veloce), piano->figli_radice());
+            EXPECT_EQ(bit_di(veloce->visita(0, 1)), bit_di(piano->visita(0, 1)));
+            EXPECT_EQ(bit_di(veloce->visita(1, 1)), bit_di(piano->visita(1, 1)));
             EXPECT_EQ(albero::flag_stallo(), albero_semplice::flag_stallo());
             delete piano;
             confrontati++;
         }
         albero::flag_stallo() = albero_semplice::flag_stallo();
+        if (limite != SIZE_MAX) continue;  // the game's decision has no limit
         std::uint64_t n1 = 0, n2 = 0;
         EXPECT_EQ(scegli_mossa(s, &n1), scegli_mossa_semplice(s, &n2));
         EXPECT_EQ(n1, n2);
     }
+    albero_semplice::limita_nodi(SIZE_MAX);
     return confrontati;
 }
 
@@ -213,21 +217,36 @@ TEST_F(Albero, AlberiSenzaMemoriaOVuoti) {
     // construction goes on; the plain tree, failing at the same node, scores
     // the same.
     std::vector<situazione> pos = posizioni_a_caso(60, 0xC0DEu);
-    for (std::size_t limite : {std::size_t{1}, std::size_t{40}}) {
-        albero::limita_nodi(limite);
-        albero_semplice::limita_nodi(limite);
-        EXPECT_GT(confronta_alberi(pos), 100);
-    }
-    // No root at all: an empty tree, and the decision still names a legal move.
-    albero::limita_nodi(0);
-    albero vuoto(gettone(0, 4, 3), gettone(1, 8, 1), 0, 3, b);
-    EXPECT_EQ(vuoto.nodi(), 0u);
-    EXPECT_EQ(vuoto.visita(0, 1), 0.0);
-    for (const situazione& s : pos) EXPECT_EQ(scegli_mossa(s), s.n_lecite >= 1 ? 0 : -1);
+    for (std::size_t limite : {std::size_t{1}, std::size_t{40}}) EXPECT_GT(confronta_alberi(pos, limite), 100);
+    // No root at all: an empty tree.
+    std::unique_ptr<albero> vuoto = albero_ispettore::con_limite(gettone(0, 4, 3), gettone(1, 8, 1), 0, 3, b, 0);
+    EXPECT_EQ(vuoto->nodi(), 0u);
+    EXPECT_EQ(vuoto->visita(0, 1), 0.0);
     // Tokens off the board or a turn of no player: an empty tree too.
-    TearDown();
     EXPECT_EQ(albero(gettone(0, 10, 3), gettone(1, 8, 1), 0, 3, b).nodi(), 0u);
     EXPECT_EQ(albero(gettone(0, 4, 3), gettone(1, 8, 1), 2, 3, b).nodi(), 0u);
+}
+
+TEST_F(Albero, DecisioneOltreLaRicercaVeloce) {
+    // Candidates that leave cells 1 to 8 are not the fast search's: the
+    // decision builds their trees. Player 0 on the ring at (9, 3), its
+    // candidates 4 (to (9, 4), still on the ring) and 6 (back to (8, 3)):
+    // the same choice and the same nodes as the plain decision.
+    situazione s{};
+    s.scacch = b, s.ped[0] = gettone(0, 9, 3), s.ped[1] = gettone(1, 8, 1), s.turno = 0, s.livello = 4;
+    s.n_lecite = 2, s.direz[0] = 4, s.direz[1] = 6;
+    std::uint64_t n1 = 0, n2 = 0;
+    EXPECT_EQ(scegli_mossa(s, &n1), scegli_mossa_semplice(s, &n2));
+    EXPECT_EQ(n1, n2);
+    EXPECT_GT(n1, 2u);
+    EXPECT_EQ(albero::flag_stallo(), albero_semplice::flag_stallo());
+    // A candidate whose tree cannot even have its root (its token leaves the
+    // grid) is kept only while no other candidate has a score.
+    s.direz[0] = 2;
+    EXPECT_EQ(scegli_mossa(s, &n1), 1);
+    s.direz[1] = 2;
+    EXPECT_EQ(scegli_mossa(s, &n1), 0);
+    EXPECT_EQ(n1, 0u);
 }
 
 // How many random positions the fast search is held to: fewer where the
@@ -280,6 +299,7 @@ void confronta_ricerca(const situazione& s, incontri& visti) {
     const std::int32_t flag_prima = albero_semplice::flag_stallo();
     ASSERT_EQ(albero::flag_stallo(), flag_prima);
     ricerca per[2] = {ricerca(s.scacch, 0, s.livello), ricerca(s.scacch, 1, s.livello)};
+    std::int32_t flag = 0;
     for (int i = 0; i < s.n_lecite; i++) {
         pedina p[2] = {s.ped[0], s.ped[1]};
         p[s.turno].move_to(s.direz[i]);
@@ -292,17 +312,17 @@ void confronta_ricerca(const situazione& s, incontri& visti) {
         visti.con_flag += entra;
         visti.lasciano_flag += esce;
         for (int g = 0; g < 2; g++) {
-            albero::flag_stallo() = entra;
+            flag = entra;
             double punti = -1.0;
             std::uint64_t nodi = 0;
-            ASSERT_TRUE(per[g].valuta(p[0], p[1], 1 - s.turno, &punti, &nodi));
+            ASSERT_TRUE(per[g].valuta(p[0], p[1], 1 - s.turno, flag, &punti, &nodi));
             EXPECT_EQ(bit_di(punti), bit_di(piano->visita(g, 1))) << "skill " << s.livello << ", player " << g;
             EXPECT_EQ(nodi, albero_semplice::nodi());
-            EXPECT_EQ(albero::flag_stallo(), esce);
+            EXPECT_EQ(flag, esce);
         }
         delete piano;
     }
-    visti.riprese += static_cast<long>(per[0].riprese() + per[1].riprese());
+    visti.riprese += static_cast<long>(ricerca_ispettore::riprese(per[0]) + ricerca_ispettore::riprese(per[1]));
     albero::flag_stallo() = albero_semplice::flag_stallo() = flag_prima;
     std::uint64_t n1 = 0, n2 = 0;
     EXPECT_EQ(scegli_mossa(s, &n1), scegli_mossa_semplice(s, &n2));
@@ -337,23 +357,109 @@ TEST_F(Albero, RicercaVeloceRifiutaCioCheNonPercorre) {
     ricerca r(b, 0, 3);
     double punti = 7.0;
     std::uint64_t nodi = 7;
-    albero::flag_stallo() = 1;
-    EXPECT_FALSE(r.valuta(gettone(0, 9, 3), gettone(1, 8, 1), 0, &punti, &nodi));
-    EXPECT_FALSE(r.valuta(gettone(0, 4, 3), gettone(1, 0, 1), 0, &punti, &nodi));
-    EXPECT_FALSE(r.valuta(gettone(0, 4, 3), gettone(1, 8, 1), 2, &punti, &nodi));
-    EXPECT_FALSE(ricerca(b, 2, 3).valuta(gettone(0, 4, 3), gettone(1, 8, 1), 0, &punti, &nodi));
+    std::int32_t flag = 1;
+    EXPECT_FALSE(r.valuta(gettone(0, 9, 3), gettone(1, 8, 1), 0, flag, &punti, &nodi));
+    EXPECT_FALSE(r.valuta(gettone(0, 4, 3), gettone(1, 0, 1), 0, flag, &punti, &nodi));
+    EXPECT_FALSE(r.valuta(gettone(0, 4, 3), gettone(1, 8, 1), 2, flag, &punti, &nodi));
+    EXPECT_FALSE(ricerca(b, 2, 3).valuta(gettone(0, 4, 3), gettone(1, 8, 1), 0, flag, &punti, &nodi));
     EXPECT_EQ(punti, 7.0);
     EXPECT_EQ(nodi, 7u);
-    EXPECT_EQ(albero::flag_stallo(), 1);
+    EXPECT_EQ(flag, 1);
     // A root of depth 0 is a leaf, scored at level 1.
     frecce(b, 6, 8, 3, 4, 5);
-    ASSERT_TRUE(ricerca(b, 0, 0).valuta(gettone(0, 6, 8), gettone(1, 5, 7), 1, &punti, &nodi));
+    ASSERT_TRUE(ricerca(b, 0, 0).valuta(gettone(0, 6, 8), gettone(1, 5, 7), 1, flag, &punti, &nodi));
     EXPECT_EQ(punti, std::sqrt(17.0) - 2.0);
     EXPECT_EQ(nodi, 1u);
     // The worked example: 1.0 for player 0, -1.0 for player 1.
-    ASSERT_TRUE(ricerca(b, 1, 1).valuta(gettone(0, 6, 8), gettone(1, 5, 7), 1, &punti, &nodi));
+    ASSERT_TRUE(ricerca(b, 1, 1).valuta(gettone(0, 6, 8), gettone(1, 5, 7), 1, flag, &punti, &nodi));
     EXPECT_EQ(punti, -1.0);
     EXPECT_EQ(nodi, 3u);
+}
+
+// The fast search's score of candidate `i` of `s` for player `g` on its
+// board `b` (which may be another object than s.scacch), against the plain
+// tree's on the same board from the same pass flag: the score to the last
+// bit, the nodes and the flag left. Returns whether the search walked it.
+bool come_il_piano(ricerca& r, const plancia& b, const situazione& s, int i, int g, std::int32_t entra) {
+    pedina p[2] = {s.ped[0], s.ped[1]};
+    p[s.turno].move_to(s.direz[i]);
+    albero_semplice::flag_stallo() = entra;
+    albero_semplice* piano = albero_semplice::radice(p[0], p[1], 1 - s.turno, s.livello, b);
+    EXPECT_NE(piano, nullptr);
+    if (piano == nullptr) return false;
+    std::int32_t flag = entra;
+    double punti = 0.0;
+    std::uint64_t nodi = 0;
+    bool fatto = r.valuta(p[0], p[1], 1 - s.turno, flag, &punti, &nodi);
+    EXPECT_TRUE(fatto);
+    EXPECT_EQ(bit_di(punti), bit_di(piano->visita(g, 1))) << "skill " << s.livello << ", player " << g;
+    EXPECT_EQ(nodi, albero_semplice::nodi());
+    EXPECT_EQ(flag, albero_semplice::flag_stallo());
+    delete piano;
+    return fatto;
+}
+
+TEST_F(Albero, RicercaVeloceConOgniValoreDelFlag) {
+    // Any value but 0 is a set flag, for the fast search as for the trees;
+    // a tree that never reaches a stuck or a moving node leaves it as it
+    // was. Skill 10 uses the table of subtrees from the first level down.
+    const std::int32_t valori[] = {2, -1, INT32_MIN, INT32_MAX};
+    frecce(b, 2, 1, 0, 1, 7);  // neither can move: the root is stuck
+    for (std::int32_t v : valori) {
+        ricerca r(b, 0, 10);
+        std::int32_t flag = v;
+        double punti = 0.0;
+        std::uint64_t nodi = 0;
+        ASSERT_TRUE(r.valuta(gettone(0, 2, 1), gettone(1, 8, 1), 1, flag, &punti, &nodi));
+        EXPECT_EQ(nodi, 1u);
+        EXPECT_EQ(flag, v);
+        EXPECT_EQ(punti, std::sqrt(98.0) - std::sqrt(85.0));
+    }
+    estrai_con seminato(estrazione);
+    semina_estrazioni(0xF1A6u);
+    int alberi = 0;
+    for (int k = 0; k < 24; k++) {
+        situazione s = posizione_a_caso(k);
+        s.livello = 7 + k % 4;
+        for (int g = 0; g < 2; g++) {
+            ricerca r(s.scacch, g, s.livello);
+            for (int i = 0; i < s.n_lecite; i++) alberi += come_il_piano(r, s.scacch, s, i, g, valori[(k + i) % 4]);
+        }
+        albero::flag_stallo() = albero_semplice::flag_stallo() = valori[k % 4];
+        std::uint64_t n1 = 0, n2 = 0;
+        EXPECT_EQ(scegli_mossa(s, &n1), scegli_mossa_semplice(s, &n2));
+        EXPECT_EQ(n1, n2);
+        EXPECT_EQ(albero::flag_stallo(), albero_semplice::flag_stallo());
+        if (HasFailure()) break;
+    }
+    EXPECT_GT(alberi, 40);
+}
+
+TEST_F(Albero, RicercheVelociSuDuePlanceESuUnaRimescolata) {
+    // Two searches alive at once on two boards, used in turn: each scores
+    // on its own board. Then a board dealt again under a live search: the
+    // search scores on the board as it is now.
+    estrai_con seminato(estrazione);
+    semina_estrazioni(0xB0A2u);
+    int alberi = 0;
+    for (int k = 0; k < 40; k++) {
+        situazione s1 = posizione_a_caso(2 * k), s2 = posizione_a_caso(2 * k + 1);
+        s1.livello = s2.livello = 3 + k % 5;
+        ricerca r1(s1.scacch, 0, s1.livello), r2(s2.scacch, 1, s2.livello);
+        for (int i = 0; i < MOSSE_MAX; i++) {
+            if (i < s2.n_lecite) alberi += come_il_piano(r2, s2.scacch, s2, i, 1, 0);
+            if (i < s1.n_lecite) alberi += come_il_piano(r1, s1.scacch, s1, i, 0, 0);
+        }
+        plancia b1 = s1.scacch;
+        ricerca r(b1, 0, s1.livello);
+        for (int i = 0; i < s1.n_lecite; i++) {
+            alberi += come_il_piano(r, b1, s1, i, 0, 0);
+            b1.mischia();
+            alberi += come_il_piano(r, b1, s1, i, 0, 0);
+        }
+        if (HasFailure()) break;
+    }
+    EXPECT_GT(alberi, 200);
 }
 
 }  // namespace
