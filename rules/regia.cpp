@@ -35,8 +35,7 @@ void regia::mostra(void (*scatola)(void*, HWND), HWND hWnd) {
 
 bool regia::rifiuta(const char* cosa) {
     if (!occupata()) return false;
-    logfile << "MainProc: " << cosa << " rifiutato: "
-            << (uscita ? "il programma sta finendo" : "una finestra e' gia' aperta") << "\n";
+    logfile << "MainProc: " << cosa << " rifiutato: una finestra e' gia' aperta\n";
     logfile.flush();
     return true;
 }
@@ -194,7 +193,6 @@ int regia::esci(HWND hWnd) {
 }
 
 bool regia::chiudi(HWND hWnd) {
-    if (uscita) return false;  // Yes was answered already
     if (aperte > 0) {
         if (!chiusura_rimandata) {
             logfile << "MainProc: chiusura rimandata a quando la finestra aperta si chiude\n";
@@ -205,14 +203,11 @@ bool regia::chiudi(HWND hWnd) {
     }
     chiusura_rimandata = false;
     bool si = chiedi(hWnd, VOCE_CHIUDI);
-    if (si) {
-        // The program ends: nothing is to be put back into motion, and no
-        // box opens any more.
-        uscita = true;
-        if (finestra.esci != nullptr) finestra.esci(finestra.dati);
-    } else {
+    // After Yes the program ends: nothing is to be put back into motion.
+    if (!si)
         riprendi(hWnd);
-    }
+    else if (finestra.esci != nullptr)
+        finestra.esci(finestra.dati);
     return si;
 }
 

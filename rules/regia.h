@@ -118,8 +118,8 @@ public:
     // runs; the number of the last tournament begun, 0 before the first.
     int partite() const { return restanti; }
     std::uint32_t torneo() const { return numero_torneo; }
-    // A box or dialog of the window is open, or the program is ending.
-    bool occupata() const { return aperte > 0 || uscita; }
+    // A box or dialog of the window is open.
+    bool occupata() const { return aperte > 0; }
 
 private:
     // Every box and dialog goes through these, which count it as open.
@@ -140,10 +140,9 @@ private:
     // carried out, 0 for none.
     std::uint32_t chiusura_chiesta = 0;
     // Boxes and dialogs open (never more than one); a close request that
-    // came while one was; "Are you sure?" answered Yes.
+    // came while one was.
     int aperte = 0;
     bool chiusura_rimandata = false;
-    bool uscita = false;
 };
 
 #endif
