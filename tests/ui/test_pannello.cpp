@@ -1,4 +1,4 @@
-// The info panel under Wine: the messages its operations post, the balance
+// The info panel under Wine: what its operations send and post, the balance
 // bar and the tournament box as painted pixels, the tallies log and the stop
 // button. One panel serves the whole run, as in the game; the first test
 // looks at it before any tournament.
