@@ -201,8 +201,9 @@ bool regia::chiudi(HWND hWnd) {
         chiusura_rimandata = true;
         return false;
     }
-    chiusura_rimandata = false;
     bool si = chiedi(hWnd, VOCE_CHIUDI);
+    // The answer holds for the close requests that came while it was asked.
+    chiusura_rimandata = false;
     // After Yes the program ends: nothing is to be put back into motion.
     if (!si)
         riprendi(hWnd);

@@ -786,6 +786,14 @@ TEST(UnaScatolaAllaVolta, UnaChiusuraDuranteUnDialogoChiudeDopoUnaDomanda) {
     EXPECT_EQ(b.piu_aperte, 1);
     EXPECT_EQ(b.uscite, 1);
     EXPECT_FALSE(b.r.occupata());
+
+    // Close requests while "Are you sure?" itself is open are answered by it.
+    b.scatole.clear();
+    b.si = false;
+    PostMessageA(b.w, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(b.r.chiudi(b.w));
+    b.pompa();
+    EXPECT_EQ(b.scatole, std::vector<std::string>{"chiudi"});
 }
 
 // An ordinary game that ends while About is open shows its box once About
