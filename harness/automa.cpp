@@ -31,6 +31,13 @@
 //                                  tournament" and Options at random moments;
 //                                  every tournament's tallies checked on the
 //                                  panel, every game seen to end
+//   automa bufera N [SEED]         N menu commands, close requests and ends
+//                                  of tournaments with random numbers posted
+//                                  during a tournament between computers: at
+//                                  most one box open at any moment; then a
+//                                  tournament of 15 games, and a close request
+//                                  sent during About, which ends the game
+//                                  after one question
 //   automa esci                    "Exit", answered Yes
 //   automa aiuto                   "Help topics": the help window "Wine Help"
 //                                  opens with no error box, the game answers
@@ -74,7 +81,8 @@ int uso() {
     std::fprintf(stderr,
                  "use: automa attendi | vista [ripristinata] | opzioni human|automatic SKILL human|automatic SKILL |\n"
                  "            umano | tastiera | torneo | stop | quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS |\n"
-                 "            quiete | tornei N [SEED] | esci | aiuto | sistema [VERSION win32|win64]\n");
+                 "            quiete | tornei N [SEED] | bufera N [SEED] | esci | aiuto |\n"
+                 "            sistema [VERSION win32|win64]\n");
     return 2;
 }
 
@@ -108,6 +116,12 @@ int main(int argc, char** argv) {
         if (!leggi_intero(argv[2], 1, 100000, &quanti) || (argc == 4 && !leggi_intero(argv[3], 0, 2147483647, &seme)))
             return uso();
         return tornei(quanti, static_cast<unsigned>(seme));
+    }
+    if (cosa == "bufera" && (argc == 3 || argc == 4)) {
+        int quanti = 0, seme = 1;
+        if (!leggi_intero(argv[2], 1, 1000000, &quanti) || (argc == 4 && !leggi_intero(argv[3], 0, 2147483647, &seme)))
+            return uso();
+        return bufera(quanti, static_cast<unsigned>(seme));
     }
     if (cosa == "quadro" && argc == 3) return quadro(argv[2]);
     if (cosa == "fotografa" && argc == 3) {

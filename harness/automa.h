@@ -6,6 +6,7 @@
 //                 tallies
 //   passi.cpp     the steps of the end-to-end run, one command each
 //   tornei.cpp    the soak: tournament after tournament, disturbed at random
+//   bufera.cpp    the storm from outside: commands, closes and ends posted
 //   automa.cpp    the commands and their arguments
 #ifndef VORANDEL_AUTOMA_H
 #define VORANDEL_AUTOMA_H
@@ -100,6 +101,10 @@ int sistema(const char* versione, const char* tipo);
 // ------------------------------------------------------ tornei.cpp: the soak
 
 int tornei(int quanti, unsigned seme);
+
+// ------------------------------------- bufera.cpp: the storm from outside
+
+int bufera(int quanti, unsigned seme);
 
 }  // namespace automa
 

@@ -13,9 +13,8 @@
 // is in progress; it is never a player's kind.
 enum e_tipo : int { UMANO = 0, COMPUTER = 1, FERMO = -1 };
 
-// Custom window messages, posted with PostMessageA (but the main window
-// sends the panel a tournament's start and results, which no box's loop may
-// then lose).
+// Custom window messages, posted with PostMessageA (but the panel is sent a
+// tournament's start, results and end, which no box's loop may then lose).
 //
 // To the main window, from the match: the end of a game (MSG_VITTORIA with
 // the winner, 0 or 1, in wParam; MSG_BLOCCO and MSG_PATTA with 0), each
@@ -27,11 +26,11 @@ enum e_tipo : int { UMANO = 0, COMPUTER = 1, FERMO = -1 };
 // MSG_FINE_TORNEO after the last one; the panel's stop button posts that too.
 // MSG_FINE_TORNEO carries the number of the tournament it ends in lParam.
 //
-// To the info panel, from specchietto: MSG_VITTORIA (the winner in wParam),
-// MSG_PATTA, MSG_NUOVO_TORNEO (the number of games, and the tournament's
-// number in lParam), MSG_FINE_TORNEO and MSG_PERCENTO (the balance, 0 to
-// 100), the others with lParam 0. MSG_AGGIORNA goes from the Options dialog
-// to itself.
+// To the info panel, sent by specchietto's operations: MSG_VITTORIA (the
+// winner in wParam), MSG_PATTA, MSG_NUOVO_TORNEO (the number of games) and
+// MSG_FINE_TORNEO, each with the tournament's number in lParam; and
+// MSG_PERCENTO (the balance, 0 to 100, lParam 0), posted by each paint.
+// MSG_AGGIORNA goes from the Options dialog to itself.
 #define MSG_VITTORIA (WM_USER + 20)
 #define MSG_BLOCCO (WM_USER + 21)
 #define MSG_PATTA (WM_USER + 22)

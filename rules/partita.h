@@ -74,6 +74,8 @@ public:
     // (result 1). Otherwise nothing happens (result 0).
     int riprendi(HWND hWnd);
     int disegna(HDC hdc, RECT zona, specchietto& info) const;
+    // The race balance the panel's bar shows, 0 to 100 (50: level).
+    int equilibrio() const;
     e_tipo stato() const;
     int esegui_mossa(HWND hWnd, int mossa);
     // A posted MSG_MOSSA: performed only when `firma` is the number of the

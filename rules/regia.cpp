@@ -11,7 +11,34 @@ namespace {
 // The command message; the stand-in of the native builds knows it too.
 constexpr UINT COMANDO = WM_COMMAND;
 
+// Counts a box or dialog as open for as long as it is.
+struct scatola_aperta {
+    int& aperte;
+    explicit scatola_aperta(int& n) : aperte(n) { aperte++; }
+    ~scatola_aperta() { aperte--; }
+    scatola_aperta(const scatola_aperta&) = delete;
+    scatola_aperta& operator=(const scatola_aperta&) = delete;
+};
+
 }  // namespace
+
+bool regia::chiedi(HWND hWnd, int voce) {
+    scatola_aperta a(aperte);
+    return finestra.domanda(finestra.dati, hWnd, voce);
+}
+
+void regia::mostra(void (*scatola)(void*, HWND), HWND hWnd) {
+    if (scatola == nullptr) return;
+    scatola_aperta a(aperte);
+    scatola(finestra.dati, hWnd);
+}
+
+bool regia::rifiuta(const char* cosa) {
+    if (!occupata()) return false;
+    logfile << "MainProc: " << cosa << " rifiutato: una finestra e' gia' aperta\n";
+    logfile.flush();
+    return true;
+}
 
 int regia::mossa(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     // At most one search per turn: mossa_macchina refuses a second one.
@@ -27,10 +54,21 @@ int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         logfile.flush();
         return 0;
     }
+    // Outside a tournament the end shows a box: while another is open it
+    // waits, and riprendi takes it once that box is over.
+    if (restanti == 0 && occupata() && lParam != 0 &&
+        game.fine_da_prendere(nullptr, nullptr) == static_cast<std::uint32_t>(lParam)) {
+        logfile << "MainProc: la fine della partita " << lParam << " aspetta che la finestra aperta si chiuda\n";
+        logfile.flush();
+        return 0;
+    }
     if (!game.accetta_fine(static_cast<std::uint32_t>(lParam))) return 0;
     if (restanti == 0) {
         int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
-        finestra.avviso(finestra.dati, hWnd, voce);
+        {
+            scatola_aperta a(aperte);
+            finestra.avviso(finestra.dati, hWnd, voce);
+        }
         riprendi(hWnd);
         return 1;
     }
@@ -50,8 +88,9 @@ int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
 }
 
 int regia::nuova_partita(HWND hWnd) {
+    if (rifiuta("nuova partita")) return 0;
     bool chiesto = game.stato() != FERMO;
-    if (chiesto && !finestra.domanda(finestra.dati, hWnd, VOCE_RICOMINCIA)) {
+    if (chiesto && !chiedi(hWnd, VOCE_RICOMINCIA)) {
         riprendi(hWnd);
         return 0;
     }
@@ -77,8 +116,10 @@ int regia::partita_successiva(HWND hWnd, std::uint32_t numero) {
 }
 
 int regia::nuovo_torneo(HWND hWnd) {
-    if (game.stato() != FERMO) {
-        bool si = finestra.domanda(finestra.dati, hWnd, VOCE_TORNEO);
+    if (rifiuta("nuovo torneo")) return 0;
+    bool chiesto = game.stato() != FERMO;
+    if (chiesto) {
+        bool si = chiedi(hWnd, VOCE_TORNEO);
         if (!si) {
             riprendi(hWnd);
             return 0;
@@ -93,6 +134,8 @@ int regia::nuovo_torneo(HWND hWnd) {
     logfile << "MainProc: ciclo iniziato\n";
     logfile.flush();
     finestra.ridisegna(finestra.dati, hWnd);
+    // After the question: the balance, and a close asked meanwhile.
+    if (chiesto) riprendi(hWnd);
     return 1;
 }
 
@@ -109,6 +152,8 @@ int regia::fine_torneo(HWND hWnd, std::uint32_t numero) {
     restanti = 0;
     chiusura_chiesta = 0;
     drena(hWnd);
+    // The panel shows the tournament over, however it ended.
+    if (finestra.torneo_finito != nullptr) finestra.torneo_finito(finestra.dati, numero);
     return 1;
 }
 
@@ -117,21 +162,60 @@ int regia::opzioni(HWND hWnd) {
     // move has become automatic, the computer takes its turn now, once the
     // dialog is over: a move posted while the dialog is closing could be
     // taken from the queue by the dialog's own loop and never performed.
-    finestra.opzioni(finestra.dati, hWnd);
+    if (rifiuta("opzioni")) return 0;
+    {
+        scatola_aperta a(aperte);
+        finestra.opzioni(finestra.dati, hWnd);
+    }
     if (game.stato() == COMPUTER) game.mossa_macchina(hWnd);
     riprendi(hWnd);
     return 0;
 }
 
+int regia::informazioni(HWND hWnd) {
+    if (rifiuta("About")) return 0;
+    mostra(finestra.informazioni, hWnd);
+    riprendi(hWnd);
+    return 1;
+}
+
+int regia::aiuto(HWND hWnd) {
+    if (rifiuta("aiuto")) return 0;
+    mostra(finestra.aiuto, hWnd);
+    riprendi(hWnd);
+    return 1;
+}
+
+int regia::esci(HWND hWnd) {
+    if (rifiuta("esci")) return 0;
+    PostMessageA(hWnd, WM_CLOSE, 0, 0);
+    return 1;
+}
+
 bool regia::chiudi(HWND hWnd) {
-    bool si = finestra.domanda(finestra.dati, hWnd, VOCE_CHIUDI);
+    if (aperte > 0) {
+        if (!chiusura_rimandata) {
+            logfile << "MainProc: chiusura rimandata a quando la finestra aperta si chiude\n";
+            logfile.flush();
+        }
+        chiusura_rimandata = true;
+        return false;
+    }
+    bool si = chiedi(hWnd, VOCE_CHIUDI);
+    // The answer holds for the close requests that came while it was asked.
+    chiusura_rimandata = false;
     // After Yes the program ends: nothing is to be put back into motion.
-    if (!si) riprendi(hWnd);
+    if (!si)
+        riprendi(hWnd);
+    else if (finestra.esci != nullptr)
+        finestra.esci(finestra.dati);
     return si;
 }
 
 int regia::riprendi(HWND hWnd) {
     int fatto = 0;
+    // The balance bar, from the board: the box's loop may have lost it.
+    if (finestra.bilancia != nullptr) finestra.bilancia(finestra.dati, hWnd);
     // A computer move lost from the queue: its turn is searched again.
     fatto += game.riprendi(hWnd);
 
@@ -140,7 +224,8 @@ int regia::riprendi(HWND hWnd) {
     UINT messg = 0;
     WPARAM wParam = 0;
     std::uint32_t finita = game.fine_da_prendere(&messg, &wParam);
-    if (finita != 0) {
+    // (Outside a tournament it shows a box, which waits while one is open.)
+    if (finita != 0 && (restanti > 0 || !occupata())) {
         logfile << "riprendi: la fine della partita " << finita << " non era ancora stata presa\n";
         logfile.flush();
         fatto += fine_partita(hWnd, messg, wParam, static_cast<LPARAM>(finita));
@@ -162,6 +247,14 @@ int regia::riprendi(HWND hWnd) {
         logfile << "riprendi: il torneo riparte dopo la partita " << game.numero_partita() << "\n";
         logfile.flush();
         fatto += partita_successiva(hWnd, game.numero_partita());
+    }
+
+    // A close asked for while a box was open: its one question, now.
+    if (chiusura_rimandata && !occupata()) {
+        logfile << "riprendi: la chiusura chiesta durante una finestra\n";
+        logfile.flush();
+        chiudi(hWnd);
+        fatto++;
     }
     return fatto;
 }

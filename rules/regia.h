@@ -17,6 +17,14 @@
 // carried out. The messages stay the wake-ups they are: one that arrives
 // after the recovery has acted is refused by its game's or tournament's
 // number, so nothing is counted twice.
+//
+// One box at a time: while a box or dialog of the window is open, its loop
+// still dispatches whatever is posted to the window, from this program or
+// any other. Nothing dispatched then opens another box inside it: a menu
+// command is refused (one log line), a close request is remembered and asks
+// its one question once the box is over (several make one), and the end of
+// an ordinary game waits for the box to close to show its own. What opens
+// no box goes on: moves, a tournament's tallies and its next game.
 #ifndef VORANDEL_REGIA_H
 #define VORANDEL_REGIA_H
 
@@ -57,6 +65,16 @@ struct sportello {
     std::uint32_t (*torneo_fermato)(void* dati);
     // A new game is on the board: the whole board is to be repainted.
     void (*ridisegna)(void* dati, HWND hWnd);
+    // Those below may be left out (null): nothing is done for them.
+    // The panel: tournament `torneo` has ended, by whatever route.
+    void (*torneo_finito)(void* dati, std::uint32_t torneo) = nullptr;
+    // The panel's balance bar, brought up to date from the board.
+    void (*bilancia)(void* dati, HWND hWnd) = nullptr;
+    // The About box; the help file or manual (which may show a box too).
+    void (*informazioni)(void* dati, HWND hWnd) = nullptr;
+    void (*aiuto)(void* dati, HWND hWnd) = nullptr;
+    // The program is to end: "Are you sure?" was answered Yes.
+    void (*esci)(void* dati) = nullptr;
 };
 
 class regia {
@@ -85,7 +103,12 @@ public:
     // The Options dialog, then the computer's turn if the player to move
     // has become automatic.
     int opzioni(HWND hWnd);
-    // Closing the window: "Are you sure?"; true on Yes.
+    // About, Help topics and Exit from the menu.
+    int informazioni(HWND hWnd);
+    int aiuto(HWND hWnd);
+    int esci(HWND hWnd);
+    // Closing the window: "Are you sure?"; true on Yes. While a box is open
+    // the request is remembered instead, and asked once it is over.
     bool chiudi(HWND hWnd);
     // After every box or dialog the window shows (see above). The result is
     // the number of things put back into motion.
@@ -95,8 +118,17 @@ public:
     // runs; the number of the last tournament begun, 0 before the first.
     int partite() const { return restanti; }
     std::uint32_t torneo() const { return numero_torneo; }
+    // A box or dialog of the window is open.
+    bool occupata() const { return aperte > 0; }
 
 private:
+    // Every box and dialog goes through these, which count it as open.
+    bool chiedi(HWND hWnd, int voce);
+    void mostra(void (*scatola)(void*, HWND), HWND hWnd);
+    // True (with one log line) when the menu command `cosa` is to be refused
+    // because a box is open.
+    bool rifiuta(const char* cosa);
+
     // The moves of an abandoned game go; those of the game in progress stay.
     void drena(HWND hWnd) { game.scarta_mosse_scadute(hWnd); }
 
@@ -107,6 +139,10 @@ private:
     // The tournament whose end was posted after its last game and not yet
     // carried out, 0 for none.
     std::uint32_t chiusura_chiesta = 0;
+    // Boxes and dialogs open (never more than one); a close request that
+    // came while one was.
+    int aperte = 0;
+    bool chiusura_rimandata = false;
 };
 
 #endif

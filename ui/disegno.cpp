@@ -128,12 +128,19 @@ int pedina::disegna(HDC hdc) const {
     return 1;
 }
 
-int partita::disegna(HDC hdc, RECT zona, specchietto& info) const {
+int partita::equilibrio() const {
     // The distances are held in single precision before the division, so
     // one diagonal step from the goal against three gives 74, not 75.
     const float d1 = static_cast<float>(ped[0].distanza());
     const float d2 = static_cast<float>(ped[1].distanza());
+    // 50 when both tokens are equally far from their goals, 100 when the
+    // first player's token stands on its own.
+    const double somma = static_cast<double>(d1) + static_cast<double>(d2);
+    if (somma <= 0) return 50;
+    return std::clamp(static_cast<int>(100.0 * static_cast<double>(d2) / somma), 0, 100);
+}
 
+int partita::disegna(HDC hdc, RECT zona, specchietto& info) const {
     scacch.disegna(hdc, zona);
     // The tokens are drawn whole; the update region clips them.
     ped[0].disegna(hdc);
@@ -142,11 +149,6 @@ int partita::disegna(HDC hdc, RECT zona, specchietto& info) const {
     if (attuale >= 0 && attuale < n_lecite && attuale < MOSSE_MAX)
         FrameRect(hdc, &lecita[attuale], static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
-    // 50 when both tokens are equally far from their goals, 100 when the
-    // first player's token stands on its own.
-    const double somma = static_cast<double>(d1) + static_cast<double>(d2);
-    int percento = 50;
-    if (somma > 0) percento = std::clamp(static_cast<int>(100.0 * static_cast<double>(d2) / somma), 0, 100);
-    info.aggiorna1(percento);
+    info.aggiorna1(equilibrio());
     return 1;
 }

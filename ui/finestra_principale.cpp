@@ -17,7 +17,9 @@
 //
 // After every box or dialog the window shows, `regia::riprendi` puts the
 // game back into motion from its own state, whatever message the box's loop
-// may have dropped.
+// may have dropped, and brings the panel's balance bar up to date from the
+// board. Every box goes through `regia`, which opens no box while another
+// is open (see regia.h).
 //
 // A player can do without the mouse: the keys of the board (WM_KEYDOWN) go
 // to the match, and S stops the running tournament as the panel's button
@@ -63,23 +65,39 @@ void dialogo_opzioni(void*, HWND hWnd) {
     DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_OPZIONI), hWnd, DiaProc, 0);
 }
 
-// The tournament's start and results reach the panel at once, sent rather
-// than posted: a box's loop ended from another thread drops the next posted
-// message, whichever window it is for, and a tally lost that way would
-// never be made up. (The panel's own operations post the same messages.)
-void al_pannello(UINT messg, WPARAM wParam, LPARAM lParam) {
-    if (infoWin != nullptr && infoWin->finestra() != nullptr) SendMessageA(infoWin->finestra(), messg, wParam, lParam);
-}
+void informazioni(void*, HWND hWnd) { DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0); }
 
+// The help file or the manual: opening them may run a modal loop too.
+void aiuto(void*, HWND hWnd) { apri_aiuto(hWnd); }
+
+void esci(void*) { PostQuitMessage(0); }
+
+regia& regista();
+
+// The panel, through its own operations, which send (see pannello.h). A
+// result carries the number of the running tournament.
 void torneo_nel_pannello(void*, int partite, std::uint32_t torneo) {
-    al_pannello(MSG_NUOVO_TORNEO, static_cast<WPARAM>(partite), static_cast<LPARAM>(torneo));
+    if (infoWin != nullptr) infoWin->nuovo_torneo(partite, torneo);
 }
 
-void vittoria_nel_pannello(void*, int p) { al_pannello(MSG_VITTORIA, static_cast<WPARAM>(p), 0); }
+void vittoria_nel_pannello(void*, int p) {
+    if (infoWin != nullptr) infoWin->vittoria(p, regista().torneo());
+}
 
-void patta_nel_pannello(void*) { al_pannello(MSG_PATTA, 0, 0); }
+void patta_nel_pannello(void*) {
+    if (infoWin != nullptr) infoWin->patta(regista().torneo());
+}
+
+void fine_nel_pannello(void*, std::uint32_t torneo) {
+    if (infoWin != nullptr) infoWin->fine_torneo(torneo);
+}
 
 std::uint32_t fermato_nel_pannello(void*) { return infoWin != nullptr ? infoWin->torneo_fermato() : 0; }
+
+// The balance bar, from the board as it stands.
+void bilancia_pannello(void*, HWND) {
+    if (infoWin != nullptr) infoWin->bilancia(game.equilibrio());
+}
 
 void ridisegna_tutto(void*, HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
 
@@ -89,7 +107,8 @@ void ridisegna_tutto(void*, HWND hWnd) { InvalidateRgn(hWnd, nullptr, FALSE); }
 regia& regista() {
     static regia r(game, sportello{nullptr, domanda, avviso, dialogo_opzioni, torneo_nel_pannello,
                                    vittoria_nel_pannello, patta_nel_pannello, fermato_nel_pannello,
-                                   ridisegna_tutto});
+                                   ridisegna_tutto, fine_nel_pannello, bilancia_pannello, informazioni, aiuto,
+                                   esci});
     return r;
 }
 
@@ -119,7 +138,7 @@ LRESULT al_mouse(HWND hWnd, POINT& punto, WPARAM wParam, LPARAM lParam) {
 
 // Closing never destroys the window: a confirmed close ends the message loop.
 LRESULT chiudi(HWND hWnd) {
-    if (regista().chiudi(hWnd)) PostQuitMessage(0);
+    regista().chiudi(hWnd);
     return 0;
 }
 
@@ -127,17 +146,6 @@ LRESULT chiudi(HWND hWnd) {
 LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     regista().mossa(hWnd, wParam, lParam);
     return 0;
-}
-
-void informazioni(HWND hWnd) {
-    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_ABOUT), hWnd, AboutProc, 0);
-    regista().riprendi(hWnd);
-}
-
-// The help file or the manual: opening them may run a modal loop too.
-void aiuto(HWND hWnd) {
-    apri_aiuto(hWnd);
-    regista().riprendi(hWnd);
 }
 
 LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
@@ -153,13 +161,13 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
         break;
     case CMD_AIUTO - CMD_NUOVA_PARTITA:
         // The help file, or the HTML manual where Windows has no Help engine.
-        aiuto(hWnd);
+        regista().aiuto(hWnd);
         break;
     case CMD_ABOUT - CMD_NUOVA_PARTITA:
-        informazioni(hWnd);
+        regista().informazioni(hWnd);
         break;
     case CMD_ESCI - CMD_NUOVA_PARTITA:
-        PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        regista().esci(hWnd);
         break;
     case CMD_OPZIONI - CMD_NUOVA_PARTITA:
         regista().opzioni(hWnd);

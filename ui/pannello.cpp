@@ -1,7 +1,7 @@
 // The info panel: its window class, its window procedure and the operations
-// that post to it. What the panel shows (the balance, the tallies, the games
-// left) lives in this module for the whole run and is changed only by Proc,
-// on the main thread, in the order in which the messages were posted.
+// that tell it what to show. What the panel shows (the balance, the tallies,
+// the games left) lives in this module for the whole run and is changed only
+// by Proc, on the main thread.
 #include "pannello.h"
 
 #include <cstdio>
@@ -21,6 +21,10 @@ int partite = 0;               // games left; 0 while no tournament runs
 HWND parent = nullptr;         // the main window
 std::uint32_t torneo = 0;      // number of the current tournament
 std::uint32_t fermato = 0;     // number of the tournament last stopped
+// A start being sent by nuovo_torneo, with its number: the only start the
+// panel takes.
+bool annunciato = false;
+std::uint32_t torneo_annunciato = 0;
 
 HBRUSH giallo = nullptr;
 HBRUSH rosso = nullptr;
@@ -158,9 +162,16 @@ void on_percento(HWND hWnd, WPARAM wParam) {
 
 // A tournament of no games (or fewer) is refused: the tallies stay as they
 // are, and the column heights are never divided by zero.
+// A start that nuovo_torneo is not sending (posted by another program, say)
+// is refused too, with one log line.
 void on_nuovo_torneo(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     int quante = static_cast<int>(wParam);
     if (quante < 1) return;
+    if (!annunciato || static_cast<std::uint32_t>(lParam) != torneo_annunciato) {
+        logfile << "specchietto: inizio del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n";
+        return;
+    }
+    annunciato = false;
     torneo = static_cast<std::uint32_t>(lParam);
     stats[0] = stats[1] = stats[2] = 0;
     partite = tot_partite = quante;
@@ -170,20 +181,36 @@ void on_nuovo_torneo(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 // One finished game of the tournament: column 0 for player 1's wins, 1 for
 // draws, 2 for player 2's wins. A result that arrives while no tournament
 // runs belongs to none and is not counted, so the columns never outgrow the
-// box and the games left never go below zero.
-void conta(HWND hWnd, int colonna) {
+// box and the games left never go below zero; nor does one that names
+// another tournament.
+void conta(HWND hWnd, int colonna, LPARAM lParam) {
     if (partite <= 0) return;
+    if (static_cast<std::uint32_t>(lParam) != torneo) {
+        logfile << "specchietto: risultato del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n";
+        return;
+    }
     stats[colonna] += 1;
     partite -= 1;
     InvalidateRect(hWnd, &torneo_rect, TRUE);
 }
 
-void on_vittoria(HWND hWnd, WPARAM wParam) {
+void on_vittoria(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     if (wParam > 1) return;  // only players 0 and 1 can win
-    conta(hWnd, 2 * static_cast<int>(wParam));
+    conta(hWnd, 2 * static_cast<int>(wParam), lParam);
 }
 
-void on_fine_torneo() {
+// The end of the panel's tournament, however it came: no games left, on
+// show at once, and the tallies in the log. The end of another tournament
+// changes nothing but one log line.
+void on_fine_torneo(HWND hWnd, LPARAM lParam) {
+    if (static_cast<std::uint32_t>(lParam) != torneo) {
+        logfile << "specchietto: fine del torneo " << static_cast<std::uint32_t>(lParam) << " scartata\n";
+        return;
+    }
+    if (partite != 0) {
+        partite = 0;
+        InvalidateRect(hWnd, &torneo_rect, TRUE);
+    }
     logfile << "Ciclo finito\npatte: " << stats[1] << "\nvittorie player 1: " << stats[0]
             << "\nvittorie player 2: " << stats[2] << "\n";
 }
@@ -201,6 +228,7 @@ void on_command(HWND hWnd, WPARAM wParam) {
     fermato = torneo;
     PostMessageA(parent, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(torneo));
     partite = 0;
+    InvalidateRect(hWnd, &torneo_rect, TRUE);  // no games left, on show
 }
 
 }  // namespace
@@ -224,13 +252,13 @@ LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         on_nuovo_torneo(hWnd, wParam, lParam);
         return 0;
     case MSG_PATTA:
-        conta(hWnd, 1);
+        conta(hWnd, 1, lParam);
         return 0;
     case MSG_VITTORIA:
-        on_vittoria(hWnd, wParam);
+        on_vittoria(hWnd, wParam, lParam);
         return 0;
     case MSG_FINE_TORNEO:
-        on_fine_torneo();
+        on_fine_torneo(hWnd, lParam);
         return 0;
     case WM_COMMAND:
         on_command(hWnd, wParam);
@@ -282,14 +310,22 @@ int specchietto::aggiorna1(int percento) {
     return 1;
 }
 
+int specchietto::bilancia(int percento) {
+    manda(MSG_PERCENTO, static_cast<WPARAM>(percento));
+    return 1;
+}
+
 int specchietto::nuovo_torneo(int quante, std::uint32_t numero) {
-    posta(MSG_NUOVO_TORNEO, static_cast<WPARAM>(quante), static_cast<LPARAM>(numero));
+    annunciato = handle != nullptr;
+    torneo_annunciato = numero;
+    manda(MSG_NUOVO_TORNEO, static_cast<WPARAM>(quante), static_cast<LPARAM>(numero));
+    annunciato = false;
     return 1;
 }
 
 std::uint32_t specchietto::torneo_fermato() const { return handle != nullptr ? fermato : 0; }
 
-int specchietto::fine_torneo() {
-    posta(MSG_FINE_TORNEO, 0);
+int specchietto::fine_torneo(std::uint32_t numero) {
+    manda(MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero));
     return 1;
 }

@@ -1,8 +1,15 @@
 // The info panel beside the board: the balance bar of the race, the
 // tallies of the current tournament, the games left and the
 // "Stop tournament" button. The object holds only the panel's window; what
-// the panel shows lives in its window procedure, and every operation posts a
-// message to the panel.
+// the panel shows lives in its window procedure. A tournament's start, its
+// results and its end are sent to the panel, so that they take effect at
+// once and no box's loop can lose them (see regia.h); the balance that each
+// paint of the board hands over is posted.
+//
+// The panel counts only for the tournament it was last told of through
+// nuovo_torneo: a start is taken only from that method, and a result or an
+// end only with that tournament's number (lParam), so that nothing another
+// program posts to the panel changes what it shows.
 #ifndef VORANDEL_PANNELLO_H
 #define VORANDEL_PANNELLO_H
 
@@ -27,10 +34,13 @@ class specchietto {
 
     HWND handle;  // null when the panel could not be created
 
-    // Posts to the panel; without a panel window nothing is posted (a null
-    // window would make it a message to the whole thread).
+    // Posts or sends to the panel; without a panel window nothing is posted
+    // (a null window would make it a message to the whole thread).
     void posta(UINT messg, WPARAM wParam, LPARAM lParam = 0) const {
         if (handle != nullptr) PostMessageA(handle, messg, wParam, lParam);
+    }
+    void manda(UINT messg, WPARAM wParam, LPARAM lParam = 0) const {
+        if (handle != nullptr) SendMessageA(handle, messg, wParam, lParam);
     }
 
 public:
@@ -40,17 +50,25 @@ public:
     specchietto(const specchietto&) = delete;
     specchietto& operator=(const specchietto&) = delete;
     int disegna();
+    // The balance, posted (by every paint of the board); bilancia sends it,
+    // for the bar to be right at once.
     int aggiorna1(int percento);
+    int bilancia(int percento);
     // A tournament of `partite` games begins; `torneo` is its number, which
-    // the stop button's MSG_FINE_TORNEO carries back to the main window.
+    // the stop button's MSG_FINE_TORNEO carries back to the main window and
+    // every result must carry.
     int nuovo_torneo(int partite, std::uint32_t torneo = 0);
     // The number of the tournament last stopped with the button, 0 for none.
     std::uint32_t torneo_fermato() const;
-    int fine_torneo();
-    // A draw, or a game that ended with no move left, in the tournament.
-    void patta() { posta(MSG_PATTA, 0); }
-    // A win of player p (0 or 1) in the tournament.
-    void vittoria(int p) { posta(MSG_VITTORIA, static_cast<WPARAM>(p)); }
+    // Tournament `torneo` has ended: no games left, and its tallies in the
+    // log.
+    int fine_torneo(std::uint32_t torneo = 0);
+    // A draw, or a game that ended with no move left, in tournament `torneo`.
+    void patta(std::uint32_t torneo = 0) { manda(MSG_PATTA, 0, static_cast<LPARAM>(torneo)); }
+    // A win of player p (0 or 1) in tournament `torneo`.
+    void vittoria(int p, std::uint32_t torneo = 0) {
+        manda(MSG_VITTORIA, static_cast<WPARAM>(p), static_cast<LPARAM>(torneo));
+    }
     HWND finestra() const { return handle; }
 };
 

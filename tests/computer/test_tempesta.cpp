@@ -631,3 +631,228 @@ TEST(Tempesta, TorneiConOgniMessaggioPerso) {
 }
 
 }  // namespace
+
+// ------------------------------------------------ one box at a time
+//
+// Whatever is posted to the window while one of its boxes is open, the box's
+// loop dispatches it through the same decisions: a menu command is refused,
+// close requests make one question once the box is over, an ordinary game's
+// end shows its box after it, and a tournament plays on behind it.
+#include <algorithm>
+
+namespace {
+
+struct banco {
+    partita game;
+    partita_ispettore i{game};
+    HWND w = finestra_prova();
+    // What the boxes, the dialog and the panel saw.
+    int aperte = 0, piu_aperte = 0, uscite = 0, bilance = 0;
+    std::vector<std::string> scatole;  // in the order they opened
+    std::vector<std::uint32_t> fini_pannello;
+    int risultati = 0;
+    std::uint32_t fermato = 0;
+    bool si = false;  // the answer to every question
+
+    static banco& di(void* d) { return *static_cast<banco*>(d); }
+    // A box: open while the queue is worked, as a modal loop does.
+    void scatola(const std::string& cosa) {
+        scatole.push_back(cosa);
+        piu_aperte = std::max(piu_aperte, ++aperte);
+        pompa();
+        aperte--;
+    }
+    static bool domanda(void* d, HWND, int voce) {
+        di(d).scatola(voce == VOCE_CHIUDI ? "chiudi" : "domanda");
+        return di(d).si;
+    }
+    static void avviso(void* d, HWND, int) { di(d).scatola("fine"); }
+    static void opzioni(void* d, HWND) { di(d).scatola("opzioni"); }
+    static void about(void* d, HWND) { di(d).scatola("about"); }
+    static void aiuto(void* d, HWND) { di(d).scatola("aiuto"); }
+    static void nuovo_torneo(void*, int, std::uint32_t) {}
+    static void vittoria(void* d, int) { di(d).risultati++; }
+    static void patta(void* d) { di(d).risultati++; }
+    static std::uint32_t fermato_pannello(void* d) { return di(d).fermato; }
+    static void ridisegna(void*, HWND) {}
+    static void finito(void* d, std::uint32_t t) { di(d).fini_pannello.push_back(t); }
+    static void bilancia(void* d, HWND) { di(d).bilance++; }
+    static void esci(void* d) { di(d).uscite++; }
+    regia r{game, sportello{this, domanda, avviso, opzioni, nuovo_torneo, vittoria, patta, fermato_pannello,
+                            ridisegna, finito, bilancia, about, aiuto, esci}};
+
+    banco() {
+        e_tipo tipi[2] = {UMANO, UMANO};
+        int livelli[2] = {1, 1};
+        game.set_opzioni(tipi, livelli);
+        game.ricomincia(w);
+        messaggi(w);
+        nuove_righe_log();
+    }
+
+    // MainProc's dispatch, for what is queued now.
+    void pompa() {
+        MSG m;
+        while (PeekMessageA(&m, w, 0, 0, PM_REMOVE)) {
+            switch (m.message) {
+            case WM_COMMAND:
+                switch (static_cast<unsigned>(m.wParam & 0xFFFF)) {
+                case CMD_NUOVA_PARTITA:
+                    if (m.lParam == 0)
+                        r.nuova_partita(w);
+                    else
+                        r.partita_successiva(w, static_cast<std::uint32_t>(m.lParam));
+                    break;
+                case CMD_NUOVO_TORNEO: r.nuovo_torneo(w); break;
+                case CMD_AIUTO: r.aiuto(w); break;
+                case CMD_ABOUT: r.informazioni(w); break;
+                case CMD_ESCI: r.esci(w); break;
+                case CMD_OPZIONI: r.opzioni(w); break;
+                default: break;
+                }
+                break;
+            case WM_CLOSE: r.chiudi(w); break;
+            case MSG_MOSSA: r.mossa(w, m.wParam, m.lParam); break;
+            case MSG_VITTORIA:
+            case MSG_BLOCCO:
+            case MSG_PATTA: r.fine_partita(w, m.message, m.wParam, m.lParam); break;
+            case MSG_FINE_TORNEO: r.fine_torneo(w, static_cast<std::uint32_t>(m.lParam)); break;
+            default: break;
+            }
+        }
+    }
+
+    void tutti_i_comandi() {
+        for (unsigned id = CMD_NUOVA_PARTITA; id <= CMD_OPZIONI; id++) PostMessageA(w, WM_COMMAND, id, 0);
+    }
+
+    // Player 0 one step from its goal, to move, its winning step queued.
+    void vittoria_in_coda() {
+        for (int s = 0; s < 56; s++)
+            if (G_set_frecce[s][0] == 0 && G_set_frecce[s][1] == 1 && G_set_frecce[s][2] == 2)
+                plancia_ispettore::metti_set(i.scacch(), 3, 3, s);  // up, up-right, right
+        i.azzera_registro();
+        i.posiziona(7, 8, 3, 3, 0);
+        PostMessageA(w, MSG_MOSSA, static_cast<WPARAM>(i.indice_di(2)), static_cast<LPARAM>(game.firma()));
+    }
+};
+
+int righe_con(const std::vector<std::string>& righe, const std::string& testo) {
+    return static_cast<int>(std::count_if(righe.begin(), righe.end(),
+                                          [&](const std::string& r) { return r.find(testo) != std::string::npos; }));
+}
+
+// Every menu command and three close requests, posted while About is open:
+// no box opens inside it; the commands are refused with one line each, and
+// the close requests make one question once About is over. Answered No, the
+// game goes on untouched; the balance is brought up to date after each box.
+TEST(UnaScatolaAllaVolta, ComandiEChiusureDuranteUnaScatola) {
+    banco b;
+    std::uint32_t partita = b.game.numero_partita(), turno = b.game.firma();
+    b.tutti_i_comandi();
+    for (int k = 0; k < 3; k++) PostMessageA(b.w, WM_CLOSE, 0, 0);
+    b.r.informazioni(b.w);
+    EXPECT_EQ(b.scatole, (std::vector<std::string>{"about", "chiudi"}));
+    EXPECT_EQ(b.piu_aperte, 1);
+    auto righe = nuove_righe_log();
+    EXPECT_EQ(righe_con(righe, "rifiutato"), 6);
+    EXPECT_EQ(righe_con(righe, "chiusura rimandata"), 1) << "several close requests, one line";
+    EXPECT_EQ(b.bilance, 2);
+    EXPECT_EQ(b.uscite, 0);
+    EXPECT_EQ(b.game.numero_partita(), partita);
+    EXPECT_EQ(b.game.firma(), turno);
+    EXPECT_FALSE(b.r.occupata());
+
+    // With no box open each command opens its own box again ("Exit" by the
+    // close request it posts).
+    b.scatole.clear();
+    for (unsigned id = CMD_NUOVA_PARTITA; id <= CMD_OPZIONI; id++) {
+        PostMessageA(b.w, WM_COMMAND, id, 0);
+        b.pompa();
+    }
+    EXPECT_EQ(b.scatole, (std::vector<std::string>{"domanda", "domanda", "aiuto", "about", "chiudi", "opzioni"}));
+    EXPECT_EQ(b.piu_aperte, 1);
+}
+
+// Close requests during the Options dialog, the question answered Yes
+// afterwards: the program ends after that one question.
+TEST(UnaScatolaAllaVolta, UnaChiusuraDuranteUnDialogoChiudeDopoUnaDomanda) {
+    banco b;
+    b.si = true;
+    PostMessageA(b.w, WM_CLOSE, 0, 0);
+    PostMessageA(b.w, WM_CLOSE, 0, 0);
+    b.r.opzioni(b.w);
+    EXPECT_EQ(b.scatole, (std::vector<std::string>{"opzioni", "chiudi"}));
+    EXPECT_EQ(b.piu_aperte, 1);
+    EXPECT_EQ(b.uscite, 1);
+    EXPECT_FALSE(b.r.occupata());
+
+    // Close requests while "Are you sure?" itself is open are answered by it.
+    b.scatole.clear();
+    b.si = false;
+    PostMessageA(b.w, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(b.r.chiudi(b.w));
+    b.pompa();
+    EXPECT_EQ(b.scatole, std::vector<std::string>{"chiudi"});
+}
+
+// An ordinary game that ends while About is open shows its box once About
+// has closed; a tournament's game that ends then is tallied behind About,
+// and the tournament's next game begins there.
+TEST(UnaScatolaAllaVolta, LaFineDiUnaPartitaAspettaLaScatola) {
+    banco b;
+    b.vittoria_in_coda();
+    std::uint32_t vinta = b.game.numero_partita();
+    b.r.informazioni(b.w);
+    EXPECT_EQ(b.scatole, (std::vector<std::string>{"about", "fine"}));
+    EXPECT_EQ(b.piu_aperte, 1);
+    EXPECT_EQ(righe_con(nuove_righe_log(), "aspetta che la finestra aperta si chiuda"), 1);
+    PostMessageA(b.w, MSG_VITTORIA, 0, static_cast<LPARAM>(vinta));  // once only
+    b.pompa();
+    EXPECT_EQ(b.scatole.size(), 2u);
+
+    b.scatole.clear();
+    ASSERT_EQ(b.r.nuovo_torneo(b.w), 1);  // no game in progress: no question
+    std::uint32_t prima = b.game.numero_partita();
+    b.vittoria_in_coda();
+    b.r.informazioni(b.w);
+    EXPECT_EQ(b.scatole, std::vector<std::string>{"about"});
+    EXPECT_EQ(b.risultati, 1);
+    EXPECT_EQ(b.game.numero_partita(), prima + 1) << "the next game began behind About";
+    EXPECT_EQ(b.r.partite(), PARTITE_TORNEO - 1);
+}
+
+// The panel is told whenever the tournament ends: by its number from
+// outside, with the panel's button, or after its last game; never by the
+// end of another tournament.
+TEST(UnaScatolaAllaVolta, IlPannelloSaQuandoIlTorneoFinisce) {
+    banco b;
+    b.si = true;
+    b.r.nuovo_torneo(b.w);
+    std::uint32_t t = b.r.torneo();
+    PostMessageA(b.w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t + 1));
+    PostMessageA(b.w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t - 1));
+    b.pompa();
+    EXPECT_TRUE(b.fini_pannello.empty());
+    PostMessageA(b.w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t));
+    b.pompa();
+    EXPECT_EQ(b.fini_pannello, std::vector<std::uint32_t>{t});
+
+    // The button, its message lost: carried out after the next box.
+    b.r.nuovo_torneo(b.w);
+    b.fermato = b.r.torneo();
+    b.r.informazioni(b.w);
+    EXPECT_EQ(b.fini_pannello, (std::vector<std::uint32_t>{t, t + 1}));
+    EXPECT_EQ(b.r.partite(), 0);
+
+    // The last game: fifteen wins.
+    b.r.nuovo_torneo(b.w);
+    for (int k = 0; k < PARTITE_TORNEO; k++) {
+        b.vittoria_in_coda();
+        b.pompa();
+    }
+    EXPECT_EQ(b.risultati, PARTITE_TORNEO);
+    EXPECT_EQ(b.fini_pannello, (std::vector<std::uint32_t>{t, t + 1, t + 2}));
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bitmap.h"
@@ -66,6 +67,18 @@ bool scatole_che_inghiottono = false;
 std::uint32_t ultima_con_scatola = 0;
 // The number of the last tournament the panel was told of.
 std::uint32_t ultimo_torneo = 0;
+// The most boxes and dialogs of this thread open at once, seen as each one
+// was activated.
+int piu_scatole = 0;
+
+BOOL CALLBACK conta_scatola(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<std::pair<HWND, int>*>(l);
+    char classe[32] = "";
+    if (GetClassNameA(w, classe, sizeof classe) && lstrcmpA(classe, "#32770") == 0 &&
+        (w == c->first || IsWindowVisible(w)))
+        c->second++;
+    return TRUE;
+}
 
 // Keys typed into each next box, one a tick of a thread timer, each to the
 // control that has the focus then, as the box's own loop takes a keyboard's
@@ -148,6 +161,9 @@ LRESULT CALLBACK attivazione(int codice, WPARAM wParam, LPARAM lParam) {
     if (codice == HCBT_ACTIVATE && GetClassNameA(w, classe, sizeof classe) && lstrcmpA(classe, "#32770") == 0 &&
         GetPropA(w, "vorandel risposto") == nullptr) {
         SetPropA(w, "vorandel risposto", reinterpret_cast<HANDLE>(1));
+        std::pair<HWND, int> aperte{w, 0};
+        EnumThreadWindows(GetCurrentThreadId(), conta_scatola, reinterpret_cast<LPARAM>(&aperte));
+        piu_scatole = std::max(piu_scatole, aperte.second);
         GetWindowTextA(w, titolo, sizeof titolo);
         GetDlgItemTextA(w, 0xFFFF, testo, sizeof testo);  // a message box's text
         scatole.push_back({titolo, testo, GetWindow(w, GW_OWNER)});
@@ -251,6 +267,7 @@ void azzera() {
     tasti_scatole.clear();
     letti.clear();
     uscite = 0;
+    piu_scatole = 0;
     nuove_righe_log();
 }
 
@@ -1103,6 +1120,72 @@ TEST_F(FinestraPrincipale, ITastiMuovonoLaCorniceDelPuntatore) {
     batti(GetFocus(), VK_TAB);
     pompa_coda();
     EXPECT_EQ(g.attuale(), 0);
+}
+
+// Every menu command and close requests, posted while About is open (as
+// another program may): no box opens inside it; each command is refused
+// with one log line, and the close requests make one question after About.
+// Answered No, the game goes on untouched.
+TEST_F(FinestraPrincipale, UnaScatolaAllaVoltaQualunqueCosaArrivi) {
+    std::uint32_t firma = game.firma();
+    for (WPARAM id = CMD_NUOVA_PARTITA; id <= CMD_OPZIONI; id++) PostMessageA(principale, WM_COMMAND, id, 0);
+    for (int k = 0; k < 3; k++) PostMessageA(principale, WM_CLOSE, 0, 0);
+    comando(CMD_ABOUT, IDOK);
+    pompa_coda();
+    ASSERT_EQ(scatole.size(), 2u);
+    EXPECT_EQ(scatole[0].titolo, "About...");
+    EXPECT_EQ(scatole[1].testo, "Are you sure?");
+    EXPECT_EQ(piu_scatole, 1);
+    auto righe = nuove_righe_log();
+    EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
+                            [](const std::string& r) { return r.find("rifiutato") != std::string::npos; }),
+              6);
+    EXPECT_EQ(uscite, 0);
+    EXPECT_EQ(game.firma(), firma);
+    EXPECT_EQ(game.stato(), UMANO);
+}
+
+// A close request sent while a question is open (as a task manager's "End
+// task" sends one): once the question is answered, one "Are you sure?",
+// and Yes ends the program.
+TEST_F(FinestraPrincipale, UnaChiusuraDuranteUnaScatolaChiudeDopoUnaDomanda) {
+    PostMessageA(principale, WM_CLOSE, 0, 0);
+    PostMessageA(principale, WM_CLOSE, 0, 0);
+    risposte.push_back({IDNO});   // "Restarting will terminate this game."
+    risposte.push_back({IDYES});  // "Are you sure?"
+    comando(CMD_NUOVA_PARTITA);
+    ASSERT_TRUE(pompa_finche([] { return uscite == 1; }, 10000));
+    pompa_coda();
+    ASSERT_EQ(scatole.size(), 2u);
+    EXPECT_EQ(scatole[1].testo, "Are you sure?");
+    EXPECT_EQ(piu_scatole, 1);
+    EXPECT_EQ(uscite, 1);
+}
+
+// After a box the balance bar shows the board as it stands, whatever the
+// panel was told before; a tournament ended from outside with its number
+// shows on the panel as ended (its tallies go to the log).
+TEST_F(FinestraPrincipale, IlPannelloDiceIlVeroDopoOgniScatola) {
+    SendMessageA(pannello, MSG_PERCENTO, 0, 0);  // a stale balance: all red
+    UpdateWindow(pannello);
+    PIXEL(pannello, 21, 40, RGB(240, 0, 0));
+    comando(CMD_ABOUT, IDOK);
+    UpdateWindow(pannello);
+    ASSERT_EQ(game.equilibrio(), 50);
+    PIXEL(pannello, 21, 40, RGB(250, 250, 0));
+    PIXEL(pannello, 79, 40, RGB(250, 250, 0));
+    PIXEL(pannello, 81, 40, RGB(240, 0, 0));
+
+    comando(CMD_NUOVO_TORNEO, IDYES);
+    pompa_coda();
+    nuove_righe_log();
+    PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
+    pompa_coda();
+    ASSERT_EQ(conta(ev_pannello, MSG_FINE_TORNEO), 1);
+    auto fine = std::find_if(ev_pannello.begin(), ev_pannello.end(),
+                             [](const MSG& e) { return e.message == MSG_FINE_TORNEO; });
+    EXPECT_EQ(static_cast<std::uint32_t>(fine->lParam), ultimo_torneo);
+    EXPECT_EQ(righe_con("Ciclo finito"), 1);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The info panel under Wine: the messages its operations post, the balance
+// The info panel under Wine: what its operations send and post, the balance
 // bar and the tournament box as painted pixels, the tallies log and the stop
 // button. One panel serves the whole run, as in the game; the first test
 // looks at it before any tournament.
@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -156,23 +157,60 @@ TEST_F(Pannello, StatoIniziale) {
               (Righe{"Ciclo finito", "patte: 0", "vittorie player 1: 0", "vittorie player 2: 0"}));
 }
 
-// Each operation posts one message to the panel, with lParam 0, in the
-// order of the calls.
-TEST_F(Pannello, OperazioniPostanoInOrdine) {
-    EXPECT_EQ(info->nuovo_torneo(15), 1);
-    info->vittoria(1);
-    info->patta();
+// A tournament's start, its results and its end are sent: each has taken
+// effect when the operation returns, and only the balance, which each paint
+// of the board hands over, waits in the queue. Results and the end carry
+// the tournament's number.
+TEST_F(Pannello, OperazioniMandanoEPostano) {
+    EXPECT_EQ(info->nuovo_torneo(15, 7), 1);
+    info->vittoria(1, 7);
+    info->patta(7);
     EXPECT_EQ(info->aggiorna1(33), 1);
-    EXPECT_EQ(info->fine_torneo(), 1);
+    UpdateWindow(pannello);  // the paint the tallies asked for, which no queue holds
     // Each as message, wParam; one not to the panel or with an lParam shows as message 0.
     std::vector<std::pair<UINT, WPARAM>> v;
     for (const MSG& m : messaggi(pannello))
         v.emplace_back(m.hwnd == pannello && m.lParam == 0 ? m.message : 0, m.wParam);
-    EXPECT_EQ(v, (std::vector<std::pair<UINT, WPARAM>>{{MSG_NUOVO_TORNEO, 15},
-                                                       {MSG_VITTORIA, 1},
-                                                       {MSG_PATTA, 0},
-                                                       {MSG_PERCENTO, 33},
-                                                       {MSG_FINE_TORNEO, 0}}));
+    EXPECT_EQ(v, (std::vector<std::pair<UINT, WPARAM>>{{MSG_PERCENTO, 33}}));
+    conteggi("  0", "  1", "  1", "Games left:  13");
+    EXPECT_EQ(info->fine_torneo(7), 1);
+    EXPECT_EQ(nuove_righe_log(), (Righe{"Ciclo finito", "patte: 1", "vittorie player 1: 0", "vittorie player 2: 1"}));
+    conteggi("  0", "  1", "  1", "Games left:   0");
+    // The bar, sent: right at once.
+    EXPECT_EQ(info->bilancia(0), 1);
+    UpdateWindow(pannello);
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, pannello, 0, 0, PM_NOREMOVE));
+    svuota(pannello);
+    PIXEL(pannello, 21, 40, ROSSO);
+    info->bilancia(50);
+    svuota(pannello);
+}
+
+// The panel counts for the tournament it was told of, and for no other:
+// what another program posts to it (a start, results and ends of other
+// tournaments or of none) changes nothing but one log line each. The stop
+// button shows the tournament over at once.
+TEST_F(Pannello, ContaSoloPerIlSuoTorneo) {
+    info->nuovo_torneo(15, 3);
+    PostMessageA(pannello, MSG_NUOVO_TORNEO, 6, 3);  // its number, but not from nuovo_torneo
+    PostMessageA(pannello, MSG_NUOVO_TORNEO, 21, 4);
+    PostMessageA(pannello, MSG_VITTORIA, 0, 0);
+    PostMessageA(pannello, MSG_PATTA, 0, 2);
+    PostMessageA(pannello, MSG_FINE_TORNEO, 0, 4);
+    info->vittoria(0, 4);
+    info->patta(2);
+    conteggi("  0", "  0", "  0", "Games left:  15");
+    Righe righe = nuove_righe_log();
+    EXPECT_EQ(righe.size(), 7u);
+    EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
+                            [](const std::string& r) { return r.find("scartat") != std::string::npos; }),
+              7);
+    info->vittoria(0, 3);
+    conteggi("  1", "  0", "  0", "Games left:  14");
+    stop();
+    conteggi("  1", "  0", "  0", "Games left:   0");
+    EXPECT_EQ(ricevuti_padre.size(), 1u);
 }
 
 // The bar, yellow on the left for the given share, red beyond, in a black

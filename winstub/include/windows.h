@@ -94,6 +94,7 @@ typedef struct tagRGBQUAD {
 
 #define BI_RGB 0L
 
+#define WM_CLOSE 0x0010
 #define WM_COMMAND 0x0111
 #define WM_USER 0x0400
 #define PM_NOREMOVE 0x0000
