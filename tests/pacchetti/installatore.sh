@@ -231,17 +231,45 @@ attendi
 [ ! -e "$altra" ] || male "the install whose uninstaller failed left $altra_win: $(ls -A "$altra" | tr '\n' ' ')"
 uno_solo "$terza" "$terza_win" "$versione"
 
-# A read-only exe in an install of 1.95's kind, where the game running is
-# seen in the exe: the uninstaller still sees it free and removes it, run
-# by a root without its override of file permissions, as a player is (the
-# Wine server too, started afresh so).
+# An install of 1.95's kind, whose game holds no mutex: a game running there
+# is seen in its exe, also a read-only one, and a read-only exe that does
+# not run is no running game. Run by a root without its override of file
+# permissions, as a player is (the Wine server too, started afresh so): a
+# read-only file cannot be opened for writing. Wine's notepad under the
+# game's name stands for 1.95's game: it runs until it is ended.
+senza_override() { setpriv --inh-caps=-all --bounding-set=-all "$radice/scripts/wine-esegui" "$prefisso" "$@"; }
 rm "$terza/Uninstall.lst"
-chmod a-w "$terza/vorandel32.exe"
+cp "$prefisso/drive_c/windows/system32/notepad.exe" "$terza/vorandel32.exe"
 WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true
 attendi
+(senza_override "$terza_win\\vorandel32.exe" >/dev/null 2>&1 &)
+# Running once its exe cannot be opened for writing: appending nothing to it
+# changes nothing while it can, and cmd says why it cannot. (Into a file: a
+# pipe would be held open by the Wine server this may start.)
+sonda="$prefisso/../sonda.txt"
+attesa=0
+while senza_override cmd /c "type nul >> $terza_win\\vorandel32.exe" >"$sonda" 2>&1 && [ ! -s "$sonda" ]; do
+    [ $attesa -lt 40 ] || male "the stand-in for 1.95's game did not start"
+    sleep 0.5
+    attesa=$((attesa + 1))
+done
+rm -f "$sonda"
+chmod a-w "$terza/vorandel32.exe"
+prima_del_rifiuto="$(stato "$terza")$(ls -l "$terza/vorandel32.exe" | cut -c1-10)"
+echo "installatore.sh: $(basename "$setup") /S and Uninstall.exe /S while a read-only game of 1.95 runs"
+codice=0
+senza_override "$setup" /S "/D=$altra_win" || codice=$?
+[ "$codice" -eq 2 ] || male "the installer ended with $codice while 1.95's game ran, not 2"
+codice=0
+senza_override "$terza_win\\Uninstall.exe" /S "_?=$terza_win" || codice=$?
+[ "$codice" -eq 2 ] || male "the uninstaller ended with $codice while 1.95's game ran, not 2"
+[ "$(stato "$terza")$(ls -l "$terza/vorandel32.exe" | cut -c1-10)" = "$prima_del_rifiuto" ] ||
+    male "a refusal changed $terza_win or the read-only mark of its exe"
+[ ! -e "$altra" ] || male "a refusal made $altra_win"
+WINEPREFIX="$prefisso" wineserver -k
+attendi
 echo "installatore.sh: Uninstall.exe /S with a read-only vorandel32.exe, without root's override"
-setpriv --inh-caps=-all --bounding-set=-all "$radice/scripts/wine-esegui" "$prefisso" "$terza_win\\Uninstall.exe" /S ||
-    male "the uninstaller refused an install whose exe is read-only"
+senza_override "$terza_win\\Uninstall.exe" /S || male "the uninstaller refused an install whose exe is read-only"
 WINEPREFIX="$prefisso" wineserver -w
 [ ! -e "$terza" ] || male "the uninstaller left, with a read-only exe, $terza_win: $(ls -A "$terza" | tr '\n' ' ')"
 [ -z "$(tracce)" ] || male "the uninstaller left, with a read-only exe: $(tracce)"
