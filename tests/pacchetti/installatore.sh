@@ -156,14 +156,15 @@ elenco_atteso=$( (cd "$altra" && find . -type f ! -name 'Uninstall.*' ! -name vo
     echo 'manuale\') | sed 's/$/\r/')
 [ "$(cat "$altra/Uninstall.lst")" = "$elenco_atteso" ] || male "Uninstall.lst is not the list of the files installed: $(cat "$altra/Uninstall.lst")"
 
-# Started from a folder, the game runs until the test ends it: it is seen
-# running once it has written its log and a moment has passed.
+# Started from a folder, the game runs until the test ends it. Its log is
+# made after its folder's mutex: once the log is there, the game is seen
+# running.
 #   avvia FOLDER WINFOLDER
 avvia() {
     rm -f "$1/voran32.log"
     (cd "$1" && esegui "$2\\vorandel32.exe" >/dev/null 2>&1 &)
     a_attesa=0
-    until [ -f "$1/voran32.log" ] && [ $a_attesa -ge 4 ]; do
+    until [ -f "$1/voran32.log" ]; do
         [ $a_attesa -lt 40 ] || male "the game did not start in $2"
         sleep 0.5
         a_attesa=$((a_attesa + 1))
