@@ -78,6 +78,15 @@ set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 # The installer's own version resource wants four numbers.
 string(REPLACE ";" "." CPACK_VORANDEL_VERSIONE_4 "${VORANDEL_VERSIONE_4}")
 
+# Before each kind of package is packed (cmake/pacchetti-elenco.cmake): the
+# files' and folders' modes set, whatever the builder's umask, and for the
+# installer the list of its files, which each install records. The files of
+# 1.95, the release before installs recorded theirs, are a fixed list in
+# cmake/nsis: an install of 1.95 whose uninstaller is gone is removed by it.
+set(CPACK_VORANDEL_ELENCO ${CMAKE_BINARY_DIR}/_CPack_Packages/elenco-installati.nsh)
+set(CPACK_VORANDEL_ELENCO_195 ${CMAKE_CURRENT_LIST_DIR}/nsis/elenco-1.95.nsh)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/pacchetti-elenco.cmake)
+
 # After each kind of package (cmake/pacchetti-finiti.cmake): the zip made
 # again with its files in a fixed order and only their own times, and
 # SHA256SUMS beside the packages, in the form `sha256sum -c` reads.

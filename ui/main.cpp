@@ -1,9 +1,15 @@
 // Vorandel 32: the program's static objects and its entry point.
 //
-// The log, the sprite sheet and the match are built in this order before
-// WinMain runs, and destroyed in the reverse order at exit (the match has
-// nothing to release); they are defined here, in one place, so that the
-// order holds. The instance handle is stored by WinMain as its first step.
+// The game's presence, the log, the sprite sheet and the match are built in
+// this order before WinMain runs, and destroyed in the reverse order at exit
+// (the match has nothing to release, the presence is Windows' to close); they
+// are defined here, in one place, so that the order holds. The instance
+// handle is stored by WinMain as its first step.
+//
+// `presenza` is the named mutex of the exe's folder, held for the whole run,
+// by which the installer and the uninstaller see that the game is running
+// (presenza.h). The log is created or truncated, except while another copy
+// of the game writes the same file: then this copy writes no log.
 #include <windows.h>
 
 #include <fstream>
@@ -11,9 +17,11 @@
 #include "bitmap.h"
 #include "finestra_principale.h"
 #include "partita.h"
+#include "presenza.h"
 #include "programma.h"
 
-std::ofstream logfile("voran32.log");
+HANDLE presenza = annuncia_presenza();
+std::ofstream logfile = apri_log();
 bitmap sfondo("Tutto261.dib");
 partita game;
 HINSTANCE hInst = nullptr;

@@ -1,7 +1,8 @@
 // The real game started as a user starts it, in a folder of its own: without
 // its sprite sheet it ends at once and silently; with it, it shows its
 // maximised window with the panel, keeps running when the close question is
-// answered No, and ends with exit code 0 after Yes.
+// answered No, and ends with exit code 0 after Yes. A second copy started in
+// the same folder leaves the first one's log whole.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,17 +15,19 @@
 namespace {
 
 // The game, started in a new folder under the temporary folder (with the
-// sprite sheet when `foglio`); ended at the end of the test.
+// sprite sheet when `foglio`; the log there is deleted first unless
+// `altra_copia`, for a copy that joins one already running); ended at the end
+// of the test.
 struct gioco {
     std::string cartella;
     PROCESS_INFORMATION pi{};
 
-    gioco(const char* nome, bool foglio) {
+    gioco(const char* nome, bool foglio, bool altra_copia = false) {
         char tmp[MAX_PATH];
         GetTempPathA(MAX_PATH, tmp);
         cartella = std::string(tmp) + nome + "_" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(cartella.c_str(), nullptr);
-        DeleteFileA((cartella + "\\voran32.log").c_str());
+        if (!altra_copia) DeleteFileA((cartella + "\\voran32.log").c_str());
         if (foglio) {
             EXPECT_TRUE(CopyFileA(percorso("VORANDEL_FOGLIO").c_str(), (cartella + "\\Tutto261.dib").c_str(), FALSE))
                 << "VORANDEL_FOGLIO names the sprite sheet";
@@ -48,6 +51,14 @@ struct gioco {
         if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) return -1;
         GetExitCodeProcess(pi.hProcess, &codice);
         return static_cast<long>(codice);
+    }
+    // Closes the game as a user does: the close request, then Yes.
+    long chiudi(HWND w) {
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        HWND s = attendi("#32770");
+        if (s == nullptr) return -2;
+        PostMessageA(s, WM_COMMAND, IDYES, 0);
+        return fine();
     }
     // The log, with the CR LF of a text file read as LF.
     std::string log() { return testo_di_file(cartella + "\\voran32.log"); }
@@ -97,6 +108,53 @@ TEST(Avvio, IlGiocoMostraLaFinestraEFinisceDopoLaChiusuraConfermata) {
     std::string log = g.log();
     EXPECT_EQ(log.rfind("INIZIO!\n", 0), 0u) << log;
     EXPECT_NE(log.find("specc::specc terminato\n"), std::string::npos) << log;
+}
+
+// "New tournament" in the game `g`, answered Yes: the log once it holds the
+// line this writes after its first `dopo` characters (or after 30 s).
+std::string nuovo_torneo(gioco& g, HWND w, std::size_t dopo) {
+    PostMessageA(w, WM_COMMAND, 32001, 0);
+    HWND s = g.attendi("#32770");
+    EXPECT_NE(s, nullptr) << "New tournament did not ask";
+    if (s != nullptr) PostMessageA(s, WM_COMMAND, IDYES, 0);
+    std::string log = g.log();
+    for (DWORD inizio = GetTickCount();
+         log.find("MainProc: ciclo iniziato\n", dopo) == std::string::npos && GetTickCount() - inizio < 30000;
+         log = g.log())
+        WaitForSingleObject(g.pi.hProcess, 20);
+    return log;
+}
+
+// Two copies in one folder: the second neither truncates the first's log
+// (longer by then than its own start would write) nor writes into it, and
+// the first goes on writing where it was (under a truncated file its next
+// line would follow NULs). Once both have ended, the next copy starts the
+// log afresh.
+TEST(Avvio, UnaSecondaCopiaLasciaIlLogAllaPrima) {
+    gioco prima("vorandel_due", true);
+    HWND w1 = prima.attendi("Finestra principale");
+    ASSERT_NE(w1, nullptr) << "no main window";
+    std::string log = nuovo_torneo(prima, w1, 0);
+    ASSERT_EQ(log.rfind("INIZIO!\n", 0), 0u) << log;
+    ASSERT_NE(log.find("MainProc: ciclo iniziato\n"), std::string::npos) << log;
+
+    gioco seconda("vorandel_due", true, true);
+    HWND w2 = seconda.attendi("Finestra principale");
+    ASSERT_NE(w2, nullptr) << "the second copy did not start";
+    EXPECT_EQ(prima.log(), log) << "the second copy's start changed the first one's log";
+    EXPECT_EQ(seconda.chiudi(w2), 0);
+    EXPECT_EQ(prima.log(), log) << "the second copy wrote into the first one's log";
+
+    std::string dopo = nuovo_torneo(prima, w1, log.size());
+    EXPECT_EQ(dopo.rfind(log, 0), 0u) << dopo;
+    EXPECT_NE(dopo.find("MainProc: ciclo iniziato\n", log.size()), std::string::npos) << dopo;
+    EXPECT_EQ(dopo.find('\0'), std::string::npos) << "the log was truncated under the first copy";
+    EXPECT_EQ(prima.chiudi(w1), 0);
+
+    DeleteFileA((prima.cartella + "\\Tutto261.dib").c_str());
+    gioco terza("vorandel_due", false, true);
+    EXPECT_EQ(terza.fine(), 0);
+    EXPECT_EQ(terza.log(), "INIZIO!\n");
 }
 
 }  // namespace
