@@ -56,10 +56,12 @@ struct sportello {
     // The Options dialog, which hands the new players to the match itself.
     void (*opzioni)(void* dati, HWND hWnd);
     // The panel: a tournament of `partite` games, numbered `torneo`, begins;
-    // a win of player `p`; a draw (or a blocked game).
+    // a win of player `p`, a draw (or a blocked game), in tournament
+    // `torneo`. The window hands each to the panel's method of that name,
+    // which counts it at once: the tally's one road.
     void (*nuovo_torneo)(void* dati, int partite, std::uint32_t torneo);
-    void (*vittoria)(void* dati, int p);
-    void (*patta)(void* dati);
+    void (*vittoria)(void* dati, int p, std::uint32_t torneo);
+    void (*patta)(void* dati, std::uint32_t torneo);
     // The number of the tournament last stopped with the panel's button,
     // 0 for none.
     std::uint32_t (*torneo_fermato)(void* dati);

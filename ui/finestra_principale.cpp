@@ -72,20 +72,18 @@ void aiuto(void*, HWND hWnd) { apri_aiuto(hWnd); }
 
 void esci(void*) { PostQuitMessage(0); }
 
-regia& regista();
-
 // The panel, through its own operations, which send (see pannello.h). A
-// result carries the number of the running tournament.
+// result carries the number of the running tournament, as regia gives it.
 void torneo_nel_pannello(void*, int partite, std::uint32_t torneo) {
     if (infoWin != nullptr) infoWin->nuovo_torneo(partite, torneo);
 }
 
-void vittoria_nel_pannello(void*, int p) {
-    if (infoWin != nullptr) infoWin->vittoria(p, regista().torneo());
+void vittoria_nel_pannello(void*, int p, std::uint32_t torneo) {
+    if (infoWin != nullptr) infoWin->vittoria(p, torneo);
 }
 
-void patta_nel_pannello(void*) {
-    if (infoWin != nullptr) infoWin->patta(regista().torneo());
+void patta_nel_pannello(void*, std::uint32_t torneo) {
+    if (infoWin != nullptr) infoWin->patta(torneo);
 }
 
 void fine_nel_pannello(void*, std::uint32_t torneo) {
