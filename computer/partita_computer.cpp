@@ -60,7 +60,7 @@ DWORD WINAPI Thread(LPVOID param) {
     WaitForSingleObject(p->mutex, INFINITE);
     std::int32_t L_migliore = scegli_mossa(arg->posizione);
     // The turn is noted before the move is posted: once posted, the move can
-    // be taken from the queue and dropped at once (by a box's loop), and
+    // be taken from the queue and dropped at once (by a box's loop, see regia.h), and
     // `riprendi` must then know that it was sent, or nobody moves again. A
     // worker of an older turn that finishes after a newer one leaves the
     // newer note as it is. (Noted but not yet posted, a move may be searched

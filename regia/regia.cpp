@@ -159,8 +159,8 @@ int regia::fine_torneo(HWND hWnd, std::uint32_t numero) {
 int regia::opzioni(HWND hWnd) {
     // New options reach the match through the dialog. When the player to
     // move has become automatic, the computer takes its turn now, once the
-    // dialog is over: a move posted while the dialog is closing could be
-    // taken from the queue by the dialog's own loop and never performed.
+    // dialog is over: a move posted while it closes could be dropped by its
+    // loop (see regia.h).
     if (rifiuta("opzioni")) return 0;
     {
         scatola_aperta a(aperte);

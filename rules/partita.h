@@ -16,6 +16,12 @@
 // game is taken once, and only while that game is the one that has just
 // ended (`accetta_fine`), so the end of an abandoned game never acts on the
 // next one.
+//
+// The members are defined beside the subsystem each belongs to, in files
+// named after the class: partita.cpp and registro.cpp here,
+// computer/partita_computer.cpp (the computer's turn and its worker) and
+// ui/partita_disegno.cpp (the drawing, Win32 only). docs/architecture.md
+// maps them ("Where the members of `partita` live").
 #ifndef VORANDEL_PARTITA_H
 #define VORANDEL_PARTITA_H
 
@@ -66,8 +72,8 @@ public:
     int tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo);
     int mossa_macchina(HWND hWnd);
     // Called (through regia::riprendi) after each box or dialog the main
-    // window has shown: a modal loop ended from another thread can take the
-    // next posted message from the queue and drop it. When the computer is
+    // window has shown, whose loop can drop a posted message (see regia.h).
+    // When the computer is
     // to move, its search for this turn has noted the turn (it does so just
     // before posting its move), and no move of this turn is left in hWnd's
     // queue, the move was lost: one log line, and the search starts again
