@@ -468,8 +468,10 @@ TEST_F(FinestraPrincipale, AboutEOpzioni) {
     EXPECT_EQ(tipi[chi], COMPUTER);
     EXPECT_EQ(tipi[1 - chi], UMANO);
     EXPECT_EQ(skill[1 - chi], 4);
-    ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
+    ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; })) << "the computer never moved";
     EXPECT_NE(casella(chi), chi == 0 ? 11u : 81u);
+    // Every worker gone, a second move for that turn would be queued now.
+    partita_ispettore{game}.attendi_lavoratori();
     pompa_coda();
     int per_quel_turno = 0;
     for (const MSG& e : ev_finestra)
@@ -490,7 +492,7 @@ TEST_F(FinestraPrincipale, OpzioniIlComputerMuoveAFineDialogo) {
     ASSERT_EQ(scatole.size(), 1u);
     ASSERT_EQ(game.stato(), COMPUTER);
     EXPECT_NE(cercata_alla_chiusura, firma) << "the search began while the dialog was still there";
-    EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
+    EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; })) << "the computer never moved";
 }
 
 // A box closed from another program, whose loop took the computer's queued
@@ -507,12 +509,9 @@ TEST_F(FinestraPrincipale, LaMossaPersaDaUnaScatolaChiusaDaFuoriVieneRifatta) {
         metti_giocatori(chi == 0 ? COMPUTER : UMANO, chi == 1 ? COMPUTER : UMANO, 2);
         ASSERT_EQ(game.mossa_macchina(principale), 1);
         // The move queued, its worker gone.
+        partita_ispettore{game}.attendi_lavoratori();
         MSG m;
-        auto fine = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_NOREMOVE))
-            ASSERT_LT(std::chrono::steady_clock::now(), fine) << "the computer posted nothing";
-        WaitForSingleObject(partita_ispettore{game}.mutex(), INFINITE);
-        SetEvent(partita_ispettore{game}.mutex());
+        ASSERT_TRUE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_NOREMOVE)) << "the computer posted nothing";
         chiudi_da_fuori = c.bottone;
         comando(c.comando);
         ASSERT_NE(chiusore, nullptr);
@@ -521,7 +520,7 @@ TEST_F(FinestraPrincipale, LaMossaPersaDaUnaScatolaChiusaDaFuoriVieneRifatta) {
         chiusore = nullptr;
         ASSERT_EQ(scatole.size(), 1u);
         EXPECT_EQ(game.firma(), firma) << "the box was answered Yes";
-        EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000))
+        EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }))
             << "the computer never moved after command " << c.comando;
         EXPECT_EQ(righe_con("riprendi"), 1);
         ripristina();
@@ -681,7 +680,7 @@ TEST_F(FinestraPrincipale, LaCorniceSparisceQuandoIlGiocatoreDiventaAutomatico) 
 
     risposte.push_back({IDC_AUTOMATICO1, IDC_OK});
     comando(CMD_OPZIONI);
-    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }, 10000)) << "the computer did not win";
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; })) << "the computer did not win";
     EXPECT_EQ(scatole[1].testo, "Game ends: player won!");
     pompa_coda();
     UpdateWindow(principale);
@@ -743,10 +742,10 @@ TEST_F(FinestraPrincipale, IlDrenaggioTieneSoloLaMossaDelTurnoInCorso) {
         comando(CMD_NUOVA_PARTITA, IDYES);
         int chi = partita_ispettore{game}.turno();
         firma = game.firma();
-        // set_opzioni waits for the search, so its move is queued by then.
+        // set_opzioni waits for every worker started, so its move is queued
+        // by then.
         metti_giocatori(chi == 0 ? COMPUTER : UMANO, chi == 1 ? COMPUTER : UMANO);
-        ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000))
-            << "the computer's first move was lost";
+        ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; })) << "the computer's first move was lost";
         EXPECT_NE(casella(chi), chi == 0 ? 11u : 81u);
         ripristina();
     }
@@ -865,10 +864,10 @@ TEST_F(FinestraPrincipale, StopInUnTorneoLasciaFinireLaPartitaComeOrdinaria) {
     metti_giocatori(COMPUTER, COMPUTER);
     comando(CMD_NUOVO_TORNEO, IDYES);
     ASSERT_TRUE(attendi_fini(2));
-    ASSERT_TRUE(pompa_finche([] { return game.stato() == COMPUTER; }, 10000));
+    ASSERT_TRUE(pompa_finche([] { return game.stato() == COMPUTER; }));
     premi_stop();
     EXPECT_EQ(righe_con("premuto il tasto stop tournament."), 1);
-    ASSERT_TRUE(attendi_fine_torneo(10000));
+    ASSERT_TRUE(attendi_fine_torneo());
     int fini = fini_partita(ev_finestra);
     ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }, 120000))
         << "the game after the stop must go on to its end and its box";
