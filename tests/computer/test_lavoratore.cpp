@@ -225,16 +225,24 @@ TEST_F(Lavoratore, NuovaPartitaAttendeLaRicercaELaVecchiaMossaVieneRifiutata) {
     std::uint32_t vecchia = g.firma();
     WaitForSingleObject(i.mutex(), INFINITE);
     EXPECT_EQ(g.mossa_macchina(w), 1);
-    // The new game, asked for meanwhile from another thread, waits.
+    // The new game, asked for meanwhile from another thread: the search is
+    // let go once that thread is about to ask. (Whether it is already
+    // waiting by then no clock can say; the check below holds in every
+    // order, and OgniPuntoDelPassaggioDiMano forces each one natively.)
+    static HANDLE chiesta;
+    chiesta = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     struct nuova_partita {
         static DWORD WINAPI avvia(LPVOID p) {
+            SetEvent(chiesta);
             static_cast<Lavoratore*>(p)->g.ricomincia(static_cast<Lavoratore*>(p)->w);
             return 0;
         }
     };
     HANDLE nuova = CreateThread(nullptr, 0, nuova_partita::avvia, this, 0, nullptr);
+    EXPECT_EQ(WaitForSingleObject(chiesta, 60000), WAIT_OBJECT_0) << "the thread of the new game never ran";
     SetEvent(i.mutex());
     ASSERT_EQ(WaitForSingleObject(nuova, 60000), WAIT_OBJECT_0) << "the new game never began";
+    CloseHandle(chiesta);
     CloseHandle(nuova);
     EXPECT_EQ(i.turno(), 1);
     EXPECT_NE(g.firma(), vecchia);
