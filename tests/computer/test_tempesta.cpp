@@ -696,8 +696,9 @@ conti scatena(const clima& c, sequenza* eventi = nullptr) {
         f.tempesta(d);
         n = f.n;
         EXPECT_FALSE(f.guasto) << "seed " << d.seme << " failed at " << f.perche
-                               << "; the storm replays exactly from its seed (VORANDEL_TEMPESTA_SEME shifts "
-                               << c.seme << " to it)";
+                               << "; the storm replays exactly from its seed: run this test again with "
+                               << "VORANDEL_TEMPESTA_SEME=" << d.seme - c.seme << " and VORANDEL_TEMPESTA_PASSI="
+                               << d.passi;
         if (eventi != nullptr) *eventi = std::move(f.eventi);
     }
     double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
