@@ -453,6 +453,19 @@ TEST_F(FinestraPrincipale, DomandeConSiEConNo) {
 TEST_F(FinestraPrincipale, AboutEOpzioni) {
     int chi = partita_ispettore{game}.turno();
     std::uint32_t firma = game.firma();
+    // Whichever cell next to its corner the computer steps to, the person
+    // then has a move: on a deal where the person were stuck the computer
+    // would play on, and might end the game with an "End" box of its own.
+    plancia& b = partita_ispettore{game}.scacch();
+    if (chi == 0) {
+        plancia_ispettore::metti_set(b, 2, 1, set_di(4, 5, 6));
+        plancia_ispettore::metti_set(b, 1, 2, set_di(3, 4, 5));
+        plancia_ispettore::metti_set(b, 2, 2, set_di(0, 4, 6));
+    } else {
+        plancia_ispettore::metti_set(b, 7, 1, set_di(2, 3, 4));
+        plancia_ispettore::metti_set(b, 8, 2, set_di(1, 2, 3));
+        plancia_ispettore::metti_set(b, 7, 2, set_di(3, 5, 7));
+    }
     comando(CMD_ABOUT, IDOK);
     metti_giocatori(UMANO, UMANO, 4);
     risposte.push_back({chi == 0 ? IDC_AUTOMATICO1 : IDC_AUTOMATICO2, IDC_OK});
