@@ -22,6 +22,9 @@ partita::partita()
       serie(1),
       serie_cercata(0),
       serie_postata(0),
+      serie_consegnata(0),
+      lavoratori(0),
+      segnale(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       numero(0),
       finita(0),
       fine_messaggio(0),
@@ -34,7 +37,11 @@ partita::partita()
 int partita::ricomincia(HWND hWnd) {
     static std::int32_t chi_comincia = 0;
 
-    // A running search reads the board and the tokens: wait until it is over.
+    // A worker posts for the game it was started in: wait until every one
+    // started has posted and gone (its move is then in the queue, to be
+    // refused by its turn's number), even one that has not yet taken the
+    // event, so that no old search runs on behind the new game.
+    attendi_lavoratori();
     WaitForSingleObject(mutex, INFINITE);
     turno = static_cast<std::int8_t>(chi_comincia);
     chi_comincia = 1 - chi_comincia;
@@ -288,6 +295,8 @@ int partita::tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo) {
 e_tipo partita::stato() const { return turno < 0 ? FERMO : tipo[turno]; }
 
 int partita::set_opzioni(e_tipo* tipi, int* livello, HWND hWnd) {
+    // As for a new game: no worker started with the old options runs on.
+    attendi_lavoratori();
     WaitForSingleObject(mutex, INFINITE);
     bool cambiato = false;
     for (int p = 0; p < 2; p++) {

@@ -73,11 +73,12 @@ public:
     int mossa_macchina(HWND hWnd);
     // Called (through regia::riprendi) after each box or dialog the main
     // window has shown, whose loop can drop a posted message (see regia.h).
-    // When the computer is
-    // to move, its search for this turn has noted the turn (it does so just
-    // before posting its move), and no move of this turn is left in hWnd's
-    // queue, the move was lost: one log line, and the search starts again
-    // (result 1). Otherwise nothing happens (result 0).
+    // When the computer is to move, its search for this turn has noted the
+    // turn (it does so when its search is over, just before posting its
+    // move), and no move of this turn is left in hWnd's queue once that post
+    // is complete (a noted move still on its way is waited for: a moment,
+    // never a search), the move was lost: one log line, and the search
+    // starts again (result 1). Otherwise nothing happens (result 0).
     int riprendi(HWND hWnd);
     int disegna(HDC hdc, RECT zona, specchietto& info) const;
     // The race balance the panel's bar shows, 0 to 100 (50: level).
@@ -116,6 +117,10 @@ private:
     void azzera_registro();
     // Closes the current turn: every move made for it is stale from now on.
     void nuovo_turno() { serie++; }
+    // Returns once every worker started for this match has posted its move
+    // and gone, those that have not yet taken the event included. Only the
+    // window's thread calls it (a new game, new options).
+    void attendi_lavoratori();
     // Ends the game: posts `messaggio` with `wParam` and the game's number.
     void termina(HWND hWnd, UINT messaggio, WPARAM wParam);
     // Frames legal target i (-1: none), invalidating the cells whose frame
@@ -144,8 +149,18 @@ private:
     std::uint32_t serie_cercata;
     // The newest turn for which a search has posted (or is posting) its
     // move, written by the worker just before it posts, and never moved back
-    // to an older turn by an older worker.
+    // to an older turn by an older worker; and the newest turn whose post is
+    // complete, written by the worker just after it, likewise only forward.
+    // Between the two the move is on its way, and `riprendi` waits for it.
     std::atomic<std::uint32_t> serie_postata;
+    std::atomic<std::uint32_t> serie_consegnata;
+    // The workers started and not yet gone, counted by mossa_macchina before
+    // the thread exists (so a worker is waited for even before it has taken
+    // the event), and an auto-reset event that a worker sets each time it
+    // has posted and when it goes. Only the window's thread waits on it, and
+    // it checks again what it waits for after each wake.
+    std::atomic<std::int32_t> lavoratori;
+    HANDLE segnale;
     // Number of the current game (see `numero_partita`), and that of the
     // game whose end has been posted and not yet taken, 0 for none, with the
     // end it posted.

@@ -1,6 +1,7 @@
 // The stand-in's Win32 calls, written from what the game expects of them:
 // posted messages queue per window in posting order and are peeked in that
-// order, auto-reset events release exactly one waiter, threads run at once,
+// order, auto-reset events release exactly one waiter, threads run at once
+// (unless a test puts them off, to run them at moments of its choosing),
 // and files are read-only byte streams. Events and queues are built on
 // std::mutex and std::condition_variable, so ThreadSanitizer sees every
 // hand-over between the main thread and a worker.
@@ -53,14 +54,46 @@ std::atomic<int> thread_da_fallire{0};
 std::atomic<bool> con_thread_tenuto{false};
 std::atomic<int> thread_in_corso{0};
 
-// The thread kept for winstub_thread_tenuto and the thread functions handed
-// to it; built on first use and never destroyed, since the thread outlives
-// main.
+// A thread function with its argument and the handle of its thread.
 struct lavoro {
     LPTHREAD_START_ROUTINE funzione;
     LPVOID argomento;
     std::shared_ptr<oggetto> maniglia;
 };
+
+std::atomic<winstub_gancio_post> gancio_post{nullptr};
+std::atomic<winstub_gancio_post> gancio_prima_del_post{nullptr};
+std::atomic<winstub_gancio_avvio> gancio_avvio{nullptr};
+std::atomic<winstub_gancio_attesa> gancio_attesa{nullptr};
+
+// The thread functions put off by winstub_thread_differiti, oldest first.
+std::atomic<bool> con_thread_differiti{false};
+struct thread_differiti {
+    std::mutex m;
+    std::deque<lavoro> coda;
+};
+thread_differiti& differiti() {
+    static thread_differiti* d = new thread_differiti;  // never destroyed, like the handle table
+    return *d;
+}
+
+// A thread function run to its end on the thread that the stand-in made
+// for it: the start seam first, then the function, then the handle is
+// signalled for good, as a thread's.
+void esegui(const lavoro& l) {
+    if (winstub_gancio_avvio g = gancio_avvio.load()) g();
+    l.funzione(l.argomento);
+    thread_in_corso--;
+    {
+        std::lock_guard<std::mutex> lock(l.maniglia->m);
+        l.maniglia->segnalato = true;
+    }
+    l.maniglia->cv.notify_all();
+}
+
+// The thread kept for winstub_thread_tenuto and the thread functions handed
+// to it; built on first use and never destroyed, since the thread outlives
+// main.
 struct thread_tenuto {
     std::mutex m;
     std::condition_variable cv;
@@ -78,14 +111,7 @@ thread_tenuto& tenuto() {
                     l = std::move(nuovo->coda.front());
                     nuovo->coda.pop_front();
                 }
-                l.funzione(l.argomento);
-                thread_in_corso--;
-                // Returned: the handle is signalled for good, as a thread's.
-                {
-                    std::lock_guard<std::mutex> lock(l.maniglia->m);
-                    l.maniglia->segnalato = true;
-                }
-                l.maniglia->cv.notify_all();
+                esegui(l);
             }
         }).detach();
         return nuovo;
@@ -93,7 +119,6 @@ thread_tenuto& tenuto() {
     return *t;
 }
 
-std::atomic<winstub_gancio_post> gancio_post{nullptr};
 
 HANDLE registra(std::shared_ptr<oggetto> o) {
     HANDLE h = o.get();
@@ -191,9 +216,43 @@ void winstub_thread_tenuto(bool si) { con_thread_tenuto = si; }
 
 void winstub_dopo_il_post(winstub_gancio_post gancio) { gancio_post = gancio; }
 
+void winstub_prima_del_post(winstub_gancio_post gancio) { gancio_prima_del_post = gancio; }
+
+void winstub_all_avvio(winstub_gancio_avvio gancio) { gancio_avvio = gancio; }
+
+void winstub_prima_di_attendere(winstub_gancio_attesa gancio) { gancio_attesa = gancio; }
+
+void winstub_thread_differiti(bool si) { con_thread_differiti = si; }
+
+int winstub_differiti_in_attesa() {
+    std::lock_guard<std::mutex> l(differiti().m);
+    return static_cast<int>(differiti().coda.size());
+}
+
+bool winstub_esegui_differito(int k) {
+    lavoro l;
+    {
+        std::lock_guard<std::mutex> lock(differiti().m);
+        auto& coda = differiti().coda;
+        if (k < 0 || static_cast<std::size_t>(k) >= coda.size()) return false;
+        l = std::move(coda[static_cast<std::size_t>(k)]);
+        coda.erase(coda.begin() + k);
+    }
+    std::thread([l] { esegui(l); }).join();
+    return true;
+}
+
 int winstub_thread_in_corso() { return thread_in_corso.load(); }
 
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (winstub_gancio_post g = gancio_prima_del_post.load()) {
+        bool esiste;
+        {
+            std::lock_guard<std::mutex> l(code_finestre().m);
+            esiste = hWnd != nullptr && code_finestre().code.count(hWnd) != 0;
+        }
+        if (esiste) g(hWnd, Msg, wParam, lParam);
+    }
     {
         std::lock_guard<std::mutex> l(code_finestre().m);
         auto it = code_finestre().code.find(hWnd);
@@ -284,6 +343,14 @@ DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
         ultimo_errore = 6;
         return WAIT_FAILED;
     }
+    if (winstub_gancio_attesa g = gancio_attesa.load()) {
+        bool segnalato;
+        {
+            std::lock_guard<std::mutex> l(o->m);
+            segnalato = o->segnalato;
+        }
+        if (!segnalato) g(hHandle);
+    }
     std::unique_lock<std::mutex> l(o->m);
     auto pronto = [&] { return o->segnalato; };
     if (dwMilliseconds == INFINITE) {
@@ -312,6 +379,11 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
     if (lpThreadId != nullptr) *lpThreadId = id;
     HANDLE h = registra(o);
     thread_in_corso++;
+    if (con_thread_differiti.load()) {
+        std::lock_guard<std::mutex> l(differiti().m);
+        differiti().coda.push_back(lavoro{lpStartAddress, lpParameter, o});
+        return h;
+    }
     if (con_thread_tenuto.load()) {
         thread_tenuto& t = tenuto();
         {
@@ -321,15 +393,7 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE lpStar
         t.cv.notify_one();
         return h;
     }
-    std::thread([o, lpStartAddress, lpParameter] {
-        lpStartAddress(lpParameter);
-        thread_in_corso--;
-        {
-            std::lock_guard<std::mutex> l(o->m);
-            o->segnalato = true;
-        }
-        o->cv.notify_all();
-    }).detach();
+    std::thread([l = lavoro{lpStartAddress, lpParameter, o}] { esegui(l); }).detach();
     return h;
 }
 

@@ -1,6 +1,12 @@
 // The computer-move worker through the real match: what it posts, with which
 // turn number, how it keeps out of a new game's way, and whole games between
 // two automatic players.
+//
+// No case here orders threads by the clock. An order a case claims is forced
+// by a handshake (the test holding the match's event, or waiting until every
+// worker has gone) or, natively, by the stand-in's seams, which hold a worker
+// at a chosen point; and "nothing more comes" is checked once every worker
+// has gone, when nothing more can.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +18,7 @@
 #include "aiuti.h"
 #include "albero.h"
 #include "computer.h"
+#include "estrazioni.h"
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
@@ -23,6 +30,9 @@
 namespace {
 
 struct Lavoratore : ::testing::Test {
+    // The same deals on every run: a case that meets a blocked game meets it
+    // every time.
+    estrazioni_fisse mazzo{20};
     partita g;
     partita_ispettore i{g};
     HWND w = finestra_prova();
@@ -33,12 +43,16 @@ struct Lavoratore : ::testing::Test {
         messaggi(w);
         nuove_righe_log();
     }
-    // No worker may outlive the match it reads: each one sets the event
-    // when it is done.
-    void TearDown() override { attendi_lavoratore(); }
-    void attendi_lavoratore() {
-        WaitForSingleObject(i.mutex(), INFINITE);
-        SetEvent(i.mutex());
+    // No worker may outlive the match it reads.
+    void TearDown() override { attendi_lavoratori(); }
+    // Every worker started has posted and gone, as a new game waits for
+    // them: what they made is in the queue, and nothing more can come.
+    void attendi_lavoratori() { i.attendi_lavoratori(); }
+    // Nothing is on its way to the window, nor will be.
+    void nulla_in_arrivo(const char* cosa) {
+        attendi_lavoratori();
+        std::vector<MSG> resto = messaggi(w);
+        EXPECT_TRUE(resto.empty()) << cosa << ": " << resto.size() << " messages, the first " << resto[0].message;
     }
     void giocatori(e_tipo t0, int l0, e_tipo t1, int l1) {
         e_tipo tipi[2] = {t0, t1};
@@ -65,7 +79,87 @@ struct Lavoratore : ::testing::Test {
     int esegui(const MSG& m) {
         return g.esegui_mossa(w, static_cast<int>(m.wParam), static_cast<std::uint32_t>(m.lParam));
     }
+    // The moves queued for turn `firma`, taken from the queue with the rest.
+    int mosse_per(std::uint32_t firma) {
+        int n = 0;
+        for (const MSG& e : messaggi(w)) n += e.message == MSG_MOSSA && static_cast<std::uint32_t>(e.lParam) == firma;
+        return n;
+    }
 };
+
+#ifndef _WIN32
+// The stand-in's seams, for one case: the next worker is held at a chosen
+// point of its hand-off (as its thread starts, before it has done anything;
+// before its post, its turn noted; just after its post, the event not yet
+// set), and let go either by the test or at the moment the test's own
+// thread is about to wait (on anything: the stand-in says so before the
+// thread blocks). So "the window waits for the worker" is seen as an event,
+// and a window that does not wait finds the worker still held.
+enum punto { NESSUNO, AVVIO, PRIMA_DEL_POST, DOPO_IL_POST };
+const char* const NOMI_PUNTI[] = {"nowhere", "as its thread starts", "before its post", "just after its post"};
+
+class cucitura {
+public:
+    cucitura() {
+        principale = std::this_thread::get_id();
+        arrivato = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        lascia = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        winstub_all_avvio([] { tieni(AVVIO); });
+        winstub_prima_del_post([](HWND, UINT msg, WPARAM, LPARAM) {
+            if (msg == MSG_MOSSA) tieni(PRIMA_DEL_POST);
+        });
+        winstub_dopo_il_post([](HWND, UINT msg, WPARAM, LPARAM) {
+            if (msg == MSG_MOSSA) tieni(DOPO_IL_POST);
+        });
+        winstub_prima_di_attendere([](HANDLE) {
+            if (std::this_thread::get_id() == principale && sblocca.exchange(false)) {
+                atteso = true;
+                lascia_andare();
+            }
+        });
+    }
+    ~cucitura() {
+        da_tenere = NESSUNO;
+        sblocca = false;
+        winstub_all_avvio(nullptr);
+        winstub_prima_del_post(nullptr);
+        winstub_dopo_il_post(nullptr);
+        winstub_prima_di_attendere(nullptr);
+        lascia_andare();
+    }
+    // The next worker (not this thread) that reaches `p` stops there.
+    void tieni_al(punto p) { da_tenere = p; }
+    // Waits for it to be there; false only after a minute, a fault.
+    bool arrivato_al() { return WaitForSingleObject(arrivato, 60000) == WAIT_OBJECT_0; }
+    // The worker held goes on once this thread is about to wait.
+    void lascia_quando_attende() {
+        atteso = false;
+        sblocca = true;
+    }
+    // Whether this thread did wait (letting the worker go) since then.
+    bool ha_atteso() const { return atteso; }
+    // The worker held, if still held, goes on now: once per hold, so that
+    // the event never stays set for the next one.
+    static void lascia_andare() {
+        sblocca = false;
+        if (in_mano.exchange(false)) SetEvent(lascia);
+    }
+
+private:
+    static void tieni(punto qui) {
+        int atteso_qui = qui;
+        if (std::this_thread::get_id() == principale || !da_tenere.compare_exchange_strong(atteso_qui, NESSUNO))
+            return;
+        in_mano = true;
+        SetEvent(arrivato);
+        WaitForSingleObject(lascia, INFINITE);
+    }
+    static inline std::atomic<std::thread::id> principale;
+    static inline std::atomic<int> da_tenere{NESSUNO};
+    static inline std::atomic<bool> sblocca{false}, atteso{false}, in_mano{false};
+    static inline HANDLE arrivato = nullptr, lascia = nullptr;
+};
+#endif
 
 TEST_F(Lavoratore, UnaMossaLegalePostaZero) {
     // One legal move: index 0 at once, whatever the skill.
@@ -117,9 +211,7 @@ TEST_F(Lavoratore, MaiDueRicerchePerUnTurno) {
     EXPECT_EQ(g.mossa_macchina(w), 0);
     MSG m = prossimo();
     EXPECT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
-    attendi_lavoratore();
-    MSG altro;
-    EXPECT_FALSE(attendi_messaggio(w, &altro, 200));
+    nulla_in_arrivo("a second search");
     // The next turn gets its own search.
     ASSERT_EQ(esegui(m), 1);
     giocatori(COMPUTER, 2, COMPUTER, 2);
@@ -137,24 +229,32 @@ TEST_F(Lavoratore, NuovaPartitaAttendeLaRicercaELaVecchiaMossaVieneRifiutata) {
     std::uint32_t vecchia = g.firma();
     WaitForSingleObject(i.mutex(), INFINITE);
     EXPECT_EQ(g.mossa_macchina(w), 1);
-    // The new game, asked for meanwhile from another thread, waits.
+    // The new game, asked for meanwhile from another thread: the search is
+    // let go once that thread is about to ask. (Whether it is already
+    // waiting by then no clock can say; the check below holds in every
+    // order, and OgniPuntoDelPassaggioDiMano forces each one natively.)
+    static HANDLE chiesta;
+    chiesta = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     struct nuova_partita {
         static DWORD WINAPI avvia(LPVOID p) {
+            SetEvent(chiesta);
             static_cast<Lavoratore*>(p)->g.ricomincia(static_cast<Lavoratore*>(p)->w);
             return 0;
         }
     };
     HANDLE nuova = CreateThread(nullptr, 0, nuova_partita::avvia, this, 0, nullptr);
-    EXPECT_EQ(WaitForSingleObject(nuova, 100), static_cast<DWORD>(WAIT_TIMEOUT)) << "the new game did not wait";
+    EXPECT_EQ(WaitForSingleObject(chiesta, 60000), WAIT_OBJECT_0) << "the thread of the new game never ran";
     SetEvent(i.mutex());
-    WaitForSingleObject(nuova, INFINITE);
+    ASSERT_EQ(WaitForSingleObject(nuova, 60000), WAIT_OBJECT_0) << "the new game never began";
+    CloseHandle(chiesta);
     CloseHandle(nuova);
     EXPECT_EQ(i.turno(), 1);
     EXPECT_NE(g.firma(), vecchia);
-    // The old game's move, whenever it comes, is refused in the new game with
-    // one log line, and nothing moves.
-    MSG m = prossimo();
-    ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
+    // The new game began only once the old game's move was queued: it is
+    // there now, with no wait. It is refused in the new game with one log
+    // line, and nothing moves.
+    MSG m{};
+    ASSERT_TRUE(PeekMessageA(&m, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE)) << "the new game did not wait for the search";
     EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), vecchia);
     nuove_righe_log();
     EXPECT_EQ(esegui(m), 0);
@@ -163,29 +263,50 @@ TEST_F(Lavoratore, NuovaPartitaAttendeLaRicercaELaVecchiaMossaVieneRifiutata) {
     unsigned x, y;
     i.ped(0).get_pos(&x, &y);
     EXPECT_TRUE(x == 1 && y == 1);
-    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    nulla_in_arrivo("after the old game's move");
 }
 
+// A move of the abandoned game is waiting when a new game that the
+// computer begins starts; the main window's drain then removes it and keeps
+// the new game's first move, whether the drain comes after the worker's post
+// (every worker gone first) or before it (natively: the worker held before
+// its post, its turn already noted).
 TEST_F(Lavoratore, IlComputerCheIniziaTieneLaSuaPrimaMossa) {
     giocatori(COMPUTER, 1, COMPUTER, 1);
     std::uint32_t vecchia = g.firma();
-    for (int attesa_ms : {0, 200}) {
-        // A move of the abandoned game is waiting when the new game starts.
+    for (bool prima_del_post : {false, true}) {
+#ifdef _WIN32
+        if (prima_del_post) continue;  // no seam holds a worker under Windows
+#else
+        cucitura c;
+        if (prima_del_post) c.tieni_al(PRIMA_DEL_POST);
+#endif
         PostMessageA(w, MSG_MOSSA, 0, static_cast<LPARAM>(vecchia));
         g.ricomincia(w);  // the computer begins: its worker starts at once
         std::uint32_t nuova = g.firma();
-        // Drained before the worker posts (most likely at once) or after it
-        // (after a pause): the new game's move stays either way.
-        std::this_thread::sleep_for(std::chrono::milliseconds(attesa_ms));
+#ifndef _WIN32
+        if (prima_del_post) {
+            ASSERT_TRUE(c.arrivato_al()) << "the worker never came to its post";
+        } else {
+            attendi_lavoratori();
+        }
+#else
+        attendi_lavoratori();
+#endif
         // The main window's drain.
         g.scarta_mosse_scadute(w);
+#ifndef _WIN32
+        c.lascia_andare();
+#endif
         MSG m = prossimo();
         ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
-        EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), nuova);
+        EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), nuova) << (prima_del_post ? "before" : "after") << " the post";
         EXPECT_EQ(esegui(m), 1);
-        EXPECT_FALSE(attendi_messaggio(w, &m, 50)) << "the stale move was not drained";
+        // The game stops here: nobody asks for the next turn's search, and
+        // every worker gone, no move is left.
+        attendi_lavoratori();
+        EXPECT_EQ(mosse_per(vecchia), 0) << "the stale move was not drained";
         vecchia = g.firma();
-        attendi_lavoratore();  // let the game stop here: no worker for the next turn
     }
 }
 
@@ -201,10 +322,9 @@ TEST_F(Lavoratore, RiprendiCercaDiNuovoSoloLaMossaPersa) {
     EXPECT_EQ(g.riprendi(w), 0) << "a running search was counted as lost";
     SetEvent(i.mutex());
     // Posted and queued: nothing is lost.
-    MSG m;
-    ASSERT_TRUE(attendi_messaggio(w, &m, 30000));
+    MSG m = prossimo();
     ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
-    attendi_lavoratore();
+    attendi_lavoratori();
     PostMessageA(w, MSG_MOSSA, m.wParam, m.lParam);
     nuove_righe_log();
     EXPECT_EQ(g.riprendi(w), 0) << "a queued move was counted as lost";
@@ -217,7 +337,7 @@ TEST_F(Lavoratore, RiprendiCercaDiNuovoSoloLaMossaPersa) {
     ASSERT_EQ(di_nuovo.message, static_cast<UINT>(MSG_MOSSA));
     EXPECT_EQ(static_cast<std::uint32_t>(di_nuovo.lParam), g.firma());
     EXPECT_EQ(di_nuovo.wParam, m.wParam) << "the same position, the same move";
-    attendi_lavoratore();
+    attendi_lavoratori();
     // That one taken and dropped too, the event still held, as by a worker
     // that has just posted and not yet let go: searched again all the same,
     // once, even when asked again before the new worker has posted.
@@ -226,31 +346,36 @@ TEST_F(Lavoratore, RiprendiCercaDiNuovoSoloLaMossaPersa) {
     EXPECT_EQ(g.riprendi(w), 0) << "a second search before the first posted";
     SetEvent(i.mutex());
     EXPECT_EQ(prossimo().message, static_cast<UINT>(MSG_MOSSA));
-    attendi_lavoratore();
-    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    nulla_in_arrivo("a third search");
     // With the human to move nothing is searched, the move dropped or not.
     giocatori(UMANO, 2, UMANO, 1);
     EXPECT_EQ(g.riprendi(w), 0);
-    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    EXPECT_EQ(i.lavoratori(), 0);
+    nulla_in_arrivo("a search for a human");
     // Nor once the game is over.
     giocatori(COMPUTER, 2, UMANO, 1);
     i.turno() = -1;
     EXPECT_EQ(g.riprendi(w), 0);
-    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    EXPECT_EQ(i.lavoratori(), 0);
+    nulla_in_arrivo("a search after the end");
 }
 
+// The search requested and `riprendi` called at once, wherever the worker
+// happens to be: nothing is lost, so nothing is searched again. This claims
+// no order: it holds whatever the order, and runs many rounds so that real
+// threads (under Windows too, where no seam holds a worker) meet `riprendi`
+// at many points; every point in turn is forced natively by
+// OgniPuntoDelPassaggioDiMano.
 TEST_F(Lavoratore, RiprendiSubitoDopoLaRichiestaNonRaddoppiaLaRicerca) {
-    // The search requested, its worker not yet past the event: nothing has
-    // been posted, nothing is lost. Many times, so that `riprendi` meets the
-    // worker before, while and after it takes the event.
     giocatori(COMPUTER, 1, UMANO, 1);
     for (int k = 0; k < 200; k++) {
+        messaggi(w);  // the last round's pass may have ended the game
         i.posiziona(1, 1, 8, 1, 0);
         i.serie_cercata() = g.firma() - 1;  // a fresh request for this turn
         ASSERT_EQ(g.mossa_macchina(w), 1);
         ASSERT_EQ(g.riprendi(w), 0) << "a second search, round " << k;
         MSG m = prossimo();
-        attendi_lavoratore();
+        attendi_lavoratori();
         PostMessageA(w, MSG_MOSSA, m.wParam, m.lParam);
         ASSERT_EQ(g.riprendi(w), 0) << "the move is queued, round " << k;
         int per_il_turno = 0;
@@ -265,59 +390,137 @@ TEST_F(Lavoratore, RiprendiSubitoDopoLaRichiestaNonRaddoppiaLaRicerca) {
 // The worker notes its turn before it posts: held just after posting (the
 // stand-in's seam), its move taken from the queue and dropped by a box's
 // loop, `riprendi` already knows that the move was sent and searches the
-// turn again. Noted after posting, the turn would look still searched, and
-// nobody would ever move again.
-namespace trattenuto {
-std::thread::id principale;
-std::atomic<bool> tieni{false};
-HANDLE arrivato = nullptr, lascia = nullptr;
-void dopo_il_post(HWND, UINT Msg, WPARAM, LPARAM) {
-    if (Msg != MSG_MOSSA || std::this_thread::get_id() == principale || !tieni.exchange(false)) return;
-    SetEvent(arrivato);
-    WaitForSingleObject(lascia, INFINITE);
-}
-}  // namespace trattenuto
-
+// turn again, once the post is complete (the worker, let go as the window
+// waits, notes that too). Noted after posting, the turn would look still
+// searched, and nobody would ever move again.
 TEST_F(Lavoratore, IlTurnoVieneAnnotatoPrimaDellaMossa) {
-    using namespace trattenuto;
-    principale = std::this_thread::get_id();
-    arrivato = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    lascia = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    winstub_dopo_il_post(dopo_il_post);
+    cucitura c;
     giocatori(COMPUTER, 2, UMANO, 1);
     for (int volta = 0; volta < 20; volta++) {
+        messaggi(w);  // the last round's move may have ended the game
         i.azzera_registro();
         i.posiziona(1, 1, 8, 1, 0);
-        tieni = true;
+        c.tieni_al(DOPO_IL_POST);
         ASSERT_EQ(g.mossa_macchina(w), 1);
-        ASSERT_EQ(WaitForSingleObject(arrivato, 30000), WAIT_OBJECT_0) << "the worker posted nothing";
+        ASSERT_TRUE(c.arrivato_al()) << "the worker posted nothing";
         MSG persa;
         ASSERT_TRUE(PeekMessageA(&persa, w, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
         EXPECT_EQ(i.serie_postata(), g.firma()) << "the move was posted before its turn was noted";
+        c.lascia_quando_attende();
         EXPECT_EQ(g.riprendi(w), 1) << "a move lost right after posting was not searched again";
-        SetEvent(lascia);
+        c.lascia_andare();
         MSG m = prossimo();
         ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
         EXPECT_EQ(static_cast<std::uint32_t>(m.lParam), g.firma());
-        attendi_lavoratore();
+        attendi_lavoratori();
         ASSERT_EQ(esegui(m), 1);
         if (HasFatalFailure() || HasNonfatalFailure()) break;
     }
-    winstub_dopo_il_post(nullptr);
-    SetEvent(lascia);
 }
 
-// A worker of an older turn that finishes after a newer one leaves the
-// newer note alone.
+// The worker held at each point of its hand-off, and each call of the
+// window's that must take account of it made there:
+//  - `riprendi` after a box: before the search has noted its turn, the move
+//    is still to come (0, at once: waiting would mean waiting for a
+//    search); noted, its post not yet complete, the move is on its way (0,
+//    once the post is complete: no second search); posted and then dropped
+//    by the box, lost (1, one log line, searched again).
+//  - a new game and new options: they wait for the worker wherever it is,
+//    even as its thread starts, before it has taken the event; so the old
+//    move is queued when they return, and no old search runs on behind them.
+TEST_F(Lavoratore, OgniPuntoDelPassaggioDiMano) {
+    enum azione { RIPRENDI, RICOMINCIA, OPZIONI };
+    const char* const nomi[] = {"riprendi", "a new game", "new options"};
+    cucitura c;
+    for (punto p : {AVVIO, PRIMA_DEL_POST, DOPO_IL_POST}) {
+        for (azione a : {RIPRENDI, RICOMINCIA, OPZIONI}) {
+            SCOPED_TRACE(std::string(nomi[a]) + " with the worker held " + NOMI_PUNTI[p]);
+            // A fresh game, and in it a fresh turn of the computer's.
+            giocatori(UMANO, 1, UMANO, 1);
+            g.ricomincia(w);
+            giocatori(COMPUTER, 2, UMANO, 1);
+            frecce(i.scacch(), 2, 1, 4, 5, 6);
+            i.azzera_registro();
+            i.posiziona(1, 1, 8, 1, 0);
+            messaggi(w);
+            const std::uint32_t firma = g.firma();
+            c.tieni_al(p);
+            ASSERT_EQ(g.mossa_macchina(w), 1);
+            ASSERT_TRUE(c.arrivato_al()) << "the worker never came there";
+            EXPECT_EQ(i.serie_postata() == firma, p != AVVIO) << "the turn's note";
+            EXPECT_NE(i.serie_consegnata(), firma) << "the post's end noted before the post";
+            MSG m;
+            const bool perdi = p == DOPO_IL_POST && a == RIPRENDI;  // the box drops the move
+            EXPECT_EQ(PeekMessageA(&m, w, MSG_MOSSA, MSG_MOSSA, perdi ? PM_REMOVE : PM_NOREMOVE) != FALSE,
+                      p == DOPO_IL_POST);
+            nuove_righe_log();
+
+            c.lascia_quando_attende();
+            int esito = 0;
+            if (a == RIPRENDI)
+                esito = g.riprendi(w);
+            else if (a == RICOMINCIA)
+                g.ricomincia(w);
+            else
+                giocatori(COMPUTER, 2, UMANO, 1);
+            const bool atteso = c.ha_atteso();
+            const int al_ritorno = mosse_per(firma);
+            c.lascia_andare();
+            attendi_lavoratori();
+            const int in_tutto = al_ritorno + mosse_per(firma);
+
+            if (a == RIPRENDI) {
+                EXPECT_EQ(esito, perdi ? 1 : 0);
+                EXPECT_EQ(atteso, p != AVVIO) << (p == AVVIO ? "waited for a search" : "did not wait for the post");
+                if (p == PRIMA_DEL_POST) {
+                    EXPECT_EQ(al_ritorno, 1) << "returned before the post was complete";
+                }
+                EXPECT_EQ(in_tutto, 1) << "the moves made for the turn";
+                EXPECT_EQ(nuove_righe_log().size(), perdi ? 1u : 0u);
+            } else {
+                EXPECT_TRUE(atteso) << "did not wait for the worker";
+                EXPECT_EQ(al_ritorno, 1) << "returned before the old game's move was queued";
+                EXPECT_EQ(in_tutto, 1);
+            }
+            if (HasFatalFailure()) return;
+        }
+    }
+}
+
+// Two workers at once, the older one last: a person's click for turn X was
+// queued when Options handed that player to the computer, whose worker for
+// X has not run yet (held as its thread starts) when the click is
+// performed; the worker for the next turn then searches and posts first.
+// The older worker, finishing last, leaves the newer turn's notes alone, so
+// that a loss of the newer move is still known and searched again.
 TEST_F(Lavoratore, UnLavoratoreVecchioNonAnnotaSopraUnoNuovo) {
-    giocatori(COMPUTER, 1, UMANO, 1);
+    cucitura c;
+    giocatori(COMPUTER, 1, COMPUTER, 1);
+    frecce(i.scacch(), 2, 1, 4, 5, 6);  // after the step right, player 1 has three moves
+    i.azzera_registro();
     i.posiziona(1, 1, 8, 1, 0);
-    std::uint32_t turno = g.firma();
-    i.serie_postata(turno + 3);
+    const std::uint32_t vecchio = g.firma();
+    c.tieni_al(AVVIO);
     ASSERT_EQ(g.mossa_macchina(w), 1);
-    EXPECT_EQ(prossimo().message, static_cast<UINT>(MSG_MOSSA));
-    attendi_lavoratore();
-    EXPECT_EQ(i.serie_postata(), turno + 3);
+    ASSERT_TRUE(c.arrivato_al());
+    ASSERT_EQ(g.esegui_mossa(w, i.indice_di(2), vecchio), 1);  // the queued click
+    const std::uint32_t nuovo = g.firma();
+    ASSERT_EQ(g.stato(), COMPUTER);
+    ASSERT_EQ(g.mossa_macchina(w), 1);
+    MSG m = prossimo();  // taken, and never performed: lost
+    ASSERT_EQ(m.message, static_cast<UINT>(MSG_MOSSA));
+    ASSERT_EQ(static_cast<std::uint32_t>(m.lParam), nuovo);
+    c.lascia_andare();
+    MSG v = prossimo();
+    ASSERT_EQ(v.message, static_cast<UINT>(MSG_MOSSA));
+    EXPECT_EQ(static_cast<std::uint32_t>(v.lParam), vecchio);
+    attendi_lavoratori();
+    EXPECT_EQ(i.serie_postata(), nuovo);
+    EXPECT_EQ(i.serie_consegnata(), nuovo);
+    EXPECT_EQ(esegui(v), 0) << "the older turn's move was performed";
+    EXPECT_EQ(g.riprendi(w), 1) << "the newer move's loss went unnoticed";
+    MSG di_nuovo = prossimo();
+    EXPECT_EQ(static_cast<std::uint32_t>(di_nuovo.lParam), nuovo);
 }
 
 TEST_F(Lavoratore, CreateThreadFallitaVieneScrittaNelLog) {
@@ -328,8 +531,10 @@ TEST_F(Lavoratore, CreateThreadFallitaVieneScrittaNelLog) {
     std::vector<std::string> righe = nuove_righe_log();
     ASSERT_EQ(righe.size(), 1u);
     EXPECT_NE(righe[0].find("CreateThread"), std::string::npos) << righe[0];
-    MSG m;
-    EXPECT_FALSE(attendi_messaggio(w, &m, 100));
+    // No worker is counted (a new game would wait for it for ever), and
+    // nothing comes.
+    EXPECT_EQ(i.lavoratori(), 0);
+    nulla_in_arrivo("a move from a thread never started");
     // The turn was not marked as searched: asking again starts the search.
     EXPECT_EQ(g.mossa_macchina(w), 1);
     EXPECT_EQ(prossimo().message, static_cast<UINT>(MSG_MOSSA));

@@ -46,6 +46,12 @@ struct partita_ispettore {
     std::uint32_t& serie_cercata() { return g.serie_cercata; }
     std::uint32_t serie_postata() { return g.serie_postata.load(); }
     void serie_postata(std::uint32_t s) { g.serie_postata.store(s); }
+    std::uint32_t serie_consegnata() { return g.serie_consegnata.load(); }
+    // The workers started and not yet gone, and the wait for all of them
+    // (as a new game waits): once it returns, every move they made is in
+    // the queue, and none is still to come.
+    std::int32_t lavoratori() { return g.lavoratori.load(); }
+    void attendi_lavoratori() { g.attendi_lavoratori(); }
     partita::voce_registro* registro() { return g.registro; }
     int patta() { return g.patta(); }
     void azzera_registro() { g.azzera_registro(); }

@@ -283,7 +283,12 @@ TEST_F(Opzioni, OKConIlComputerDiTurnoNonPostaMosse) {
         });
         EXPECT_EQ(game.stato(), fine == IDC_OK ? COMPUTER : UMANO);
     }
-    EXPECT_FALSE(attendi([] { return !mosse_ricevute.empty(); }, 300));
+    // Had the dialog started a search, its move would be queued once every
+    // worker has gone; none is.
+    partita_ispettore{game}.attendi_lavoratori();
+    EXPECT_EQ(partita_ispettore{game}.lavoratori(), 0);
+    svuota(nullptr);
+    EXPECT_TRUE(mosse_ricevute.empty());
     imposta(UMANO, UMANO, 1, 1);
 }
 

@@ -521,6 +521,19 @@ TEST_F(FinestraPrincipale, DomandeConSiEConNo) {
 TEST_F(FinestraPrincipale, AboutEOpzioni) {
     int chi = partita_ispettore{game}.turno();
     std::uint32_t firma = game.firma();
+    // Whichever cell next to its corner the computer steps to, the person
+    // then has a move: on a deal where the person were stuck the computer
+    // would play on, and might end the game with an "End" box of its own.
+    plancia& b = partita_ispettore{game}.scacch();
+    if (chi == 0) {
+        plancia_ispettore::metti_set(b, 2, 1, set_di(4, 5, 6));
+        plancia_ispettore::metti_set(b, 1, 2, set_di(3, 4, 5));
+        plancia_ispettore::metti_set(b, 2, 2, set_di(0, 4, 6));
+    } else {
+        plancia_ispettore::metti_set(b, 7, 1, set_di(2, 3, 4));
+        plancia_ispettore::metti_set(b, 8, 2, set_di(1, 2, 3));
+        plancia_ispettore::metti_set(b, 7, 2, set_di(3, 5, 7));
+    }
     comando(CMD_ABOUT, IDOK);
     metti_giocatori(UMANO, UMANO, 4);
     risposte.push_back({chi == 0 ? IDC_AUTOMATICO1 : IDC_AUTOMATICO2, IDC_OK});
@@ -536,8 +549,10 @@ TEST_F(FinestraPrincipale, AboutEOpzioni) {
     EXPECT_EQ(tipi[chi], COMPUTER);
     EXPECT_EQ(tipi[1 - chi], UMANO);
     EXPECT_EQ(skill[1 - chi], 4);
-    ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
+    ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; })) << "the computer never moved";
     EXPECT_NE(casella(chi), chi == 0 ? 11u : 81u);
+    // Every worker gone, a second move for that turn would be queued now.
+    partita_ispettore{game}.attendi_lavoratori();
     pompa_coda();
     int per_quel_turno = 0;
     for (const MSG& e : ev_finestra)
@@ -558,7 +573,7 @@ TEST_F(FinestraPrincipale, OpzioniIlComputerMuoveAFineDialogo) {
     ASSERT_EQ(scatole.size(), 1u);
     ASSERT_EQ(game.stato(), COMPUTER);
     EXPECT_NE(cercata_alla_chiusura, firma) << "the search began while the dialog was still there";
-    EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000)) << "the computer never moved";
+    EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; })) << "the computer never moved";
 }
 
 // A box closed from another program, whose loop took the computer's queued
@@ -575,12 +590,9 @@ TEST_F(FinestraPrincipale, LaMossaPersaDaUnaScatolaChiusaDaFuoriVieneRifatta) {
         metti_giocatori(chi == 0 ? COMPUTER : UMANO, chi == 1 ? COMPUTER : UMANO, 2);
         ASSERT_EQ(game.mossa_macchina(principale), 1);
         // The move queued, its worker gone.
+        partita_ispettore{game}.attendi_lavoratori();
         MSG m;
-        auto fine = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_NOREMOVE))
-            ASSERT_LT(std::chrono::steady_clock::now(), fine) << "the computer posted nothing";
-        WaitForSingleObject(partita_ispettore{game}.mutex(), INFINITE);
-        SetEvent(partita_ispettore{game}.mutex());
+        ASSERT_TRUE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_NOREMOVE)) << "the computer posted nothing";
         chiudi_da_fuori = c.bottone;
         comando(c.comando);
         ASSERT_NE(chiusore, nullptr);
@@ -589,7 +601,7 @@ TEST_F(FinestraPrincipale, LaMossaPersaDaUnaScatolaChiusaDaFuoriVieneRifatta) {
         chiusore = nullptr;
         ASSERT_EQ(scatole.size(), 1u);
         EXPECT_EQ(game.firma(), firma) << "the box was answered Yes";
-        EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000))
+        EXPECT_TRUE(pompa_finche([&] { return game.firma() != firma; }))
             << "the computer never moved after command " << c.comando;
         EXPECT_EQ(righe_con("riprendi"), 1);
         ripristina();
@@ -749,7 +761,7 @@ TEST_F(FinestraPrincipale, LaCorniceSparisceQuandoIlGiocatoreDiventaAutomatico) 
 
     risposte.push_back({IDC_AUTOMATICO1, IDC_OK});
     comando(CMD_OPZIONI);
-    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }, 10000)) << "the computer did not win";
+    ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; })) << "the computer did not win";
     EXPECT_EQ(scatole[1].testo, "Game ends: player won!");
     pompa_coda();
     UpdateWindow(principale);
@@ -811,10 +823,10 @@ TEST_F(FinestraPrincipale, IlDrenaggioTieneSoloLaMossaDelTurnoInCorso) {
         comando(CMD_NUOVA_PARTITA, IDYES);
         int chi = partita_ispettore{game}.turno();
         firma = game.firma();
-        // set_opzioni waits for the search, so its move is queued by then.
+        // set_opzioni waits for every worker started, so its move is queued
+        // by then.
         metti_giocatori(chi == 0 ? COMPUTER : UMANO, chi == 1 ? COMPUTER : UMANO);
-        ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; }, 10000))
-            << "the computer's first move was lost";
+        ASSERT_TRUE(pompa_finche([&] { return game.firma() != firma; })) << "the computer's first move was lost";
         EXPECT_NE(casella(chi), chi == 0 ? 11u : 81u);
         ripristina();
     }
@@ -933,10 +945,10 @@ TEST_F(FinestraPrincipale, StopInUnTorneoLasciaFinireLaPartitaComeOrdinaria) {
     metti_giocatori(COMPUTER, COMPUTER);
     comando(CMD_NUOVO_TORNEO, IDYES);
     ASSERT_TRUE(attendi_fini(2));
-    ASSERT_TRUE(pompa_finche([] { return game.stato() == COMPUTER; }, 10000));
+    ASSERT_TRUE(pompa_finche([] { return game.stato() == COMPUTER; }));
     premi_stop();
     EXPECT_EQ(righe_con("premuto il tasto stop tournament."), 1);
-    ASSERT_TRUE(attendi_fine_torneo(10000));
+    ASSERT_TRUE(attendi_fine_torneo());
     int fini = fini_partita(ev_finestra);
     ASSERT_TRUE(pompa_finche([] { return scatole.size() == 2; }, 120000))
         << "the game after the stop must go on to its end and its box";

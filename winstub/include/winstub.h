@@ -46,15 +46,44 @@ void winstub_fallisci_thread(int quante);
 // for the one before it) this saves starting a thread for every one.
 void winstub_thread_tenuto(bool si);
 
-// A seam for tests: `gancio` (null for none) is called by every
-// PostMessageA that succeeds, on the posting thread, once the message is in
-// the queue and before PostMessageA returns; it may block, so that a test
-// can hold a worker just after its post and act meanwhile.
-// The threads started with CreateThread that have not yet returned, so that
-// a test can wait for every worker before its match goes.
+// The threads started with CreateThread that have not yet returned (those
+// put off by winstub_thread_differiti included).
 int winstub_thread_in_corso();
 
+// Seams for tests, each one hook (null for none), called on the thread that
+// reaches the point and free to block there, so that a test can hold a
+// worker at that point and act meanwhile:
+//  - winstub_dopo_il_post: by every PostMessageA that succeeds, once the
+//    message is in the queue and before PostMessageA returns;
+//  - winstub_prima_del_post: by every PostMessageA to a window that exists,
+//    before the message is queued;
+//  - winstub_all_avvio: by every thread that CreateThread starts, before
+//    its thread function runs;
+//  - winstub_prima_di_attendere: by WaitForSingleObject when the object is
+//    not signalled, before the caller blocks (outside every lock of the
+//    stand-in's, so that the hook may set events and post): a test learns
+//    that a thread is about to wait, with no clock, and may then release
+//    what it waits for.
 typedef void (*winstub_gancio_post)(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 void winstub_dopo_il_post(winstub_gancio_post gancio);
+void winstub_prima_del_post(winstub_gancio_post gancio);
+typedef void (*winstub_gancio_avvio)();
+void winstub_all_avvio(winstub_gancio_avvio gancio);
+typedef void (*winstub_gancio_attesa)(HANDLE oggetto);
+void winstub_prima_di_attendere(winstub_gancio_attesa gancio);
+
+// From now on (`si` true), CreateThread starts nothing: it keeps the thread
+// function and its argument, and hands back a handle as usual. A test then
+// runs the functions kept, at moments of its own choosing, with
+// winstub_esegui_differito: so a program's threads run at points fixed by
+// the test alone, never by the machine's timing. Turned off, it starts
+// threads again; what is still kept stays kept.
+void winstub_thread_differiti(bool si);
+// How many thread functions are kept and not yet run.
+int winstub_differiti_in_attesa();
+// Runs the `k`-th of the kept functions (0 the oldest) on a thread of its
+// own, and returns once it has returned; its handle is then signalled.
+// False, running nothing, when there is no such function.
+bool winstub_esegui_differito(int k);
 
 #endif
