@@ -1,5 +1,7 @@
-// The computer's move: the position it decides on, the decision itself, and
-// the argument of the worker thread that makes it off the window's thread.
+// The computer's move: the position it decides on, the decision itself
+// (decisione.cpp), and the argument of the worker thread that makes it off
+// the window's thread (partita_computer.cpp, with partita's members that
+// start it).
 #ifndef VORANDEL_COMPUTER_H
 #define VORANDEL_COMPUTER_H
 

@@ -84,11 +84,10 @@ void comando(int id, int risposta) {
     }
 }
 
-// Presses a button of a box or dialog with a real click on it. A box or
-// dialog ends inside the message that presses its button; pressed by a
-// message sent from this process, the modal loop then takes the game's next
-// posted message and drops it unread (a computer's move, say). A click
-// reaches the game as its own input, as a user's does, and nothing is lost.
+// Presses a button of a box or dialog with a real click on it: pressed by a
+// message sent from this process, the box's loop would drop one of the
+// game's posted messages (see regia/regia.h). A click reaches the game as
+// its own input, as a user's does, and nothing is lost.
 void premi_col_mouse(HWND dialogo, int id) {
     HWND b = GetDlgItem(dialogo, id);
     RECT r;

@@ -14,7 +14,8 @@
 enum e_tipo : int { UMANO = 0, COMPUTER = 1, FERMO = -1 };
 
 // Custom window messages, posted with PostMessageA (but the panel is sent a
-// tournament's start, results and end, which no box's loop may then lose).
+// tournament's start, results and end, which a box's loop could drop if
+// posted: see regia.h).
 //
 // To the main window, from the match: the end of a game (MSG_VITTORIA with
 // the winner, 0 or 1, in wParam; MSG_BLOCCO and MSG_PATTA with 0), each

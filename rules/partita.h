@@ -16,6 +16,12 @@
 // game is taken once, and only while that game is the one that has just
 // ended (`accetta_fine`), so the end of an abandoned game never acts on the
 // next one.
+//
+// The members are defined beside the subsystem each belongs to, in files
+// named after the class: partita.cpp and registro.cpp here,
+// computer/partita_computer.cpp (the computer's turn and its worker) and
+// ui/partita_disegno.cpp (the drawing, Win32 only). docs/architecture.md
+// maps them ("Where the members of `partita` live").
 #ifndef VORANDEL_PARTITA_H
 #define VORANDEL_PARTITA_H
 
@@ -66,14 +72,13 @@ public:
     int tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo);
     int mossa_macchina(HWND hWnd);
     // Called (through regia::riprendi) after each box or dialog the main
-    // window has shown: a modal loop ended from another thread can take the
-    // next posted message from the queue and drop it. When the computer is
-    // to move, its search for this turn has noted the turn (it does so when
-    // its search is over, just before posting its move), and no move of this
-    // turn is left in hWnd's queue once that post is complete (a noted move
-    // still on its way is waited for: a moment, never a search), the move
-    // was lost: one log line, and the search starts again (result 1).
-    // Otherwise nothing happens (result 0).
+    // window has shown, whose loop can drop a posted message (see regia.h).
+    // When the computer is to move, its search for this turn has noted the
+    // turn (it does so when its search is over, just before posting its
+    // move), and no move of this turn is left in hWnd's queue once that post
+    // is complete (a noted move still on its way is waited for: a moment,
+    // never a search), the move was lost: one log line, and the search
+    // starts again (result 1). Otherwise nothing happens (result 0).
     int riprendi(HWND hWnd);
     int disegna(HDC hdc, RECT zona, specchietto& info) const;
     // The race balance the panel's bar shows, 0 to 100 (50: level).

@@ -3,7 +3,7 @@
 //
 // Every case of MainProc hands its work to one small function below. What
 // it decides about the match and the tournament is the portable `regia`
-// (rules/regia.h), which this window serves with its boxes, its dialogs and
+// (regia/regia.h), which this window serves with its boxes, its dialogs and
 // the panel; the tournament's state lives there, the last pointer position
 // in a static of MainProc, both for the whole run.
 //
@@ -17,9 +17,9 @@
 //
 // After every box or dialog the window shows, `regia::riprendi` puts the
 // game back into motion from its own state, whatever message the box's loop
-// may have dropped, and brings the panel's balance bar up to date from the
-// board. Every box goes through `regia`, which opens no box while another
-// is open (see regia.h).
+// may have dropped (see regia.h), and brings the panel's balance bar up to
+// date from the board. Every box goes through `regia`, which opens no box
+// while another is open.
 //
 // A player can do without the mouse: the keys of the board (WM_KEYDOWN) go
 // to the match, and S stops the running tournament as the panel's button
@@ -72,20 +72,18 @@ void aiuto(void*, HWND hWnd) { apri_aiuto(hWnd); }
 
 void esci(void*) { PostQuitMessage(0); }
 
-regia& regista();
-
 // The panel, through its own operations, which send (see pannello.h). A
-// result carries the number of the running tournament.
+// result carries the number of the running tournament, as regia gives it.
 void torneo_nel_pannello(void*, int partite, std::uint32_t torneo) {
     if (infoWin != nullptr) infoWin->nuovo_torneo(partite, torneo);
 }
 
-void vittoria_nel_pannello(void*, int p) {
-    if (infoWin != nullptr) infoWin->vittoria(p, regista().torneo());
+void vittoria_nel_pannello(void*, int p, std::uint32_t torneo) {
+    if (infoWin != nullptr) infoWin->vittoria(p, torneo);
 }
 
-void patta_nel_pannello(void*) {
-    if (infoWin != nullptr) infoWin->patta(regista().torneo());
+void patta_nel_pannello(void*, std::uint32_t torneo) {
+    if (infoWin != nullptr) infoWin->patta(torneo);
 }
 
 void fine_nel_pannello(void*, std::uint32_t torneo) {

@@ -224,7 +224,7 @@ void on_command(HWND hWnd, WPARAM wParam) {
     if (partite == 0) return;
     logfile << "premuto il tasto stop tournament.\n";
     // The tournament this button was pressed in, also for a main window that
-    // never gets the message (a box's loop may drop it).
+    // never gets the message (a box's loop may drop it: see regia.h).
     fermato = torneo;
     PostMessageA(parent, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(torneo));
     partite = 0;

@@ -1,4 +1,5 @@
-/* Vorandel 32: every resource and control identifier, grouped by kind. */
+/* Vorandel 32: every resource and control identifier, grouped by kind (the
+   menu commands from regia/comandi.h). */
 #ifndef VORANDEL_RISORSE_H
 #define VORANDEL_RISORSE_H
 
@@ -12,13 +13,8 @@
 #define IDD_OPZIONI             103
 #define IDD_ABOUT               136
 
-/* Menu commands */
-#define CMD_NUOVA_PARTITA       32000
-#define CMD_NUOVO_TORNEO        32001
-#define CMD_AIUTO               32003
-#define CMD_ABOUT               32004
-#define CMD_ESCI                32005
-#define CMD_OPZIONI             32006
+/* Menu commands: with the main window's decisions, which post them too */
+#include "comandi.h"
 
 /* Options dialog controls */
 #define IDC_UMANO1              3008

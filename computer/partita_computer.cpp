@@ -1,54 +1,10 @@
-// The computer's move: a worker thread that scores every legal move of the
-// player to move with a game tree and posts the best one as MSG_MOSSA.
-#include "computer.h"
-
-#include <cstring>
+// The computer's move: the members of `partita` that start a worker thread
+// for it and take it up again when it was lost, and the worker, which makes
+// the decision (scegli_mossa, in decisione.cpp) and posts it as MSG_MOSSA.
 #include <new>
 
-#include "albero.h"
+#include "computer.h"
 #include "partita.h"
-#include "ricerca.h"
-
-std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
-    std::int32_t L_migliore = -1;
-    double L_punti = 0.0;
-    double L_max;
-    const std::uint64_t minimo = 0xFE37E43C8800759DULL;  // just below -1e300, under every score
-    std::memcpy(&L_max, &minimo, sizeof L_max);
-    int L_turno = s.turno;
-    pedina L_ped[2] = {s.ped[0], s.ped[1]};
-    if (nodi != nullptr) *nodi = 0;
-
-    if (s.n_lecite == 0) return -1;  // the computer passes
-    if (s.n_lecite == 1) return 0;   // no choice: no search
-    if (L_turno != 0 && L_turno != 1) return -1;
-    // The fast search scores each candidate as its tree would, with the
-    // tree's own pass flag; for a placement it does not walk, the tree is
-    // built.
-    ricerca veloce(s.scacch, L_turno, s.livello);
-    for (std::int32_t i = 0; i < s.n_lecite; i++) {
-        L_ped[L_turno] = s.ped[L_turno];
-        L_ped[L_turno].move_to(s.direz[i]);
-        // The placement after the candidate move, the opponent to move.
-        std::uint64_t contati = 0;
-        if (!veloce.valuta(L_ped[0], L_ped[1], 1 - L_turno, albero::flag_stallo(), &L_punti, &contati)) {
-            albero radice(L_ped[0], L_ped[1], 1 - L_turno, s.livello, s.scacch);
-            contati = radice.nodi();
-            if (radice.nodi() == 0) {
-                // No memory for even the root: keep a legal move rather than none.
-                if (L_migliore < 0) L_migliore = i;
-                continue;
-            }
-            L_punti = radice.visita(L_turno, 1);
-        }
-        if (nodi != nullptr) *nodi += contati;
-        if (L_punti > L_max) {
-            L_max = L_punti;
-            L_migliore = i;
-        }
-    }
-    return L_migliore;
-}
 
 namespace {
 
@@ -134,7 +90,7 @@ DWORD WINAPI Thread(LPVOID param) {
     WaitForSingleObject(p->mutex, INFINITE);
     std::int32_t L_migliore = scegli_mossa(arg->posizione);
     // The turn is noted before the move is posted: once posted, the move can
-    // be taken from the queue and dropped at once (by a box's loop), and
+    // be taken from the queue and dropped at once (by a box's loop, see regia.h), and
     // `riprendi` must then know that it was sent, or nobody moves again.
     // The post's end is noted too, and `riprendi` waits for it when it finds
     // the first note without the second: so noting and posting are one step

@@ -2,9 +2,8 @@
 // regia.h): the same code in the game and in the native storm test.
 #include "regia.h"
 
-// The command ids that the main window posts to itself come from the one
-// resource header.
-#include "risorse.h"
+// The menu command that the tournament posts to the window between games.
+#include "comandi.h"
 
 namespace {
 
@@ -74,9 +73,9 @@ int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     }
     // A blocked game counts as a draw.
     if (messg == MSG_VITTORIA)
-        finestra.vittoria(finestra.dati, static_cast<int>(wParam));
+        finestra.vittoria(finestra.dati, static_cast<int>(wParam), numero_torneo);
     else
-        finestra.patta(finestra.dati);
+        finestra.patta(finestra.dati, numero_torneo);
     restanti--;
     if (restanti == 0) {
         chiusura_chiesta = numero_torneo;
@@ -160,8 +159,8 @@ int regia::fine_torneo(HWND hWnd, std::uint32_t numero) {
 int regia::opzioni(HWND hWnd) {
     // New options reach the match through the dialog. When the player to
     // move has become automatic, the computer takes its turn now, once the
-    // dialog is over: a move posted while the dialog is closing could be
-    // taken from the queue by the dialog's own loop and never performed.
+    // dialog is over: a move posted while it closes could be dropped by its
+    // loop (see regia.h).
     if (rifiuta("opzioni")) return 0;
     {
         scatola_aperta a(aperte);

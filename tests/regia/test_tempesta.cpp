@@ -51,7 +51,7 @@
 #include "ispettori.h"
 #include "partita.h"
 #include "regia.h"
-#include "risorse.h"
+#include "comandi.h"
 
 
 namespace {
@@ -228,8 +228,8 @@ private:
     static void sp_nuovo_torneo(void* f, int partite, std::uint32_t t) {
         static_cast<finestra*>(f)->torneo_nel_pannello(partite, t);
     }
-    static void sp_vittoria(void* f, int p) { static_cast<finestra*>(f)->risultato(2 * p, p); }
-    static void sp_patta(void* f) { static_cast<finestra*>(f)->risultato(1, -1); }
+    static void sp_vittoria(void* f, int p, std::uint32_t t) { static_cast<finestra*>(f)->risultato(2 * p, p, t); }
+    static void sp_patta(void* f, std::uint32_t t) { static_cast<finestra*>(f)->risultato(1, -1, t); }
     static std::uint32_t sp_fermato(void* f) { return static_cast<finestra*>(f)->fermato_pannello; }
     static void sp_ridisegna(void* f, HWND) { static_cast<finestra*>(f)->in_gioco(); }
     regia r{game, sportello{this, sp_domanda, sp_avviso, sp_opzioni, sp_nuovo_torneo, sp_vittoria, sp_patta,
@@ -485,13 +485,13 @@ private:
         fine_da_prendere = false;
     }
 
-    // A tournament's result, tallied in the panel.
-    void risultato(int colonna, int vincitore) {
+    // A tournament's result, tallied in the panel for tournament `torneo`.
+    void risultato(int colonna, int vincitore, std::uint32_t torneo) {
         prendi_fine(colonna, vincitore >= 0);
-        if (r.partite() <= 0 || torneo_in_gioco != r.torneo()) {
+        if (r.partite() <= 0 || torneo_in_gioco != r.torneo() || torneo != r.torneo()) {
             std::ostringstream d;
             d << "game " << ultima_finita << " of tournament " << torneo_in_gioco << " was tallied in tournament "
-              << r.torneo() << " with " << r.partite() << " games left";
+              << r.torneo() << " (told to the panel as " << torneo << ") with " << r.partite() << " games left";
             fallisci(d.str());
             return;
         }
@@ -806,8 +806,8 @@ struct banco {
     static void about(void* d, HWND) { di(d).scatola("about"); }
     static void aiuto(void* d, HWND) { di(d).scatola("aiuto"); }
     static void nuovo_torneo(void*, int, std::uint32_t) {}
-    static void vittoria(void* d, int) { di(d).risultati++; }
-    static void patta(void* d) { di(d).risultati++; }
+    static void vittoria(void* d, int, std::uint32_t) { di(d).risultati++; }
+    static void patta(void* d, std::uint32_t) { di(d).risultati++; }
     static std::uint32_t fermato_pannello(void* d) { return di(d).fermato; }
     static void ridisegna(void*, HWND) {}
     static void finito(void* d, std::uint32_t t) { di(d).fini_pannello.push_back(t); }

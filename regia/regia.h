@@ -7,11 +7,19 @@
 // tally and repaint goes through the window's `sportello`, a table of plain
 // functions, and the decisions only post messages and call the match.
 //
-// After a box or dialog (`riprendi`) the game is put back into motion from
-// the match's and the tournament's own state, not from what is still
-// queued: a modal loop that is ended from another thread or program takes
-// the next posted message from the queue and drops it, whatever it is. So
-// a lost computer move is searched again, an end of a game nobody has taken
+// Why a posted message can be lost. A modal box or dialog runs its own
+// message loop, which dispatches the main window's messages too. When such a
+// loop is ended by a message sent from another thread or program (a test,
+// an automation tool, an assistive program), it takes the next posted
+// message from the queue, sees that the box is over, and neither dispatches
+// it nor puts it back. That message can be anything the game posted to
+// itself: a computer's move, the end of a game, the tournament's "New game",
+// the end of a tournament. (The panel's tallies are sent, never posted, for
+// this reason.) The other files point here.
+//
+// So after a box or dialog (`riprendi`) the game is put back into motion
+// from the match's and the tournament's own state, not from what is still
+// queued: a lost computer move is searched again, an end of a game nobody has taken
 // is taken (its box, or its tally and the next game), a tournament between
 // two games starts its next game, and the end of a tournament asked for is
 // carried out. The messages stay the wake-ups they are: one that arrives
@@ -56,10 +64,12 @@ struct sportello {
     // The Options dialog, which hands the new players to the match itself.
     void (*opzioni)(void* dati, HWND hWnd);
     // The panel: a tournament of `partite` games, numbered `torneo`, begins;
-    // a win of player `p`; a draw (or a blocked game).
+    // a win of player `p`, a draw (or a blocked game), in tournament
+    // `torneo`. The window hands each to the panel's method of that name,
+    // which counts it at once: the tally's one road.
     void (*nuovo_torneo)(void* dati, int partite, std::uint32_t torneo);
-    void (*vittoria)(void* dati, int p);
-    void (*patta)(void* dati);
+    void (*vittoria)(void* dati, int p, std::uint32_t torneo);
+    void (*patta)(void* dati, std::uint32_t torneo);
     // The number of the tournament last stopped with the panel's button,
     // 0 for none.
     std::uint32_t (*torneo_fermato)(void* dati);
