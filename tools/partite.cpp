@@ -116,13 +116,8 @@ int main(int argc, char** argv) {
                     "(partite --merge with the files of all %lld shards prints the run's table)\n",
                     o.scheda, o.schede, quante, o.partite * static_cast<long long>(incontri.size()), secondi,
                     o.registra.c_str(), o.schede);
-    } else if (!o.torneo.empty()) {
-        stampa_torneo(o, incontri, secondi);
-    } else if (o.sprt) {
-        stampa_tabella(o, sprt.r, sprt.partite, secondi);
-        stampa_sprt(o, sprt);
     } else {
-        stampa_tabella(o, incontri[0].r, o.partite, secondi);
+        stampa_esito(o, incontri, sprt, secondi);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

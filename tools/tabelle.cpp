@@ -226,3 +226,13 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
     }
 }
 
+void stampa_esito(const opzioni& o, const std::vector<incontro>& incontri, const fine_sprt& sprt, double secondi) {
+    if (!o.torneo.empty()) {
+        stampa_torneo(o, incontri, secondi);
+    } else if (o.sprt) {
+        stampa_tabella(o, sprt.r, sprt.partite, secondi);
+        stampa_sprt(o, sprt);
+    } else {
+        stampa_tabella(o, incontri[0].r, o.partite, secondi);
+    }
+}

@@ -15,4 +15,8 @@ void stampa_sprt(const opzioni& o, const fine_sprt& f);
 // The crosstable and the ratings of a round robin.
 void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, double secondi);
 
+// The run's table as it prints it: the round robin's, the SPRT's or the
+// match's, by the options.
+void stampa_esito(const opzioni& o, const std::vector<incontro>& incontri, const fine_sprt& sprt, double secondi);
+
 #endif

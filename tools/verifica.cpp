@@ -54,18 +54,6 @@ std::string controlla(const opzioni& o, const file_partite& f, long long riga, c
     return "";
 }
 
-// The table, as the run printed it.
-void stampa(const opzioni& o, const std::vector<incontro>& incontri, const fine_sprt& sprt, double secondi) {
-    if (!o.torneo.empty()) {
-        stampa_torneo(o, incontri, secondi);
-    } else if (o.sprt) {
-        stampa_tabella(o, sprt.r, sprt.partite, secondi);
-        stampa_sprt(o, sprt);
-    } else {
-        stampa_tabella(o, incontri[0].r, o.partite, secondi);
-    }
-}
-
 // --replay FILE --game N [--match A-B]: that game alone, as the run of that
 // one game would play it.
 int una_partita(const opzioni& richiesta, const file_partite& f) {
@@ -199,6 +187,6 @@ int verifica_file(const opzioni& richiesta) {
     }
     if (scritto.aperto()) scritto.chiudi();
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    stampa(o, incontri, sprt, secondi);
+    stampa_esito(o, incontri, sprt, secondi);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
