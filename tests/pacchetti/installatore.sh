@@ -214,6 +214,12 @@ uno_solo "$terza" "$terza_win" "$versione"
 # An install of 1.95's kind (no list) without its uninstaller: removed by the
 # list of the files 1.95 shipped.
 rm "$terza/Uninstall.exe" "$terza/Uninstall.lst"
+# 1.95 shipped fewer of the manual's files than this release: those it did
+# not ship go too, so that the folder is the one 1.95 left.
+elenco_195="$radice/cmake/nsis/elenco-1.95.nsh"
+(cd "$terza" && find . -type f) | sed 's|^\./||' | while IFS= read -r f; do
+    grep -qxF "!insertmacro VOCE \"$(printf '%s' "$f" | tr / '\\')\"" "$elenco_195" || rm "$terza/$f"
+done
 echo "installatore.sh: $(basename "$setup") /S /D=$altra_win over an install of 1.95's kind without uninstaller"
 esegui "$setup" /S "/D=$altra_win"
 attendi
