@@ -228,10 +228,14 @@ int quadro(const char* file) {
     if (b.size() != MOSSE_MAX) return errore("a new game shows %zu targets, not %d", b.size(), MOSSE_MAX);
     int c = b[0];
     RECT r = casella(colonna_di(c), riga_di(c));
-    // The real pointer rests over the target: the game frames it.
+    // The real pointer rests over the target: the game frames it. It comes
+    // from off the board, so that it moves even if an earlier step left it
+    // on that very point (a pointer that does not move sends nothing).
+    muovi_puntatore(POINT{2, 2});
+    pausa(30);
     muovi_puntatore(centro(r));
     bool cornice = false;
-    for (int i = 0; i < 100 && !cornice; i++) {
+    for (int i = 0; i < 300 && !cornice; i++) {
         pausa(30);
         cornice = incorniciata(r);
     }
