@@ -158,14 +158,15 @@ elenco_atteso=$( (cd "$altra" && find . -type f ! -name 'Uninstall.*' ! -name vo
 
 # Started from a folder, the game runs until the test ends it. Its log is
 # made after its folder's mutex: once the log is there, the game is seen
-# running.
+# running. The log's arrival is polled for, with a limit only a game that
+# never starts reaches.
 #   avvia FOLDER WINFOLDER
 avvia() {
     rm -f "$1/voran32.log"
     (cd "$1" && esegui "$2\\vorandel32.exe" >/dev/null 2>&1 &)
     a_attesa=0
     until [ -f "$1/voran32.log" ]; do
-        [ $a_attesa -lt 40 ] || male "the game did not start in $2"
+        [ $a_attesa -lt 240 ] || male "the game did not start in $2 within 2 minutes"
         sleep 0.5
         a_attesa=$((a_attesa + 1))
     done
@@ -256,7 +257,7 @@ attendi
 sonda="$prefisso/../sonda.txt"
 attesa=0
 while senza_override cmd /c "type nul >> $terza_win\\vorandel32.exe" >"$sonda" 2>&1 && [ ! -s "$sonda" ]; do
-    [ $attesa -lt 40 ] || male "the stand-in for 1.95's game did not start"
+    [ $attesa -lt 240 ] || male "the stand-in for 1.95's game did not start within 2 minutes"
     sleep 0.5
     attesa=$((attesa + 1))
 done
