@@ -250,11 +250,11 @@ int regia::tasto(HWND hWnd, unsigned vk, LPARAM lParam, unsigned modificatori) {
     int esito;
     if (vk == TASTO_FERMA_TORNEO) {
         // Ctrl+S and Alt+S are other programs' and Windows' keys.
-        if ((modificatori & (MOD_CTRL | MOD_ALT)) != 0) return TASTO_ALTRUI;
+        if ((modificatori & (CON_CTRL | CON_ALT)) != 0) return TASTO_ALTRUI;
         esito = !ripetuto && restanti > 0 && finestra.ferma != nullptr && finestra.ferma(finestra.dati) ? 1 : 0;
     } else {
         esito = game.tasto_uomo(hWnd, vk, static_cast<int>((lParam >> 24) & 1),
-                                (modificatori & MOD_MAIUSCOLO) != 0 ? 1 : 0, ripetuto);
+                                (modificatori & CON_MAIUSCOLO) != 0 ? 1 : 0, ripetuto);
     }
     if (esito < 0) return TASTO_ALTRUI;
     if (esito == 0) return ripetuto ? TASTO_MUTO : TASTO_BEEP;

@@ -62,7 +62,7 @@ inline constexpr UINT PERIODO_RIPRESA_MS = 500;
 
 // The modifier keys held with a key, as the window reads them for
 // `regia::tasto`.
-enum e_modificatore : unsigned { MOD_MAIUSCOLO = 1, MOD_CTRL = 2, MOD_ALT = 4 };
+enum e_modificatore : unsigned { CON_MAIUSCOLO = 1, CON_CTRL = 2, CON_ALT = 4 };
 
 // What the window does after a key (`regia::tasto`): hand it on to
 // DefWindowProc, give the short beep, or nothing more.

@@ -180,8 +180,8 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 // (regia::tasto); one that can do nothing gives the short beep, once per
 // press; every other key goes on to DefWindowProcA.
 LRESULT al_tasto(HWND hWnd, WPARAM wParam, LPARAM lParam) {
-    unsigned modificatori = (GetKeyState(VK_SHIFT) < 0 ? MOD_MAIUSCOLO : 0u) |
-                            (GetKeyState(VK_CONTROL) < 0 ? MOD_CTRL : 0u) | (GetKeyState(VK_MENU) < 0 ? MOD_ALT : 0u);
+    unsigned modificatori = (GetKeyState(VK_SHIFT) < 0 ? CON_MAIUSCOLO : 0u) |
+                            (GetKeyState(VK_CONTROL) < 0 ? CON_CTRL : 0u) | (GetKeyState(VK_MENU) < 0 ? CON_ALT : 0u);
     switch (regista().tasto(hWnd, static_cast<unsigned>(wParam), lParam, modificatori)) {
     case TASTO_ALTRUI:
         return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);

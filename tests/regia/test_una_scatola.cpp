@@ -466,13 +466,13 @@ TEST(Tasti, SSenzaCtrlNeAlt) {
     banco b;
     b.si = true;
     b.r.nuovo_torneo(b.w);
-    for (unsigned mod : {unsigned{MOD_CTRL}, unsigned{MOD_ALT}, unsigned{MOD_CTRL | MOD_ALT},
-                         unsigned{MOD_CTRL | MOD_MAIUSCOLO}})
+    for (unsigned mod : {unsigned{CON_CTRL}, unsigned{CON_ALT}, unsigned{CON_CTRL | CON_ALT},
+                         unsigned{CON_CTRL | CON_MAIUSCOLO}})
         EXPECT_EQ(b.r.tasto(b.w, TASTO_FERMA_TORNEO, PREMUTO, mod), TASTO_ALTRUI) << mod;
     b.pompa();
     EXPECT_EQ(b.fermate, 0);
     EXPECT_EQ(b.r.partite(), PARTITE_TORNEO);
-    EXPECT_EQ(b.r.tasto(b.w, TASTO_FERMA_TORNEO, PREMUTO, MOD_MAIUSCOLO), TASTO_FATTO);
+    EXPECT_EQ(b.r.tasto(b.w, TASTO_FERMA_TORNEO, PREMUTO, CON_MAIUSCOLO), TASTO_FATTO);
     EXPECT_EQ(b.r.tasto(b.w, TASTO_FERMA_TORNEO, RIPETUTO, 0), TASTO_MUTO);
     b.pompa();
     EXPECT_EQ(b.fermate, 1);
