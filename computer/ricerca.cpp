@@ -106,6 +106,7 @@ constexpr std::uint32_t MARCHE = 1u << 31;
 
 std::atomic<bool> G_riuso{true};
 std::atomic<std::uint32_t> G_orologio{0};
+std::atomic<std::uint32_t> G_scritti{0}, G_ripresi{0};
 
 }  // namespace
 
@@ -191,7 +192,12 @@ ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita
     std::memset(vista, 0xFF, sizeof vista);
 }
 
+std::uint32_t ricerca::scritti() { return G_scritti.load(std::memory_order_relaxed); }
+std::uint32_t ricerca::ripresi() { return G_ripresi.load(std::memory_order_relaxed); }
+
 ricerca::~ricerca() {
+    G_scritti.fetch_add(static_cast<std::uint32_t>(n_salvate), std::memory_order_relaxed);
+    G_ripresi.fetch_add(static_cast<std::uint32_t>(n_riprese), std::memory_order_relaxed);
     if (memo == nullptr) return;
     if (propria) {
         delete memo;

@@ -69,6 +69,11 @@ public:
     // Every kept memo forgets what it holds (those in use by a search are
     // left alone).
     static void dimentica();
+    // Subtrees walked and written to a memo, and subtrees taken up again from
+    // one, by every search of the process that has ended (counted modulo
+    // 2^32): what the benchmark reports per decision.
+    static std::uint32_t scritti();
+    static std::uint32_t ripresi();
 
     // The playable cells, numbered 0 to CASELLE_GIOCABILI - 1.
     static constexpr int CELLE = CASELLE_GIOCABILI;
