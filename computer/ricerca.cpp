@@ -84,10 +84,12 @@ constexpr int MEMO_CELLE = CELLE * CELLE;
 constexpr std::size_t MEMO_VOCI = static_cast<std::size_t>(MEMO_RESTO - MEMO_MIN + 1) * 2 * MEMO_CELLE;
 
 // The slot of the subtree (c1, c2) with `turno` to move and `resto` plies
-// left.
+// left. The cell of the player not to move varies fastest: the children of
+// one node (their player to move stays where it is) lie close together.
 inline std::size_t posto(int resto, int turno, int c1, int c2) {
+    const int mia = turno == 0 ? c1 : c2, sua = turno == 0 ? c2 : c1;
     return (static_cast<std::size_t>(resto - MEMO_MIN) * 2 + static_cast<std::size_t>(turno)) * MEMO_CELLE +
-           static_cast<std::size_t>(c1) * CELLE + static_cast<std::size_t>(c2);
+           static_cast<std::size_t>(mia) * CELLE + static_cast<std::size_t>(sua);
 }
 
 inline void prefetch(const void* p) {
@@ -310,7 +312,9 @@ void ricerca::guarda(const pedina& player1, const pedina& player2) {
     }
 }
 
-unsigned ricerca::maschera(int c_mia, int c_sua) const {
+unsigned ricerca::maschera(int c_mia, int c_sua) const { return mosse(c_mia, c_sua); }
+
+inline unsigned ricerca::mosse(int c_mia, int c_sua) const {
     // The arrows of the opponent's cell while it is ordinary, else the
     // mover's own (all eight when that is not ordinary either).
     unsigned m = (ordinaria[c_sua] ? frecce[c_sua] : frecce[c_mia]) & aperte[c_mia] & ~GEO.verso[c_mia][c_sua];
@@ -335,7 +339,7 @@ double ricerca::nodo(int c1, int c2, int resto) {
     const pesi_livello* livello = &pesi[profondita + 1 - resto];
     if (resto < 1) return foglia<GIOCATORE>(c1, c2, *livello);  // the depth is used up
     if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia<GIOCATORE>(c1, c2, *livello);  // won
-    unsigned m = TURNO == 0 ? maschera(c1, c2) : maschera(c2, c1);
+    unsigned m = TURNO == 0 ? mosse(c1, c2) : mosse(c2, c1);
     // Stuck right after a pass: nobody can move, a leaf. (Told before the
     // memo is asked, whose slots hold no pass flag on the way in.)
     if (m == 0 && flag) return foglia<GIOCATORE>(c1, c2, *livello);

@@ -98,6 +98,7 @@ private:
     struct memoria;
     struct voce;
 
+    unsigned mosse(int c_mia, int c_sua) const;
     template <int TURNO, int GIOCATORE>
     double nodo(int c1, int c2, int resto);
     template <int GIOCATORE>
