@@ -118,9 +118,10 @@ struct ricerca::voce {
     std::uint32_t segno;  // the mark times 2, plus the pass flag on the way out
 };
 
-// A memo and what its slots were scored for: the board, the players'
-// distances on every cell (their goals), the depth and the player scored.
-// Its slots bear `marca`; any other mark is from before.
+// A memo and what its slots were scored for: the board, the players' goals,
+// the depth and the player scored, with the tables the walk reads of that
+// board and those goals. Its slots bear `marca`; any other mark is from
+// before.
 struct ricerca::memoria {
     std::atomic<bool> presa{false};        // held by a search
     std::atomic<std::uint32_t> usata{0};   // when it was last taken
@@ -129,16 +130,17 @@ struct ricerca::memoria {
     bool valida = false;   // it holds a context, below
     std::uint32_t marca = 0;
     unsigned char plancia_di[sizeof(plancia)] = {};
-    double distanza[2][CELLE] = {};
+    unsigned mete[2][2] = {};
     std::int32_t profondita = 0;
     int giocatore = 0;
+    tavole tav{};
 
     ~memoria() { delete[] voci; }
 
     bool per(const ricerca& r) const {
         return valida && voci != nullptr && profondita == r.profondita && giocatore == r.giocatore &&
-               std::memcmp(plancia_di, r.vista, sizeof plancia_di) == 0 &&
-               std::memcmp(distanza, r.distanza, sizeof distanza) == 0;
+               std::memcmp(mete, r.mete, sizeof mete) == 0 &&
+               std::memcmp(plancia_di, r.vista, sizeof plancia_di) == 0;
     }
 
     // Made the memo of r's context, clean: a new mark.
@@ -153,9 +155,10 @@ struct ricerca::memoria {
             marca = 1;
         }
         std::memcpy(plancia_di, r.vista, sizeof plancia_di);
-        std::memcpy(distanza, r.distanza, sizeof distanza);
+        std::memcpy(mete, r.mete, sizeof mete);
         profondita = r.profondita;
         giocatore = r.giocatore;
+        tav = r.tav;
         valida = true;
     }
 
@@ -186,12 +189,9 @@ int ricerca::vicina(int c, unsigned d) {
 
 ricerca::ricerca(const plancia& scacch_, int giocatore_, std::int32_t profondita_)
     : scacch(scacch_), giocatore(giocatore_), profondita(profondita_), flag(0), n_nodi(0), n_riprese(0),
-      n_salvate(0), vista{}, misurata(false), frecce{}, ordinaria{}, aperte{}, distanza{}, memo(nullptr),
-      propria(false), voci(nullptr), marca(0) {
+      n_salvate(0), mete{}, viste(false), memo(nullptr), propria(false), voci(nullptr), marca(0) {
     int livelli = profondita < 0 ? 1 : (profondita < MAX_LIVELLI ? profondita + 1 : MAX_LIVELLI + 1);
     for (int l = 1; l <= livelli; l++) pesi[l] = pesi_di(l);
-    // A board none can be: the first `valuta` works out the masks.
-    std::memset(vista, 0xFF, sizeof vista);
 }
 
 std::uint32_t ricerca::scritti() { return G_scritti.load(std::memory_order_relaxed); }
@@ -208,17 +208,19 @@ ricerca::~ricerca() {
     }
 }
 
-// A memo for this search's context: the kept one that holds it already,
-// else the one least recently taken, made clean; with every kept memo in
-// use, one of its own.
-void ricerca::prendi_memoria() {
+// A memo for this search's context: the kept one that holds it already
+// (true: its tables are copied, this search's context is theirs), else the
+// one least recently taken, to be made clean; with every kept memo in use,
+// one of its own.
+bool ricerca::prendi_memoria() {
     memoria* t = memoria::tenute();
     memoria* scelta = nullptr;
+    bool sua = false;
     if (G_riuso.load(std::memory_order_relaxed))
         for (int i = 0; i < TENUTE && scelta == nullptr; i++)
             if (t[i].prendi()) {
                 if (t[i].per(*this))
-                    scelta = &t[i];
+                    scelta = &t[i], sua = true;
                 else
                     t[i].lascia();
             }
@@ -236,76 +238,76 @@ void ricerca::prendi_memoria() {
             }
             if (migliore < 0) break;
             provata[migliore] = true;
-            if (t[migliore].prendi()) {
-                scelta = &t[migliore];
-                scelta->diventa(*this);
-            }
+            if (t[migliore].prendi()) scelta = &t[migliore];
         }
     }
     if (scelta == nullptr) {
         scelta = new (std::nothrow) memoria;
-        if (scelta == nullptr) return;  // every subtree is walked
+        if (scelta == nullptr) return false;  // every subtree is walked
         propria = true;
-        scelta->diventa(*this);
     } else {
         scelta->usata.store(G_orologio.fetch_add(1, std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     }
     memo = scelta;
-    voci = scelta->voci;
-    marca = scelta->marca;
+    if (sua) {
+        tav = scelta->tav;
+        voci = scelta->voci;
+        marca = scelta->marca;
+    }
+    return sua;
 }
 
-// The board and the tokens as they are now: the masks of a board not seen
-// yet, the distances on the first call, and a memo for the context.
+// The tables of the board and the goals as this search now sees them.
+void ricerca::calcola() {
+    tav.chiusa = true;
+    for (unsigned i = 0; i < LATO_PLANCIA; i++)
+        if (scacch.casa(i, 0).cat != blank || scacch.casa(i, LATO_PLANCIA - 1).cat != blank ||
+            scacch.casa(0, i).cat != blank || scacch.casa(LATO_PLANCIA - 1, i).cat != blank)
+            tav.chiusa = false;
+    for (int c = 0; c < CELLE; c++) {
+        const unsigned x = PRIMA_CELLA + static_cast<unsigned>(c / LATO);
+        const unsigned y = PRIMA_CELLA + static_cast<unsigned>(c % LATO);
+        const plancia::casella& casa = scacch.casa(x, y);
+        tav.ordinaria[c] = casa.cat == normale;
+        unsigned f = 0xFF;
+        if (tav.ordinaria[c]) {
+            f = 0;
+            for (int i = 0; i < FRECCE_PER_CASELLA; i++) f |= 1u << G_set_frecce[casa.frecce][i];
+        }
+        tav.frecce[c] = static_cast<std::uint8_t>(f);
+        unsigned a = 0;
+        for (unsigned d = 0; d < N_DIREZIONI; d++) {
+            const int t = GEO.vicina[c][d];
+            // A step off the playable square meets the ring (closed, or
+            // this search refuses the board).
+            if (t != FUORI && scacch.casa(PRIMA_CELLA + static_cast<unsigned>(t / LATO),
+                                          PRIMA_CELLA + static_cast<unsigned>(t % LATO))
+                                      .cat != blank)
+                a |= 1u << d;
+        }
+        tav.aperte[c] = static_cast<std::uint8_t>(a);
+        // Each token on this cell, with its own goal.
+        for (int k = 0; k < 2; k++)
+            tav.distanza[k][c] = pedina(static_cast<int>(x), static_cast<int>(y), static_cast<int>(mete[k][0]),
+                                        static_cast<int>(mete[k][1]))
+                                     .distanza();
+    }
+}
+
+// The board and the goals as they are now: unchanged since the last call,
+// nothing to do; else the tables of a memo that holds them, or worked out
+// and given to the memo this search holds, made clean.
 void ricerca::guarda(const pedina& player1, const pedina& player2) {
-    bool nuova = std::memcmp(vista, &scacch, sizeof(plancia)) != 0;
-    if (nuova) {
-        std::memcpy(vista, &scacch, sizeof(plancia));
-        for (int c = 0; c < CELLE; c++) {
-            const unsigned x = PRIMA_CELLA + static_cast<unsigned>(c / LATO);
-            const unsigned y = PRIMA_CELLA + static_cast<unsigned>(c % LATO);
-            const plancia::casella& casa = scacch.casa(x, y);
-            ordinaria[c] = casa.cat == normale;
-            unsigned f = 0xFF;
-            if (ordinaria[c]) {
-                f = 0;
-                for (int i = 0; i < FRECCE_PER_CASELLA; i++) f |= 1u << G_set_frecce[casa.frecce][i];
-            }
-            frecce[c] = static_cast<std::uint8_t>(f);
-            unsigned a = 0;
-            for (unsigned d = 0; d < N_DIREZIONI; d++) {
-                const unsigned tx = x + static_cast<unsigned>(PASSO[d][0]), ty = y + static_cast<unsigned>(PASSO[d][1]);
-                // A step off the playable square meets the blank ring
-                // (checked by `valuta`).
-                if (giocabile(tx, ty) && scacch.casa(tx, ty).cat != blank) a |= 1u << d;
-            }
-            aperte[c] = static_cast<std::uint8_t>(a);
-        }
-    }
-    if (!misurata) {
-        // Each token on every cell, moved there from where it stands: the
-        // same goal, and its distance from it as pedina::distanza gives it.
-        const pedina* ped[2] = {&player1, &player2};
-        for (int k = 0; k < 2; k++) {
-            unsigned x0, y0;
-            ped[k]->get_pos(&x0, &y0);
-            for (int c = 0; c < CELLE; c++) {
-                pedina p = *ped[k];
-                const unsigned x = PRIMA_CELLA + static_cast<unsigned>(c / LATO);
-                const unsigned y = PRIMA_CELLA + static_cast<unsigned>(c % LATO);
-                for (unsigned i = x0; i < x; i++) p.move_to(2);
-                for (unsigned i = x; i < x0; i++) p.move_to(6);
-                for (unsigned i = y0; i < y; i++) p.move_to(4);
-                for (unsigned i = y; i < y0; i++) p.move_to(0);
-                distanza[k][c] = p.distanza();
-            }
-        }
-        misurata = true;
-    }
-    if (memo == nullptr) {
-        prendi_memoria();
-    } else if (nuova) {
-        // Dealt again under this search: its memo now serves the new board.
+    unsigned m[2][2];
+    player1.get_meta(&m[0][0], &m[0][1]);
+    player2.get_meta(&m[1][0], &m[1][1]);
+    if (viste && std::memcmp(m, mete, sizeof m) == 0 && std::memcmp(vista, &scacch, sizeof(plancia)) == 0) return;
+    std::memcpy(vista, &scacch, sizeof(plancia));
+    std::memcpy(mete, m, sizeof m);
+    viste = true;
+    if (memo == nullptr && prendi_memoria()) return;
+    calcola();
+    if (memo != nullptr) {
         memo->diventa(*this);
         voci = memo->voci;
         marca = memo->marca;
@@ -317,17 +319,18 @@ unsigned ricerca::maschera(int c_mia, int c_sua) const { return mosse(c_mia, c_s
 inline unsigned ricerca::mosse(int c_mia, int c_sua) const {
     // The arrows of the opponent's cell while it is ordinary, else the
     // mover's own (all eight when that is not ordinary either).
-    unsigned m = (ordinaria[c_sua] ? frecce[c_sua] : frecce[c_mia]) & aperte[c_mia] & ~GEO.verso[c_mia][c_sua];
+    unsigned m = (tav.ordinaria[c_sua] ? tav.frecce[c_sua] : tav.frecce[c_mia]) & tav.aperte[c_mia] &
+                 ~GEO.verso[c_mia][c_sua];
     // All eight tried: the first MOSSE_MAX that can be made.
-    if (!ordinaria[c_sua] && !ordinaria[c_mia]) m = piu_basse(m, MOSSE_MAX);
+    if (!tav.ordinaria[c_sua] && !tav.ordinaria[c_mia]) m = piu_basse(m, MOSSE_MAX);
     return m;
 }
 
 // A leaf's value at the level whose weights are `p`, as the tree's leaf has it.
 template <int GIOCATORE>
 inline double ricerca::foglia(int c1, int c2, const pesi_livello& p) const {
-    if (GIOCATORE == 0) return valore_foglia(distanza[0][c1], distanza[1][c2], p);
-    return valore_foglia(distanza[1][c2], distanza[0][c1], p);
+    if (GIOCATORE == 0) return valore_foglia(tav.distanza[0][c1], tav.distanza[1][c2], p);
+    return valore_foglia(tav.distanza[1][c2], tav.distanza[0][c1], p);
 }
 
 // The node (c1, c2) with TURNO to move and `resto` plies left: its score for
@@ -338,7 +341,7 @@ double ricerca::nodo(int c1, int c2, int resto) {
     n_nodi++;
     const pesi_livello* livello = &pesi[profondita + 1 - resto];
     if (resto < 1) return foglia<GIOCATORE>(c1, c2, *livello);  // the depth is used up
-    if (distanza[0][c1] == 0.0 || distanza[1][c2] == 0.0) return foglia<GIOCATORE>(c1, c2, *livello);  // won
+    if (tav.distanza[0][c1] == 0.0 || tav.distanza[1][c2] == 0.0) return foglia<GIOCATORE>(c1, c2, *livello);  // won
     unsigned m = TURNO == 0 ? mosse(c1, c2) : mosse(c2, c1);
     // Stuck right after a pass: nobody can move, a leaf. (Told before the
     // memo is asked, whose slots hold no pass flag on the way in.)
@@ -408,13 +411,10 @@ bool ricerca::valuta(pedina player1, pedina player2, int turno, std::int32_t& st
     if (!giocabile(x1, y1) || !giocabile(x2, y2) || (turno != 0 && turno != 1) ||
         (giocatore != 0 && giocatore != 1) || profondita >= MAX_LIVELLI)
         return false;
+    guarda(player1, player2);
     // The masks know only moves onto playable cells: a board whose ring
     // could be entered is not this search's.
-    for (unsigned i = 0; i < LATO_PLANCIA; i++)
-        if (scacch.casa(i, 0).cat != blank || scacch.casa(i, LATO_PLANCIA - 1).cat != blank ||
-            scacch.casa(0, i).cat != blank || scacch.casa(LATO_PLANCIA - 1, i).cat != blank)
-            return false;
-    guarda(player1, player2);
+    if (!tav.chiusa) return false;
     int c1 = cella(x1, y1), c2 = cella(x2, y2);
 
     // The walk keeps the flag as 0 or 1: any value but 0 is set, as for the
@@ -425,7 +425,7 @@ bool ricerca::valuta(pedina player1, pedina player2, int turno, std::int32_t& st
     // A tree whose root is a leaf (and only such a tree) leaves the flag as
     // it found it; with the flag set, that is every root but one with moves.
     if (stallo == 0 || stallo == 1 ||
-        (profondita >= 1 && distanza[0][c1] != 0.0 && distanza[1][c2] != 0.0 &&
+        (profondita >= 1 && tav.distanza[0][c1] != 0.0 && tav.distanza[1][c2] != 0.0 &&
          (turno == 0 ? maschera(c1, c2) : maschera(c2, c1)) != 0))
         stallo = flag;
     *punti = somma;

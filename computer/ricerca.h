@@ -106,7 +106,8 @@ private:
     template <int GIOCATORE>
     double radice(int c1, int c2, int turno);
     void guarda(const pedina& player1, const pedina& player2);
-    void prendi_memoria();
+    void calcola();
+    bool prendi_memoria();
 
     const plancia& scacch;
     int giocatore;
@@ -116,19 +117,25 @@ private:
     std::uint64_t n_riprese;  // subtrees taken from the memo, over the search
     std::uint64_t n_salvate;  // subtrees written to the memo, over the search
 
-    // The board as this search last saw it, with the masks worked out from
-    // it; whether the distances below were taken yet.
+    // What the walk reads of the board and the goals: per cell, the arrows
+    // that decide a move (an ordinary cell's three, all eight for any other
+    // cell), whether the cell is ordinary, the directions in which a
+    // neighbour can be entered, and each token's distance from its goal
+    // (pedina::distanza, exactly 0 on its goal); and whether the board's
+    // outer ring is closed, as the masks take it to be.
+    struct tavole {
+        std::uint8_t frecce[CELLE];
+        std::uint8_t ordinaria[CELLE];
+        std::uint8_t aperte[CELLE];
+        double distanza[2][CELLE];
+        bool chiusa;
+    };
+    // The board and the goals as this search last saw them (`viste`: it has
+    // seen any), and the tables worked out from them.
     unsigned char vista[sizeof(plancia)];
-    bool misurata;
-    // Per cell: the arrows that decide a move (an ordinary cell's three, all
-    // eight for any other cell), and whether the cell is ordinary.
-    std::uint8_t frecce[CELLE];
-    std::uint8_t ordinaria[CELLE];
-    // Per cell: the directions in which a neighbour can be entered.
-    std::uint8_t aperte[CELLE];
-    // Each token's distance from its goal on each cell (pedina::distanza),
-    // exactly 0 on its goal.
-    double distanza[2][CELLE];
+    unsigned mete[2][2];
+    bool viste;
+    tavole tav;
     // The weights of each level (punteggio.h).
     pesi_livello pesi[MAX_LIVELLI + 2];
 
