@@ -41,9 +41,8 @@
 class ricerca {
 public:
     // One decision's search on `scacch`, scored for `giocatore` (0 or 1),
-    // with trees `profondita` plies deep whose root is at level 1. The
-    // tokens given to `valuta` must be those of the same two players (the
-    // same goals) throughout. The board is read where it lies, at every
+    // with trees `profondita` plies deep whose root is at level 1. The board
+    // is read where it lies, and the tokens' goals from the tokens, at every
     // `valuta`: a board dealt again meanwhile is searched as it is now.
     ricerca(const plancia& scacch, int giocatore, std::int32_t profondita);
     ~ricerca();
