@@ -8,6 +8,30 @@
 #include "computer.h"
 #include "ricerca.h"
 
+namespace {
+
+// The tree's pass flag is one for the process, and two matches may decide at
+// once: a decision reads it as it begins and leaves it as it ends, each with
+// one atomic access. (Only a tree built for a placement the fast search does
+// not walk, which play never reaches, uses it in between.)
+std::int32_t leggi_flag() {
+#if defined(__GNUC__)
+    return __atomic_load_n(&albero::flag_stallo(), __ATOMIC_ACQUIRE);
+#else
+    return albero::flag_stallo();
+#endif
+}
+
+void lascia_flag(std::int32_t v) {
+#if defined(__GNUC__)
+    __atomic_store_n(&albero::flag_stallo(), v, __ATOMIC_RELEASE);
+#else
+    albero::flag_stallo() = v;
+#endif
+}
+
+}  // namespace
+
 std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
     std::int32_t L_migliore = -1;
     double L_punti = 0.0;
@@ -25,13 +49,16 @@ std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
     // tree's own pass flag; for a placement it does not walk, the tree is
     // built.
     ricerca veloce(s.scacch, L_turno, s.livello);
+    std::int32_t flag = leggi_flag();
     for (std::int32_t i = 0; i < s.n_lecite; i++) {
         L_ped[L_turno] = s.ped[L_turno];
         L_ped[L_turno].move_to(s.direz[i]);
         // The placement after the candidate move, the opponent to move.
         std::uint64_t contati = 0;
-        if (!veloce.valuta(L_ped[0], L_ped[1], 1 - L_turno, albero::flag_stallo(), &L_punti, &contati)) {
+        if (!veloce.valuta(L_ped[0], L_ped[1], 1 - L_turno, flag, &L_punti, &contati)) {
+            lascia_flag(flag);
             albero radice(L_ped[0], L_ped[1], 1 - L_turno, s.livello, s.scacch);
+            flag = leggi_flag();
             contati = radice.nodi();
             if (radice.nodi() == 0) {
                 // No memory for even the root: keep a legal move rather than none.
@@ -46,5 +73,6 @@ std::int32_t scegli_mossa(const situazione& s, std::uint64_t* nodi) {
             L_migliore = i;
         }
     }
+    lascia_flag(flag);
     return L_migliore;
 }

@@ -14,6 +14,11 @@
 // builds trees.
 std::vector<situazione> posizioni_prova(std::int32_t livello);
 
+// `quante` more positions of the same kind, each on a deal of its own (none
+// of them one of the fixed positions'), for timing decisions on boards the
+// computer has not seen.
+std::vector<situazione> posizioni_fresche(std::int32_t livello, int quante);
+
 // A pseudo-random generator for plancia::estrai that gives the same deals on
 // every platform (the C library's rand differs between them).
 void semina_estrazioni(std::uint32_t seme);

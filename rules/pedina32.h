@@ -28,6 +28,11 @@ public:
     // 1 when the token stands on its goal.
     int vittoria() const;
     void get_pos(unsigned* x, unsigned* y) const;
+    // The goal's cell.
+    void get_meta(unsigned* x, unsigned* y) const {
+        *x = metax;
+        *y = metay;
+    }
     // One step in direction `direz` (0 to 7); nothing is checked.
     void move_to(unsigned direz);
 };

@@ -37,6 +37,8 @@ public:
     // The legal moves of `mia` against `sua`, written to lecite[0..]; their
     // number (0 to 3), or -1 when either token stands on its goal.
     int mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua) const;
+    // Cell (x, y), both below LATO_PLANCIA: its category and arrow set.
+    const casella& casa(unsigned x, unsigned y) const { return matrice[x][y]; }
     int disegna(HDC hdc, RECT zona) const;
 
     // Where the deal draws its random numbers: the C library's rand() in the

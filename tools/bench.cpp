@@ -2,7 +2,7 @@
 // each skill, with the fast tree and with the plain one, and checks that the
 // two decide alike (same moves, same nodes, same pass flag).
 //
-//   bench [--skill A[-B]] [--min-ms N] [--no-plain]
+//   bench [--skill A[-B]] [--min-ms N] [--no-plain] [--cold N] [--games FILE]
 //
 // Prints, per skill, the decisions timed, the nodes of the trees decided on
 // (those the plain tree builds; the fast search walks fewer and counts the
@@ -13,7 +13,21 @@
 //
 // The two are timed side by side, one pass over the positions each in turn,
 // and each one's time per decision is that of its quickest pass, so that
-// other work on the machine weighs on neither more than on the other.
+// other work on the machine weighs on neither more than on the other. These
+// are warm figures: the same few positions over and over.
+//
+// Cold figures follow (unless --no-plain or --cold 0): per skill, N
+// positions (200 by default), each on a deal of its own, each decided first
+// by the plain tree and then, timed alone, by the fast search, as a game
+// meets a new move: the mean and the quickest fast decision, the plain
+// tree's mean and the ratio of the means.
+//
+// --games FILE replays the games of a game file of the match runner
+// (partite --record) at the highest skill asked for: every decision of both
+// players, in order, once with the memo taken up from one decision of a
+// game to the next and once with every decision starting clean; it prints
+// both times and the subtrees walked per decision, and checks that both
+// chose alike.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +40,7 @@
 #include "dimensioni.h"
 #include "computer.h"
 #include "posizioni.h"
+#include "ricerca.h"
 #include "riferimento.h"
 
 // The core logs nothing during a decision; the log stays closed.
@@ -68,7 +83,9 @@ void giro(misura& m, const std::vector<situazione>& pos, bool semplice) {
 double al_secondo(const misura& m) { return m.ms > 0.0 ? m.nodi / (m.ms / 1000.0) : 0.0; }
 
 [[noreturn]] void uso(const char* errore) {
-    std::fprintf(stderr, "bench: %s\nusage: bench [--skill A[-B]] [--min-ms N] [--no-plain]\n", errore);
+    std::fprintf(stderr,
+                 "bench: %s\nusage: bench [--skill A[-B]] [--min-ms N] [--no-plain] [--cold N] [--games FILE]\n",
+                 errore);
     std::exit(2);
 }
 
@@ -80,18 +97,171 @@ bool intero(const char* testo, long minimo, long massimo, long* valore) {
     return true;
 }
 
+double ms_da(orologio::time_point t0) { return std::chrono::duration<double, std::milli>(orologio::now() - t0).count(); }
+
+// Cold decisions at one skill: each position on a deal of its own, decided
+// by the plain tree and right after by the fast search, which is timed
+// alone. False when the two decided differently.
+bool a_freddo(std::int32_t livello, int quante) {
+    std::vector<situazione> pos = posizioni_fresche(livello, quante);
+    albero::flag_stallo() = albero_semplice::flag_stallo() = 0;
+    double veloce = 0.0, piano = 0.0, migliore = 0.0;
+    bool uguali = true;
+    for (const situazione& s : pos) {
+        std::uint64_t n1 = 0, n2 = 0;
+        auto t0 = orologio::now();
+        std::int32_t scelta_piano = scegli_mossa_semplice(s, &n2);
+        piano += ms_da(t0);
+        ricerca::dimentica();
+        t0 = orologio::now();
+        std::int32_t scelta = scegli_mossa(s, &n1);
+        double ms = ms_da(t0);
+        veloce += ms;
+        if (ms < migliore || migliore == 0.0) migliore = ms;
+        if (scelta != scelta_piano || n1 != n2 || albero::flag_stallo() != albero_semplice::flag_stallo())
+            uguali = false;
+    }
+    const double n = static_cast<double>(pos.size());
+    std::printf("%5d %10zu %14.4f %12.4f %14.4f %9.2fx%s\n", livello, pos.size(), veloce / n, migliore, piano / n,
+                veloce > 0.0 ? piano / veloce : 0.0, uguali ? "" : "  DIFFERENT");
+    return uguali;
+}
+
+// A recorded game: the seed of its deal, the player who began (0 or 1) and
+// its moves, a direction digit each or '.' for a pass.
+struct registrata {
+    std::uint32_t seme = 0;
+    int comincia = 0;
+    std::string mosse;
+};
+
+std::vector<registrata> leggi_partite(const std::string& nome) {
+    std::ifstream f(nome);
+    if (!f) uso(("cannot read " + nome).c_str());
+    std::vector<registrata> v;
+    std::string riga;
+    for (long numero = 1; std::getline(f, riga); numero++) {
+        if (riga.compare(0, 5, "game ") != 0) continue;
+        std::vector<std::string> w;
+        for (std::size_t i = 0; i < riga.size();) {
+            std::size_t j = riga.find(' ', i);
+            if (j == std::string::npos) j = riga.size();
+            w.push_back(riga.substr(i, j - i));
+            i = j + 1;
+        }
+        long comincia = 0;
+        char* fine = nullptr;
+        const unsigned long long seme = std::strtoull(w.size() > 5 ? w[5].c_str() : "", &fine, 10);
+        registrata r;
+        if (w.size() != 18 || w[4] != "deal" || w[9] != "begins" || w[16] != "moves" ||
+            fine == w[5].c_str() || *fine != '\0' || seme > 0xFFFFFFFFull || !intero(w[10].c_str(), 1, 2, &comincia) ||
+            w[17].find_first_not_of("01234567.") != std::string::npos)
+            uso((nome + ":" + std::to_string(numero) + ": not a game line").c_str());
+        r.seme = static_cast<std::uint32_t>(seme);
+        r.comincia = static_cast<int>(comincia) - 1;
+        r.mosse = w[17];
+        v.push_back(r);
+    }
+    return v;
+}
+
+// The decisions of one recorded game at skill `livello`, for both players,
+// timed; the choices are appended to `scelte`. False when a recorded move
+// is not legal on the deal (not a game of this program).
+bool rigioca(const registrata& r, std::int32_t livello, double* ms, std::uint64_t* decisioni,
+             std::vector<std::int32_t>& scelte) {
+    int (*prima)() = plancia::estrai;
+    plancia::estrai = estrazione;
+    semina_estrazioni(r.seme);
+    situazione s{};
+    s.scacch.mischia();
+    plancia::estrai = prima;
+    s.ped[0] = pedina(PRIMA_FILA, PRIMA_FILA, ULTIMA_FILA, ULTIMA_FILA);
+    s.ped[1] = pedina(ULTIMA_FILA, PRIMA_FILA, PRIMA_FILA, ULTIMA_FILA);
+    s.turno = r.comincia;
+    s.livello = livello;
+    albero::flag_stallo() = 0;
+    for (char m : r.mosse) {
+        unsigned lecite[MOSSE_MAX] = {};
+        s.n_lecite = s.scacch.mosse_lecite(lecite, s.ped[s.turno], s.ped[1 - s.turno]);
+        if (s.n_lecite < 0) return false;
+        for (int i = 0; i < MOSSE_MAX; i++) s.direz[i] = static_cast<std::uint8_t>(lecite[i]);
+        if (s.n_lecite >= 2) {
+            auto t0 = orologio::now();
+            scelte.push_back(scegli_mossa(s));
+            *ms += ms_da(t0);
+            ++*decisioni;
+        }
+        if (m != '.') {
+            const unsigned d = static_cast<unsigned>(m - '0');
+            bool lecita = false;
+            for (int i = 0; i < s.n_lecite; i++) lecita = lecita || lecite[i] == d;
+            if (!lecita) return false;
+            s.ped[s.turno].move_to(d);
+        } else if (s.n_lecite != 0) {
+            return false;
+        }
+        s.turno = 1 - s.turno;
+    }
+    return true;
+}
+
+// The games of a game file replayed with and without the memo carried from
+// one decision to the next; false when the two chose differently.
+bool rigioca_partite(const std::string& nome, std::int32_t livello) {
+    std::vector<registrata> partite = leggi_partite(nome);
+    double ms[2] = {0.0, 0.0};
+    std::uint64_t decisioni[2] = {0, 0}, scritti[2] = {0, 0};
+    bool uguali = true;
+    for (const registrata& r : partite) {
+        std::vector<std::int32_t> scelte[2];
+        for (int riuso = 1; riuso >= 0; riuso--) {
+            ricerca::riuso(riuso == 1);
+            ricerca::dimentica();
+            const std::uint32_t prima = ricerca::scritti();
+            if (!rigioca(r, livello, &ms[riuso], &decisioni[riuso], scelte[riuso]))
+                uso((nome + ": a game whose moves are not legal on its deal (seed " + std::to_string(r.seme) + ")")
+                        .c_str());
+            scritti[riuso] += ricerca::scritti() - prima;
+        }
+        uguali = uguali && scelte[0] == scelte[1];
+    }
+    ricerca::riuso(true);
+    std::printf("\nThe %zu games of %s, every decision at skill %d:\n", partite.size(), nome.c_str(), livello);
+    std::printf("memo                 decisions     ms total  ms/decision  subtrees/decision\n");
+    const char* nomi[2] = {"clean each decision", "kept through a game"};
+    for (int riuso = 0; riuso < 2; riuso++) {
+        const double n = decisioni[riuso] > 0 ? static_cast<double>(decisioni[riuso]) : 1.0;
+        std::printf("%-19s %10llu %12.1f %12.4f %18.0f\n", nomi[riuso],
+                    static_cast<unsigned long long>(decisioni[riuso]), ms[riuso], ms[riuso] / n,
+                    static_cast<double>(scritti[riuso]) / n);
+    }
+    std::printf("ratio %.2fx%s\n", ms[1] > 0.0 ? ms[0] / ms[1] : 0.0, uguali ? "" : "  DIFFERENT");
+    return uguali;
+}
+
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    long da = SKILL_MIN, a = SKILL_MAX, min_ms = 200;
+    long da = SKILL_MIN, a = SKILL_MAX, min_ms = 200, freddi = 200;
     bool semplice = true;
+    std::string file_partite;
     for (int i = 1; i < argc; i++) {
         std::string opz = argv[i];
         if (opz == "--no-plain") {
             semplice = false;
-        } else if (opz == "--skill" || opz == "--min-ms") {
+        } else if (opz == "--skill" || opz == "--min-ms" || opz == "--cold" || opz == "--games") {
             if (i + 1 >= argc) uso(("missing value after " + opz).c_str());
             const char* v = argv[++i];
+            if (opz == "--games") {
+                file_partite = v;
+                continue;
+            }
+            if (opz == "--cold") {
+                if (!intero(v, 0, 100000, &freddi)) uso("--cold takes a number of positions, 0 to 100000");
+                continue;
+            }
             if (opz == "--min-ms") {
                 if (!intero(v, 0, 600000, &min_ms)) uso("--min-ms takes a number of milliseconds, 0 to 600000");
                 continue;
@@ -152,6 +322,14 @@ int main(int argc, char** argv) {
         totale.nodi += veloce.nodi;
         totale.ms += veloce.ms;
     }
+
+    if (semplice && freddi > 0) {
+        std::printf("\nCold: each position on a deal of its own, timed right after the plain tree decided it\n");
+        std::printf("skill  positions  ms/decision  best ms/dec  plain ms/dec     ratio\n");
+        for (long livello = da; livello <= a; livello++)
+            if (!a_freddo(static_cast<std::int32_t>(livello), static_cast<int>(freddi))) diversi = true;
+    }
+    if (!file_partite.empty() && !rigioca_partite(file_partite, static_cast<std::int32_t>(a))) diversi = true;
 
     // The signature: every skill, SKILL_MIN to SKILL_MAX, over the positions,
     // once, in order.

@@ -22,6 +22,7 @@
 #include "finestra_prova.h"
 #include "ispettori.h"
 #include "partita.h"
+#include "riferimento.h"
 
 #ifndef _WIN32
 #include <winstub.h>
@@ -562,6 +563,145 @@ TEST_F(Lavoratore, PartiteInteraTraDueComputer) {
         EXPECT_EQ(g.stato(), FERMO);
         EXPECT_EQ(i.turno(), -1);
     }
+}
+
+// The position a match's computer decides on now, as its worker will copy it.
+situazione posizione_di(partita_ispettore& i) {
+    situazione s{};
+    s.scacch = i.scacch();
+    s.ped[0] = i.ped(0), s.ped[1] = i.ped(1);
+    s.turno = i.turno();
+    s.n_lecite = i.n_lecite();
+    for (int k = 0; k < MOSSE_MAX; k++) s.direz[k] = i.direz()[k];
+    s.livello = i.skill()[s.turno];
+    return s;
+}
+
+// The plain tree's choice for `s` from the pass flag `flag`.
+std::int32_t scelta_piana(const situazione& s, std::int32_t flag) {
+    albero_semplice::flag_stallo() = flag;
+    return scegli_mossa_semplice(s);
+}
+
+TEST_F(Lavoratore, UnaNuovaPartitaSottoUnLavoratoreRestaEsatta) {
+    // Player 0, the computer at skill 8, against a human who always takes
+    // the first legal move: each computer move is the plain tree's choice
+    // from the pass flag as the worker found it. Mid-game a new game (a new
+    // deal) is asked for while a search is running; in the new game, whose
+    // board the memo kept through the old game has never seen, every move
+    // is the plain tree's choice again.
+    if (i.turno() == 1) g.ricomincia(w);
+    messaggi(w);
+    giocatori(COMPUTER, 8, UMANO, 1);
+    auto gioca = [&](int semimosse) {
+        int del_computer = 0;
+        for (int k = 0; k < semimosse && i.turno() >= 0; k++) {
+            if (i.turno() == 1) {
+                EXPECT_EQ(g.esegui_mossa(w, i.n_lecite() > 0 ? 0 : -1, g.firma()), 1);
+                continue;
+            }
+            attendi_lavoratori();  // the flag as the last worker left it
+            const situazione s = posizione_di(i);
+            const std::int32_t attesa = scelta_piana(s, albero::flag_stallo());
+            EXPECT_EQ(g.mossa_macchina(w), 1);
+            MSG m = prossimo();
+            if (m.message != MSG_MOSSA) {
+                ADD_FAILURE() << "no move but message " << m.message;
+                return -1;
+            }
+            EXPECT_EQ(static_cast<std::int32_t>(m.wParam), attesa) << "ply " << k;
+            EXPECT_EQ(esegui(m), 1);
+            del_computer++;
+        }
+        return del_computer;
+    };
+    gioca(12);
+    ASSERT_FALSE(HasFailure());
+    if (i.turno() != 0) g.ricomincia(w), messaggi(w), gioca(12);
+    ASSERT_EQ(i.turno(), 0) << "the game ended too soon for this deal";
+
+    // The search held back by the test holding the event; the new game
+    // asked for from another thread meanwhile, let go as in
+    // NuovaPartitaAttendeLaRicercaELaVecchiaMossaVieneRifiutata.
+    WaitForSingleObject(i.mutex(), INFINITE);
+    EXPECT_EQ(g.mossa_macchina(w), 1);
+    static HANDLE chiesta;
+    chiesta = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    struct nuova_partita {
+        static DWORD WINAPI avvia(LPVOID p) {
+            SetEvent(chiesta);
+            static_cast<Lavoratore*>(p)->g.ricomincia(static_cast<Lavoratore*>(p)->w);
+            return 0;
+        }
+    };
+    HANDLE nuova = CreateThread(nullptr, 0, nuova_partita::avvia, this, 0, nullptr);
+    EXPECT_EQ(WaitForSingleObject(chiesta, 60000), WAIT_OBJECT_0);
+    SetEvent(i.mutex());
+    ASSERT_EQ(WaitForSingleObject(nuova, 60000), WAIT_OBJECT_0) << "the new game never began";
+    CloseHandle(chiesta);
+    CloseHandle(nuova);
+    messaggi(w);  // the old game's move, refused in the new game
+    EXPECT_EQ(i.turno(), 1);
+    EXPECT_GT(gioca(30), 5);
+}
+
+// Two matches whose computers search at the same time, each with a window
+// of its own, played to their ends. Each move is the plain tree's choice
+// from one value or the other of the pass flag, which is one for the
+// process and which the other match's searches change meanwhile. Under
+// ThreadSanitizer this is the check that two searches share nothing else.
+TEST_F(Lavoratore, DuePartiteCercanoInsieme) {
+    partita g2;
+    partita_ispettore i2{g2};
+    HWND w2 = finestra_prova();
+    g2.ricomincia(w2);
+    messaggi(w2);
+    partita* partite[2] = {&g, &g2};
+    partita_ispettore* vista[2] = {&i, &i2};
+    HWND finestre[2] = {w, w2};
+    e_tipo tipi[2] = {COMPUTER, COMPUTER};
+    int livelli[2] = {8, 7};
+    // The first searches start with the new games (their computers begin).
+    for (partita* p : partite) {
+        p->set_opzioni(tipi, livelli);
+        p->ricomincia(p == &g ? w : w2);
+    }
+    // The position and the choices the plain tree allows for each match's
+    // search in progress.
+    situazione s[2];
+    std::int32_t attese[2][2];
+    bool finita[2] = {false, false};
+    auto cerca = [&](int k) {
+        s[k] = posizione_di(*vista[k]);
+        for (int f = 0; f < 2; f++) attese[k][f] = scelta_piana(s[k], f);
+        return partite[k]->mossa_macchina(finestre[k]);
+    };
+    cerca(0);
+    cerca(1);
+    int mosse = 0;
+    for (int passi = 0; passi < 2000 && !(finita[0] && finita[1]); passi++) {
+        for (int k = 0; k < 2; k++) {
+            if (finita[k]) continue;
+            MSG m{};
+            ASSERT_TRUE(attendi_messaggio(finestre[k], &m, 60000)) << "match " << k;
+            if (m.message != MSG_MOSSA) {
+                finita[k] = m.message == MSG_VITTORIA || m.message == MSG_PATTA || m.message == MSG_BLOCCO;
+                continue;
+            }
+            if (static_cast<std::uint32_t>(m.lParam) != partite[k]->firma()) continue;  // of the game before
+            const std::int32_t scelta = static_cast<std::int32_t>(m.wParam);
+            EXPECT_TRUE(scelta == attese[k][0] || scelta == attese[k][1]) << "match " << k << ", move " << mosse;
+            ASSERT_EQ(partite[k]->esegui_mossa(finestre[k], scelta, static_cast<std::uint32_t>(m.lParam)), 1);
+            mosse++;
+            if (partite[k]->stato() == COMPUTER) {
+                ASSERT_EQ(cerca(k), 1);
+            }
+        }
+    }
+    EXPECT_TRUE(finita[0] && finita[1]);
+    EXPECT_GT(mosse, 20);
+    i2.attendi_lavoratori();
+    messaggi(w2);
 }
 
 #ifndef _WIN32
