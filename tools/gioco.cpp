@@ -83,6 +83,11 @@ esito gioca(partita& game, HWND hWnd, long long max_semimosse, long long* semimo
     *semimosse = 0;
     partita_ispettore vista{game};
     for (;;) {
+        // A search started since the last message (by the new game or by
+        // the last move) runs here, on this thread, unless the workers have
+        // threads of their own (--threads); its move is then in the queue.
+        while (winstub_esegui_differito_qui(0)) {
+        }
         MSG m;
         if (!winstub_attendi_messaggio(&m, hWnd, 600000)) guasto("no move came within ten minutes");
         switch (m.message) {
@@ -158,13 +163,20 @@ risultati gioca_tutte(const opzioni& o) {
     partita& game = la_partita();
     HWND hWnd = finestra();
     // The workers of one match never run at once (each waits for the last
-    // one's event): one kept thread runs them all, rather than a new thread
-    // for every move.
-    winstub_thread_tenuto(true);
-    // The match's thread and the kept thread take turns, each waiting for
-    // the other's message: on one core, the one that wakes the other hands
-    // it that core at once, where on two it would have to wake another core
-    // for every move.
+    // one's event), and the match only waits for each one's move: so each
+    // worker runs on this thread as soon as its search is started, with no
+    // thread to wake and no core to hand over. With --threads they run as
+    // the game runs them, on a thread of their own: one kept thread runs
+    // them all, rather than a new thread for every move. The same games
+    // either way.
+    if (o.fili)
+        winstub_thread_tenuto(true);
+    else
+        winstub_thread_differiti(true);
+    // With --threads the match's thread and the kept thread take turns,
+    // each waiting for the other's message: on one core, the one that wakes
+    // the other hands it that core at once, where on two it would have to
+    // wake another core for every move.
     int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : sched_getcpu();
     if (nucleo >= 0) {
         cpu_set_t uno;
