@@ -17,6 +17,7 @@
 #include "ispettori.h"
 #include "partita.h"
 #include "posizioni.h"
+#include "processi.h"
 
 // The seed of game `g`'s deal (games counted from 0): the two numbers mixed
 // so that neighbouring games and neighbouring seeds get unrelated deals.
@@ -190,9 +191,8 @@ risultati gioca_tutte(const opzioni& o) {
 
     e_tipo tipi[2] = {COMPUTER, COMPUTER};
     const long long inizio = o.prima - 1;
-    risultati r;
+    incontro c{{o.livello[0], o.livello[1]}, risultati{}};
     int livelli[2] = {SKILL_MIN, SKILL_MIN};
-    int prima_della_coppia = -1;  // twice the first skill's points in the pair's first game, when played here
     auto ultimo = std::chrono::steady_clock::now();
     partita_giocata p;
     p.livello[0] = o.livello[0];
@@ -206,21 +206,11 @@ risultati gioca_tutte(const opzioni& o) {
         nuova_partita(d.seme);  // both players are automatic: the worker starts at once
 
         p.mosse.clear();
-        esito e = gioca(game, hWnd, o.max_semimosse, &p.semimosse, o.ogni_partita ? &p.mosse : nullptr);
-        conta(r, e, d.primo, p.semimosse);
-        if (o.coppie) {
-            const int punti = punti_doppi(e, d.primo);
-            if (g % 2 == 0)
-                prima_della_coppia = punti;
-            else if (prima_della_coppia >= 0)
-                r.coppie[prima_della_coppia + punti]++;
-        }
-        if (o.ogni_partita) {
-            p.numero = g + 1;
-            p.d = d;
-            p.e = e;
-            std::printf("%s\n", riga_partita(p).c_str());
-        }
+        p.e = gioca(game, hWnd, o.max_semimosse, &p.semimosse, o.ogni_partita ? &p.mosse : nullptr);
+        p.numero = g + 1;
+        p.d = d;
+        conta_partita(o, c, p);
+        if (o.ogni_partita) std::printf("%s\n", riga_partita(p).c_str());
 
         auto ora = std::chrono::steady_clock::now();
         long long fatte = g + 1 - inizio;
@@ -234,7 +224,7 @@ risultati gioca_tutte(const opzioni& o) {
     // move ended the game: the options wait for it, so that nothing is left
     // running when the program ends.
     game.set_opzioni(tipi, livelli);
-    return r;
+    return c.r;
 }
 
 namespace {
