@@ -190,9 +190,17 @@ bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* e
     return true;
 }
 
-void scrittore_partite::apri(const std::string& n, const std::string& testa) {
+void scrittore_partite::sposta(const std::string& altro) {
+    svuota();
+    if (std::rename(temporaneo.c_str(), altro.c_str()) != 0)
+        guasto(("could not rename " + temporaneo + " to " + altro + ": " + std::strerror(errno)).c_str());
+    temporaneo = altro;
+    file_da_togliere.clear();
+}
+
+void scrittore_partite::apri(const std::string& n, const std::string& testa, const std::string& altro) {
     nome = n;
-    temporaneo = n + ".part";
+    temporaneo = altro.empty() ? n + ".part" : altro;
     file = std::fopen(temporaneo.c_str(), "wb");
     if (file == nullptr) {
         std::string cosa = "cannot write " + temporaneo + ": " + std::strerror(errno);

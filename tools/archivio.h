@@ -74,7 +74,12 @@ bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* e
 // whole file is written, so that a run that fails leaves no half file.
 class scrittore_partite {
 public:
-    void apri(const std::string& nome, const std::string& intestazione);
+    // Opens `temporaneo` (by default nome + ".part") and writes the header.
+    void apri(const std::string& nome, const std::string& intestazione, const std::string& temporaneo = "");
+    // What is written so far, on disk under the name `altro` in place of
+    // the temporary one (which it replaces, if there was one): a failure
+    // from now on leaves it there.
+    void sposta(const std::string& altro);
     void scrivi(const std::string& riga);
     void svuota();  // what is written so far, on disk
     void chiudi();  // writes the last line and renames the file

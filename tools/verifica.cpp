@@ -30,10 +30,10 @@ std::string nome_incontro(const long long livello[2]) {
     return std::to_string(livello[0]) + "-" + std::to_string(livello[1]);
 }
 
-// Game p, found at `riga` of f, checked as game g (from 0) of match `c` of
-// the run `o` and played again; empty when it is right.
-std::string controlla(const opzioni& o, const file_partite& f, long long riga, const incontro& c, long long g,
-                      partita_giocata& p) {
+}  // namespace
+
+std::string controlla_partita(const opzioni& o, const file_partite& f, long long riga, const incontro& c, long long g,
+                              partita_giocata& p) {
     const std::string qui = dove(f, riga);
     if (p.numero != g + 1 || p.livello[0] != c.livello[0] || p.livello[1] != c.livello[1])
         return qui + "game " + std::to_string(p.numero) + " of match " + nome_incontro(p.livello) +
@@ -53,6 +53,8 @@ std::string controlla(const opzioni& o, const file_partite& f, long long riga, c
     if (!rigioca(p, o.max_semimosse, &perche)) return qui + "game " + std::to_string(g + 1) + ": " + perche;
     return "";
 }
+
+namespace {
 
 // --replay FILE --game N [--match A-B]: that game alone, as the run of that
 // one game would play it.
@@ -84,7 +86,7 @@ int una_partita(const opzioni& richiesta, const file_partite& f) {
     incontro c{{livello[0], livello[1]}, risultati{}};
     partita_giocata p = f.partite[i];
     const auto t0 = std::chrono::steady_clock::now();
-    const std::string errore = controlla(una, f, f.righe[i], c, una.prima - 1, p);
+    const std::string errore = controlla_partita(una, f, f.righe[i], c, una.prima - 1, p);
     if (!errore.empty()) return rifiuta(errore);
     conta_partita(una, c, p);
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -114,12 +116,22 @@ int verifica_file(const opzioni& richiesta) {
             return rifiuta(dove(primo, 4) + "this is shard " + std::to_string(primo.scheda) + "/" +
                            std::to_string(primo.schede) + " of a run: give all its shards' files to --merge");
         if (richiesta.sola_partita > 0) return una_partita(richiesta, primo);
+        if (primo.parziale)
+            std::fprintf(stderr,
+                         "partite: %s holds a run cut short: its first %zu games, and %lld finished after them "
+                         "were dropped (partite --resume %s plays the rest); replaying the %zu\n",
+                         primo.nome.c_str(), primo.partite.size(), primo.scartate, primo.nome.c_str(),
+                         primo.partite.size());
     } else {
         // The shards of one run: the same version and run, each part once.
         std::vector<const file_partite*> parti;
         for (const file_partite& f : files) {
             if (f.schede == 0)
                 return rifiuta(dove(f, 4) + "not a shard's file (no shard line): replay it with --replay");
+            if (f.parziale)
+                return rifiuta(dove(f, f.riga_fine) + "shard " + std::to_string(f.scheda) + "/" +
+                               std::to_string(f.schede) + " was cut short after " + std::to_string(f.partite.size()) +
+                               " games: partite --resume " + f.nome + " plays the rest, then merge");
             if (f.versione != primo.versione)
                 return rifiuta(dove(f, 2) + "version " + f.versione + ", but " + primo.nome + " is version " +
                                primo.versione);
@@ -159,12 +171,13 @@ int verifica_file(const opzioni& richiesta) {
         std::size_t i = 0;
         for (const tratto& t : piano(parte, incontri.size())) {
             for (long long g = t.prima - 1; g < t.prima - 1 + t.quante && !deciso; g++, i++) {
+                if (i == f.partite.size() && f.parziale) break;
                 if (i == f.partite.size())
                     return rifiuta(dove(f, f.riga_fine) + "the games end here, but the run has game " +
                                    std::to_string(g + 1) + " of match " + nome_incontro(incontri[t.incontro].livello) +
                                    (o.sprt ? " (the test had not decided)" : ""));
                 partita_giocata p = f.partite[i];
-                const std::string errore = controlla(o, f, f.righe[i], incontri[t.incontro], g, p);
+                const std::string errore = controlla_partita(o, f, f.righe[i], incontri[t.incontro], g, p);
                 if (!errore.empty()) return rifiuta(errore);
                 if (o.sprt)
                     deciso = sprt.aggiungi(o, p);
@@ -187,6 +200,9 @@ int verifica_file(const opzioni& richiesta) {
     }
     if (scritto.aperto()) scritto.chiudi();
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    stampa_esito(o, incontri, sprt, secondi);
+    stampa_esito(o, incontri, sprt, secondi, primo.parziale);
+    if (primo.parziale)
+        std::printf("\nThe run was cut short: these are its first %zu games, as %s holds them.\n", primo.partite.size(),
+                    primo.nome.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
