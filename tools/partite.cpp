@@ -110,12 +110,12 @@ int main(int argc, char** argv) {
     if (o.conteggio) {
         scrivi_conteggio(o, incontri[0].r);
     } else if (o.schede > 0) {
-        long long quante = 0;
-        for (const tratto& t : tratti) quante += t.quante;
-        std::printf("Shard %lld/%lld: %lld of the run's %lld games, in %.2f s, recorded in %s\n"
+        long long giocate = 0;
+        for (const tratto& t : tratti) giocate += t.quante;
+        std::printf("Shard %lld/%lld: %lld of the run's %s, in %.2f s, recorded in %s\n"
                     "(partite --merge with the files of all %lld shards prints the run's table)\n",
-                    o.scheda, o.schede, quante, o.partite * static_cast<long long>(incontri.size()), secondi,
-                    o.registra.c_str(), o.schede);
+                    o.scheda, o.schede, giocate, ::quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(),
+                    secondi, o.registra.c_str(), o.schede);
     } else {
         stampa_esito(o, incontri, sprt, secondi);
     }
