@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "avanzamento.h"
 #include "comune.h"
 
 std::string file_da_togliere;
@@ -147,7 +148,8 @@ std::vector<int> leggi_abilita(const std::string& testo) {
 }  // namespace
 
 void guasto(const char* cosa) {
-    std::fprintf(stderr, "\npartite: %s\n", cosa);
+    chiudi_riga_avanzamento();
+    std::fprintf(stderr, "partite: %s\n", cosa);
     if (!file_da_togliere.empty()) std::remove(file_da_togliere.c_str());
     std::exit(1);
 }

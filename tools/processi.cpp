@@ -17,6 +17,8 @@
 #include <cstring>
 #include <utility>
 
+#include "avanzamento.h"
+
 extern char** environ;
 
 std::vector<incontro> incontri_del_run(const opzioni& o) {
@@ -196,7 +198,7 @@ processo avvia(const std::string& programma, const opzioni& o, const long long l
     close(tubo[1]);
     if (errore != 0) {
         close(tubo[0]);
-        std::fprintf(stderr, "\npartite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
+        chiudi_riga_avanzamento(), std::fprintf(stderr, "partite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
         p.pid = -1;
         return p;
     }
@@ -234,6 +236,7 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
         for (long long g = t.prima; g < t.prima + t.quante; g += blocco)
             lotti.push_back(lotto{t.incontro, g, std::min(blocco, t.prima + t.quante - g), false, {}, {}});
     const bool ogni_partita = sprt != nullptr || file != nullptr;
+    avanzamento progresso(o.silenzio, n, "games", incontri.size() == 1);
 
     struct attivo {
         processo p;
@@ -296,9 +299,9 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
             (ogni_partita &&
              !leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, &l.partite, &l.righe))) {
             if (WIFSIGNALED(stato))
-                std::fprintf(stderr, "\npartite: a process of --jobs ended by signal %d\n", WTERMSIG(stato));
+                chiudi_riga_avanzamento(), std::fprintf(stderr, "partite: a process of --jobs ended by signal %d\n", WTERMSIG(stato));
             else
-                std::fprintf(stderr, "\npartite: a process of --jobs failed (exit %d): %s\n",
+                chiudi_riga_avanzamento(), std::fprintf(stderr, "partite: a process of --jobs failed (exit %d): %s\n",
                              WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, a.testo.c_str());
             fallito = true;
         } else {
@@ -318,11 +321,17 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
             pronto.partite = {};
             pronto.righe = {};
         }
-        if (!o.silenzio && n >= 100 && !fallito) {
-            std::fprintf(stderr, "\r%lld/%lld games (%lld processes)", fatte, n, o.processi);
-            if (fatte == n || deciso) std::fprintf(stderr, "\n");
+        if (!fallito) {
+            // The test's counts are those of the games it took, in order.
+            risultati finora;
+            if (sprt != nullptr)
+                finora = sprt->r;
+            else
+                for (const incontro& c : incontri) finora.aggiungi(c.r);
+            progresso.segna(sprt != nullptr ? sprt->partite : fatte, finora);
         }
     }
+    if (!fallito) progresso.chiudi();
     // A failure leaves the table incomplete; a decision leaves the games
     // after it unneeded.
     for (attivo& a : attivi) {

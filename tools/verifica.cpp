@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archivio.h"
+#include "avanzamento.h"
 #include "gioco.h"
 #include "processi.h"
 #include "tabelle.h"
@@ -19,6 +20,7 @@ namespace {
 
 // A refused file: the message, and the file being written removed.
 int rifiuta(const std::string& perche) {
+    chiudi_riga_avanzamento();
     std::fprintf(stderr, "partite: %s\n", perche.c_str());
     if (!file_da_togliere.empty()) std::remove(file_da_togliere.c_str());
     return 2;
@@ -152,7 +154,8 @@ int verifica_file(const opzioni& richiesta) {
     bool deciso = false;
     long long fatte = 0, tutte = 0;
     for (const file_partite& f : files) tutte += static_cast<long long>(f.partite.size());
-    auto ultimo = t0;
+    avanzamento progresso(richiesta.silenzio, tutte, "games replayed", incontri.size() == 1);
+    risultati finora;
     for (const file_partite& f : files) {
         opzioni parte = o;
         parte.scheda = f.scheda, parte.schede = f.schede;
@@ -172,12 +175,8 @@ int verifica_file(const opzioni& richiesta) {
                     conta_partita(o, incontri[t.incontro], p);
                 if (scritto.aperto()) scritto.scrivi(riga_partita(p));
                 fatte++;
-                auto ora = std::chrono::steady_clock::now();
-                if (!richiesta.silenzio && tutte >= 1000 && (ora - ultimo > std::chrono::seconds(1) || fatte == tutte)) {
-                    std::fprintf(stderr, "\r%lld/%lld games replayed", fatte, tutte);
-                    if (fatte == tutte) std::fprintf(stderr, "\n");
-                    ultimo = ora;
-                }
+                conta(finora, p.e, p.d.primo, p.semimosse);
+                progresso.segna(fatte, finora);
             }
         }
         if (i < f.partite.size())
@@ -185,6 +184,7 @@ int verifica_file(const opzioni& richiesta) {
                                                            "should end there"
                                                          : "a game more than the run plays"));
     }
+    progresso.chiudi();
     if (scritto.aperto()) scritto.chiudi();
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     stampa_esito(o, incontri, sprt, secondi);
