@@ -101,7 +101,7 @@ std::string intestazione(const opzioni& o, const std::string& versione) {
     return t;
 }
 
-bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore) {
+bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore, bool da_riprendere) {
     f->nome = nome;
     std::ifstream in(nome, std::ios::binary);
     if (!in) return *errore = nome + ": cannot be read: " + std::strerror(errno), false;
@@ -118,7 +118,12 @@ bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* e
     while (inizio < testo.size()) {
         n++;
         std::size_t fine = testo.find('\n', inizio);
-        if (fine == std::string::npos) return sbaglio("the line is cut short (the file ends without an end of line)");
+        if (fine == std::string::npos) {
+            // A run killed outright may have been writing this line: a
+            // game's, or the last one, never the header's.
+            if (da_riprendere && !finito && n > 3 && (n > 4 || testo[inizio] != 's')) break;
+            return sbaglio("the line is cut short (the file ends without an end of line)");
+        }
         const std::string riga = testo.substr(inizio, fine - inizio);
         inizio = fine + 1;
         for (unsigned char c : riga)
@@ -161,12 +166,27 @@ bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* e
                                std::to_string(f->partite.size()));
             f->riga_fine = n;
             finito = true;
+        } else if (riga.compare(0, 8, "partial ") == 0) {
+            long long quante = 0, scartate = 0;
+            if (!parole(riga, &w) || w.size() != 5 || w[2] != "games," || w[4] != "dropped" ||
+                !numero(w[1], 0, MAX_PARTITE * 45, &quante) || !numero(w[3], 0, MAX_PARTITE * 45, &scartate))
+                return sbaglio("the last line is \"" + riga + "\", not \"partial N games, D dropped\"");
+            if (quante != static_cast<long long>(f->partite.size()))
+                return sbaglio("the last line counts " + w[1] + " games, but the file has " +
+                               std::to_string(f->partite.size()));
+            f->riga_fine = n;
+            f->parziale = true;
+            f->scartate = scartate;
+            finito = true;
         } else {
             return sbaglio("neither a game line nor the end line: \"" + riga.substr(0, 40) + "\"");
         }
     }
     if (n < 3) return sbaglio(n == 0 ? "the file is empty" : "the file ends in its header");
-    if (!finito) return sbaglio("the file ends without its end line (\"end N games\"): it was cut short");
+    if (!finito) {
+        if (!da_riprendere) return sbaglio("the file ends without its end line (\"end N games\"): it was cut short");
+        f->parziale = true;
+    }
     return true;
 }
 
@@ -188,8 +208,21 @@ void scrittore_partite::scrivi(const std::string& riga) {
     partite++;
 }
 
+void scrittore_partite::svuota() {
+    if (std::fflush(file) != 0) guasto(("could not write " + temporaneo).c_str());
+}
+
+void scrittore_partite::chiudi_parziale(long long scartate) {
+    std::fprintf(file, "partial %lld games, %lld dropped\n", partite, scartate);
+    chiudi_con_ultima_riga();
+}
+
 void scrittore_partite::chiudi() {
     std::fprintf(file, "end %lld games\n", partite);
+    chiudi_con_ultima_riga();
+}
+
+void scrittore_partite::chiudi_con_ultima_riga() {
     const bool bene = std::ferror(file) == 0;
     if (std::fclose(file) != 0 || !bene) guasto(("could not write " + temporaneo).c_str());
     file = nullptr;

@@ -8,6 +8,16 @@
 //   ...
 //   end 4 games
 //
+// A run cut short (by SIGINT or SIGTERM) writes the games it finished in
+// the run's order up to the first one missing, and ends with
+//
+//   partial 3 games, 1 dropped
+//
+// in place of the end line: the games written, and those finished after
+// the first missing one, which are not. `partite --resume FILE` plays the
+// rest; so it does from `FILE.part`, the file being written, which a run
+// killed outright leaves with no last line, perhaps cut in a line.
+//
 // The run line holds the options that decide the games; the games follow
 // in the run's order (match by match in a round robin, each match's games
 // by number). A game line gives the game's number within its match, the
@@ -48,12 +58,17 @@ struct file_partite {
     long long scheda = 0, schede = 0;
     std::vector<partita_giocata> partite;
     std::vector<long long> righe;  // the line of each game
-    long long riga_fine = 0;       // the line of "end"
+    long long riga_fine = 0;       // the line of "end" or "partial"; 0 for none
+    bool parziale = false;         // the run was cut short: "partial", or no last line at all
+    long long scartate = 0;        // the games the "partial" line says were dropped
 };
 
 // Reads a game file: false, with "FILE:LINE: reason" in `errore`, for a
-// file that cannot be read or whose lines are not those of a game file.
-bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore);
+// file that cannot be read or whose lines are not those of a game file. A
+// partial file is read as it is, `parziale` set. With `da_riprendere`, a
+// file without its last line is read too (the `.part` of a run killed
+// outright), its last line dropped if it is cut short: it is then partial.
+bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore, bool da_riprendere = false);
 
 // Writes a game file: to a temporary name beside it, renamed once the
 // whole file is written, so that a run that fails leaves no half file.
@@ -61,10 +76,16 @@ class scrittore_partite {
 public:
     void apri(const std::string& nome, const std::string& intestazione);
     void scrivi(const std::string& riga);
+    void svuota();  // what is written so far, on disk
     void chiudi();  // writes the last line and renames the file
+    // Writes the last line of a run cut short, with the games dropped after
+    // the first missing one, and renames the file.
+    void chiudi_parziale(long long scartate);
     bool aperto() const { return file != nullptr; }
+    long long scritte() const { return partite; }
 
 private:
+    void chiudi_con_ultima_riga();
     std::string nome, temporaneo;
     std::FILE* file = nullptr;
     long long partite = 0;

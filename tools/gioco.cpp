@@ -18,6 +18,7 @@
 #include "ispettori.h"
 #include "partita.h"
 #include "posizioni.h"
+#include "processi.h"
 
 // The seed of game `g`'s deal (games counted from 0): the two numbers mixed
 // so that neighbouring games and neighbouring seeds get unrelated deals.
@@ -84,6 +85,11 @@ esito gioca(partita& game, HWND hWnd, long long max_semimosse, long long* semimo
     *semimosse = 0;
     partita_ispettore vista{game};
     for (;;) {
+        // A search started since the last message (by the new game or by
+        // the last move) runs here, on this thread, unless the workers have
+        // threads of their own (--threads); its move is then in the queue.
+        while (winstub_esegui_differito_qui(0)) {
+        }
         MSG m;
         if (!winstub_attendi_messaggio(&m, hWnd, 600000)) guasto("no move came within ten minutes");
         switch (m.message) {
@@ -159,13 +165,20 @@ risultati gioca_tutte(const opzioni& o) {
     partita& game = la_partita();
     HWND hWnd = finestra();
     // The workers of one match never run at once (each waits for the last
-    // one's event): one kept thread runs them all, rather than a new thread
-    // for every move.
-    winstub_thread_tenuto(true);
-    // The match's thread and the kept thread take turns, each waiting for
-    // the other's message: on one core, the one that wakes the other hands
-    // it that core at once, where on two it would have to wake another core
-    // for every move.
+    // one's event), and the match only waits for each one's move: so each
+    // worker runs on this thread as soon as its search is started, with no
+    // thread to wake and no core to hand over. With --threads they run as
+    // the game runs them, on a thread of their own: one kept thread runs
+    // them all, rather than a new thread for every move. The same games
+    // either way.
+    if (o.fili)
+        winstub_thread_tenuto(true);
+    else
+        winstub_thread_differiti(true);
+    // With --threads the match's thread and the kept thread take turns,
+    // each waiting for the other's message: on one core, the one that wakes
+    // the other hands it that core at once, where on two it would have to
+    // wake another core for every move.
     int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : sched_getcpu();
     if (nucleo >= 0) {
         cpu_set_t uno;
@@ -179,9 +192,8 @@ risultati gioca_tutte(const opzioni& o) {
 
     e_tipo tipi[2] = {COMPUTER, COMPUTER};
     const long long inizio = o.prima - 1;
-    risultati r;
+    incontro c{{o.livello[0], o.livello[1]}, risultati{}};
     int livelli[2] = {SKILL_MIN, SKILL_MIN};
-    int prima_della_coppia = -1;  // twice the first skill's points in the pair's first game, when played here
     avanzamento progresso(o.silenzio, o.partite, "games", true);
     partita_giocata p;
     p.livello[0] = o.livello[0];
@@ -195,30 +207,20 @@ risultati gioca_tutte(const opzioni& o) {
         nuova_partita(d.seme);  // both players are automatic: the worker starts at once
 
         p.mosse.clear();
-        esito e = gioca(game, hWnd, o.max_semimosse, &p.semimosse, o.ogni_partita ? &p.mosse : nullptr);
-        conta(r, e, d.primo, p.semimosse);
-        if (o.coppie) {
-            const int punti = punti_doppi(e, d.primo);
-            if (g % 2 == 0)
-                prima_della_coppia = punti;
-            else if (prima_della_coppia >= 0)
-                r.coppie[prima_della_coppia + punti]++;
-        }
-        if (o.ogni_partita) {
-            p.numero = g + 1;
-            p.d = d;
-            p.e = e;
-            std::printf("%s\n", riga_partita(p).c_str());
-        }
+        p.e = gioca(game, hWnd, o.max_semimosse, &p.semimosse, o.ogni_partita ? &p.mosse : nullptr);
+        p.numero = g + 1;
+        p.d = d;
+        conta_partita(o, c, p);
+        if (o.ogni_partita) std::printf("%s\n", riga_partita(p).c_str());
 
-        progresso.segna(g + 1 - inizio, r);
+        progresso.segna(g + 1 - inizio, c.r);
     }
     progresso.chiudi();
     // The last worker may still be giving the match's event back after its
     // move ended the game: the options wait for it, so that nothing is left
     // running when the program ends.
     game.set_opzioni(tipi, livelli);
-    return r;
+    return c.r;
 }
 
 namespace {

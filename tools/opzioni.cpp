@@ -32,7 +32,7 @@ std::string testo_uso() {
     char buf[8192];
     std::snprintf(buf, sizeof buf,
                  "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]\n"
-                 "               [--swap-sides] [--jobs N] [--first N] [--cpu N] [--tally] [--each-game]\n"
+                 "               [--swap-sides] [--jobs N] [--first N] [--cpu N] [--threads] [--tally] [--each-game]\n"
                  "               [--quiet] [--sprt ELO0 ELO1 [ALPHA BETA]] [--pairs] [--record FILE [--shard K/N]]\n"
                  "       partite --round-robin SKILLS [--games N] [--seed N] [--max-plies N] [--jobs N] [--quiet]\n"
                  "               [--pairs] [--record FILE [--shard K/N]]\n"
@@ -50,6 +50,8 @@ std::string testo_uso() {
                  "  --first             number of the first game, 1 to 10000000 (default 1);\n"
                  "                      with --games 1 it plays that game again\n"
                  "  --cpu               the core to play on (default: the one it starts on)\n"
+                 "  --threads           each computer move searched on a thread of its own, as in\n"
+                 "                      the game (default: on the runner's thread; the same games)\n"
                  "  --tally             print only the counts, on one line (read by --jobs)\n"
                  "  --each-game         with --tally, each game's line of the game file first\n"
                  "                      (read by --sprt and --record)\n"
@@ -189,6 +191,10 @@ opzioni leggi(const std::vector<std::string>& a, std::vector<std::string>& date)
             if (!(o.alfa > 0 && o.beta > 0 && o.alfa + o.beta < 1))
                 uso("--sprt needs ALPHA and BETA above 0, with ALPHA + BETA below 1");
             o.sprt = true;
+            continue;
+        }
+        if (opz == "--threads") {
+            o.fili = true;
             continue;
         }
         if (opz == "--quiet" || opz == "--swap-sides" || opz == "--tally" || opz == "--pairs") {

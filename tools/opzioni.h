@@ -19,6 +19,7 @@ struct opzioni {
     bool conteggio = false;
     bool silenzio = false;
     bool ogni_partita = false;  // with --tally: one line per game too
+    bool fili = false;  // --threads: each computer move searched on a thread of its own, as in the game
     std::vector<int> torneo;  // the skills of --round-robin
     bool sprt = false;
     double elo0 = 0.0, elo1 = 0.0, alfa = 0.05, beta = 0.05;

@@ -181,6 +181,7 @@ processo avvia(const std::string& programma, const opzioni& o, const long long l
     else if (o.scambia)
         argomenti.push_back("--swap-sides");
     if (o.sprt || !o.registra.empty()) argomenti.push_back("--each-game");
+    if (o.fili) argomenti.push_back("--threads");
     if (nucleo >= 0) {
         argomenti.push_back("--cpu");
         argomenti.push_back(std::to_string(nucleo));

@@ -36,7 +36,9 @@ struct tratto {
 // last U mod N.
 std::vector<tratto> piano(const opzioni& o, std::size_t incontri);
 
-// One game added to its match's counts, and with --pairs the pair it ends.
+// One game added to its match's counts, and with --pairs the pair it ends:
+// the one count of games and pairs, for the games played in this process
+// and for those read back from the processes and the files.
 void conta_partita(const opzioni& o, incontro& c, const partita_giocata& p);
 
 // The test, fed the games in their order: the games it took, their counts,

@@ -3,8 +3,10 @@
 # records its games, the run that does not, the replay of its game file and
 # the merge of three shards played as GNU parallel's local jobs all print
 # the same table and ratings (apart from the time lines), and the game
-# files are the same bytes whatever --jobs and however the run was cut. A
-# game replayed alone gives the same record as the same game played alone.
+# files are the same bytes whatever --jobs, with the computer's moves on the
+# runner's thread or on threads of their own (--threads), and however the
+# run was cut. A game replayed alone gives the same record as the same
+# game played alone.
 #   registra_rigioca.sh <runner>
 partite=$1
 lavoro=$(mktemp -d)
@@ -27,12 +29,16 @@ for coppie in "" --pairs; do
         "$partite" $run --jobs 2 >solo.txt &&
             "$partite" $run --jobs 1 --record tutto.txt >registrato.txt &&
             "$partite" $run --jobs 2 --record tutto2.txt >/dev/null &&
+            "$partite" $run --jobs 2 --threads --record fili.txt >fili.tab &&
             "$partite" --replay tutto.txt --record rigiocato.txt >rigioca.txt
     } || { echo "a run with ${coppie:-no pairs} failed"; exit 1; }
     grep -q '^   1 skill ' solo.txt || { echo "no ratings:"; cat solo.txt; exit 1; }
     uguali solo.txt registrato.txt "${coppie:-games} recorded"
     uguali solo.txt rigioca.txt "${coppie:-games} replayed"
     cmp tutto.txt tutto2.txt || { echo "--jobs 1 and --jobs 2 recorded different files"; exit 1; }
+    # The workers on threads of their own, as in the game: the same games.
+    uguali solo.txt fili.tab "${coppie:-games} with --threads"
+    cmp tutto.txt fili.txt || { echo "--threads recorded another file"; exit 1; }
     cmp tutto.txt rigiocato.txt || { echo "the replay recorded another file"; exit 1; }
     [ "$(grep -c '^game ' tutto.txt)" -eq 72 ] || { echo "the file does not hold the 72 games"; exit 1; }
     # The shards as local jobs of GNU parallel, then the merge.
