@@ -29,8 +29,7 @@ struct rifiuto {
 
 // The usage: the forms of the command line and what each option does.
 std::string testo_uso() {
-    char buf[8192];
-    std::snprintf(buf, sizeof buf,
+    const char* const forma =
                  "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]\n"
                  "               [--swap-sides] [--jobs N] [--first N] [--cpu N] [--threads] [--tally] [--each-game]\n"
                  "               [--quiet] [--sprt ELO0 ELO1 [ALPHA BETA]] [--pairs] [--record FILE [--shard K/N]]\n"
@@ -82,9 +81,12 @@ std::string testo_uso() {
                  "                      may be -, standard input): check and\n"
                  "                      replay them, print the whole run's table\n"
                  "  --help, -h          print this help and exit\n"
-                 "  --version           print the version of partite and exit\n",
-                 SKILL_MIN, SKILL_MAX);
-    return buf;
+                 "  --version           print the version of partite and exit\n";
+    const int n = std::snprintf(nullptr, 0, forma, SKILL_MIN, SKILL_MAX);
+    std::string testo(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
+    std::snprintf(testo.data(), testo.size(), forma, SKILL_MIN, SKILL_MAX);
+    testo.pop_back();
+    return testo;
 }
 
 [[noreturn]] void uso_ed_esci(const std::string& errore) {
