@@ -49,7 +49,59 @@ bool leggi_riga_partita(const std::string& riga, partita_giocata* p, std::string
 // program's), the run and, for a shard, which part it is.
 std::string intestazione(const opzioni& o, const std::string& versione = VORANDEL_VERSIONE);
 
-// A game file as read, its lines checked for form only.
+// A game file read as a stream, one line at a time, so that a file of any
+// length takes the same memory: the header when it is opened, then the
+// games one by one up to the last line. "-" is standard input. Lines may
+// end with CR LF and the file may begin with a UTF-8 byte-order mark, as a
+// file saved by a Windows editor does; any other byte that is not plain
+// text is refused. The version must be this program's: another version's
+// games are its own to replay.
+class lettore_partite {
+public:
+    lettore_partite() = default;
+    lettore_partite(const lettore_partite&) = delete;
+    lettore_partite& operator=(const lettore_partite&) = delete;
+    ~lettore_partite();
+
+    // Opens the file and reads its header: false, with "FILE:LINE: reason"
+    // in `errore`, for a file that cannot be read or a header that is not
+    // a game file's. With `da_riprendere`, a file without its last line is
+    // read too (the `.part` of a run killed outright), its last line
+    // dropped if it is cut short: it is then partial.
+    bool apri(const std::string& nome, std::string* errore, bool da_riprendere = false);
+    // The next game, with the line it stands on in `riga`: false at the
+    // last line ("end" or "partial", checked against the games read) and on
+    // an error, which `errore` then holds ("FILE:LINE: reason").
+    bool prossima(partita_giocata* p, long long* riga, std::string* errore);
+
+    std::string nome;
+    std::string versione;
+    std::string run;  // the run line as written
+    opzioni o;        // its options
+    long long scheda = 0, schede = 0;
+    long long partite = 0;       // the games read so far
+    long long riga_fine = 0;     // the line of "end" or "partial"; 0 for none
+    bool finito = false;         // the last line has been read, or the file has ended without one
+    bool parziale = false;       // the run was cut short: "partial", or no last line at all
+    long long scartate = 0;      // the games the "partial" line says were dropped
+
+private:
+    // The next line, without its end: false at the end of the file, or on
+    // an error (errore set).
+    bool leggi_riga(std::string* riga, std::string* errore);
+    bool sbaglio(const std::string& cosa, std::string* errore) const;
+
+    std::FILE* file = nullptr;
+    bool mio = false;  // opened here, closed here (not standard input)
+    bool da_riprendere = false;
+    long long n = 0;  // the lines read
+    std::string in_attesa;  // a line read but not yet taken (the first game's, after the header)
+    bool con_attesa = false;
+    char* buffer = nullptr;
+    std::size_t capienza = 0;
+};
+
+// A game file as read whole, its lines checked for form only.
 struct file_partite {
     std::string nome;
     std::string versione;
@@ -71,10 +123,15 @@ struct file_partite {
 bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore, bool da_riprendere = false);
 
 // Writes a game file: to a temporary name beside it, renamed once the
-// whole file is written, so that a run that fails leaves no half file.
+// whole file is written, so that a run that fails leaves no half file (a
+// pipe or a device, written straight, has no name to rename).
 class scrittore_partite {
 public:
-    // Opens `temporaneo` (by default nome + ".part") and writes the header.
+    // To a regular file (or a new one): through `FILE.part`, renamed over
+    // it at the end. A symbolic link is followed: its target is written,
+    // through a `.part` beside the target. Anything else (a pipe, a
+    // device, "-" for standard output) is written straight, as it goes.
+    // With `temporaneo`, a regular file written through that name instead.
     void apri(const std::string& nome, const std::string& intestazione, const std::string& temporaneo = "");
     // What is written so far, on disk under the name `altro` in place of
     // the temporary one (which it replaces, if there was one): a failure
@@ -91,7 +148,8 @@ public:
 
 private:
     void chiudi_con_ultima_riga();
-    std::string nome, temporaneo;
+    std::string nome, temporaneo;  // temporaneo empty when written straight
+    std::string scritto;           // the name written, for the messages
     std::FILE* file = nullptr;
     long long partite = 0;
 };

@@ -13,6 +13,7 @@
 
 #include "albero.h"
 #include "archivio.h"
+#include "avanzamento.h"
 #include "comune.h"
 #include "ispettori.h"
 #include "partita.h"
@@ -193,7 +194,7 @@ risultati gioca_tutte(const opzioni& o) {
     const long long inizio = o.prima - 1;
     incontro c{{o.livello[0], o.livello[1]}, risultati{}};
     int livelli[2] = {SKILL_MIN, SKILL_MIN};
-    auto ultimo = std::chrono::steady_clock::now();
+    avanzamento progresso(o.silenzio, o.partite, "games", true);
     partita_giocata p;
     p.livello[0] = o.livello[0];
     p.livello[1] = o.livello[1];
@@ -214,14 +215,9 @@ risultati gioca_tutte(const opzioni& o) {
         conta_partita(o, c, p);
         if (o.ogni_partita) std::printf("%s\n", riga_partita(p).c_str());
 
-        auto ora = std::chrono::steady_clock::now();
-        long long fatte = g + 1 - inizio;
-        if (!o.silenzio && o.partite >= 100 && (ora - ultimo > std::chrono::seconds(1) || fatte == o.partite)) {
-            std::fprintf(stderr, "\r%lld/%lld games", fatte, o.partite);
-            if (fatte == o.partite) std::fprintf(stderr, "\n");
-            ultimo = ora;
-        }
+        progresso.segna(g + 1 - inizio, c.r);
     }
+    progresso.chiudi();
     // The last worker may still be giving the match's event back after its
     // move ended the game: the options wait for it, so that nothing is left
     // running when the program ends.

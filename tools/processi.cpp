@@ -18,6 +18,8 @@
 #include <cstring>
 #include <utility>
 
+#include "avanzamento.h"
+
 extern char** environ;
 
 std::vector<incontro> incontri_del_run(const opzioni& o) {
@@ -247,7 +249,7 @@ processo avvia(const std::string& programma, const opzioni& o, const long long l
     close(tubo[1]);
     if (errore != 0) {
         close(tubo[0]);
-        std::fprintf(stderr, "\npartite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
+        chiudi_riga_avanzamento(), std::fprintf(stderr, "partite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
         p.pid = -1;
         return p;
     }
@@ -285,6 +287,7 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         for (long long g = t.prima; g < t.prima + t.quante; g += blocco)
             lotti.push_back(lotto{t.incontro, g, std::min(blocco, t.prima + t.quante - g), -1, {}, {}});
     const bool ogni_partita = sprt != nullptr || file != nullptr;
+    avanzamento progresso(o.silenzio, n, "games", incontri.size() == 1);
 
     struct attivo {
         processo p;
@@ -392,10 +395,11 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
             fallito = true;
         }
         if (fallito) {
+            chiudi_riga_avanzamento();
             if (colpo != 0)
-                std::fprintf(stderr, "\npartite: a process of --jobs ended by signal %d\n", colpo);
+                std::fprintf(stderr, "partite: a process of --jobs ended by signal %d\n", colpo);
             else
-                std::fprintf(stderr, "\npartite: a process of --jobs failed (exit %d): %s\n", uscita, a.testo.c_str());
+                std::fprintf(stderr, "partite: a process of --jobs failed (exit %d): %s\n", uscita, a.testo.c_str());
         }
         // The test and the game file take the games in their order, as far
         // as they are in.
@@ -405,11 +409,17 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
             prendi(lotti[in_ordine], lotti[in_ordine].quante), presi = true;
         // What is in order is on disk, for a run killed outright.
         if (presi && file != nullptr) file->svuota();
-        if (!o.silenzio && n >= 100 && !fallito) {
-            std::fprintf(stderr, "\r%lld/%lld games (%lld processes)", fatte, n, o.processi);
-            if (fatte == n || deciso) std::fprintf(stderr, "\n");
+        if (!fallito) {
+            // The test's counts are those of the games it took, in order.
+            risultati finora;
+            if (sprt != nullptr)
+                finora = sprt->r;
+            else
+                for (const incontro& c : incontri) finora.aggiungi(c.r);
+            progresso.segna(sprt != nullptr ? sprt->partite : fatte, finora);
         }
     }
+    if (!fallito) progresso.chiudi();
     // A failure leaves the table incomplete; a decision leaves the games
     // after it unneeded.
     for (attivo& a : attivi) {

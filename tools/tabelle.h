@@ -2,9 +2,13 @@
 #ifndef VORANDEL_PARTITE_TABELLE_H
 #define VORANDEL_PARTITE_TABELLE_H
 
+#include <string>
 #include <vector>
 
 #include "processi.h"
+
+// "1 game", "2 games": n and the word, plural but for one.
+std::string quante(long long n, const char* cosa);
 
 // The table of one match of n games.
 void stampa_tabella(const opzioni& o, const risultati& r, long long n, double secondi);

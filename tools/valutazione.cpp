@@ -203,8 +203,10 @@ classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int anc
                 for (std::size_t k = 0; k < m; k++)
                     varianza += inversa[i][j] * spread[liberi[j]][liberi[k]] * inversa[k][i];
         }
-        if (!(varianza > 0)) return c;
-        c.errore[liberi[i]] = Z_95 * std::sqrt(varianza);
+        // Games that all end alike (every one a draw, say) spread nothing:
+        // their bar is 0, as a match's is.
+        if (!(varianza > 0) && !(sandwich && varianza > -1e-12)) return c;
+        c.errore[liberi[i]] = Z_95 * std::sqrt(std::fmax(varianza, 0.0));
     }
     c.elo = r;
     c.finita = true;

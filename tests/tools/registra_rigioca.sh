@@ -82,3 +82,42 @@ attese=$(awk '/^game / {
 grep -qF "Pairs by the first skill's points, 0 - 1/2 - 1 - 3/2 - 2: $attese" coppie.tab ||
     { echo "the table's pairs are not the file's ($attese):"; cat coppie.tab; exit 1; }
 echo "the pairs of 300 games: $attese, as in the file"
+# --record to what is not a regular file writes straight to it: a pipe
+# stays a pipe, and standard output ("-") carries the file, the table going
+# to standard error. A symbolic link stays a link: its target is written,
+# through a .part beside the target, none beside the link.
+run="--skill1 3 --skill2 2 --games 30 --seed 8 --swap-sides --quiet"
+# shellcheck disable=SC2086
+"$partite" $run --record vero.txt >vero.tab || { echo "the plain recording failed"; exit 1; }
+mkfifo tubo
+cat tubo >dal_tubo.txt &
+lettore=$!
+# shellcheck disable=SC2086
+esito=0
+"$partite" $run --jobs 2 --record tubo >tubo.tab || esito=$?
+# A runner that never opened the pipe leaves its reader waiting.
+if [ "$esito" -ne 0 ] || [ ! -p tubo ]; then
+    kill "$lettore" 2>/dev/null
+    echo "the recording into a pipe failed (exit $esito), or replaced the pipe"
+    exit 1
+fi
+wait "$lettore"
+cmp vero.txt dal_tubo.txt || { echo "the pipe got another file"; exit 1; }
+uguali vero.tab tubo.tab "a pipe"
+# shellcheck disable=SC2086
+"$partite" $run --record - >da_stdout.txt 2>stdout.tab || { echo "the recording to standard output failed"; exit 1; }
+cmp vero.txt da_stdout.txt || { echo "standard output got another file"; exit 1; }
+uguali vero.tab stdout.tab "the table beside a file on standard output"
+"$partite" --replay vero.txt --record - --quiet 2>/dev/null | "$partite" --replay - --quiet >ripreso.tab ||
+    { echo "a replay to standard output, replayed from standard input, failed"; exit 1; }
+uguali vero.tab ripreso.tab "a replay through a pipe"
+mkdir cartella
+for legame in assoluto relativo; do
+    rm -f collegamento.txt cartella/bersaglio.txt
+    if [ $legame = assoluto ]; then ln -s "$lavoro/cartella/bersaglio.txt" collegamento.txt; else ln -s cartella/bersaglio.txt collegamento.txt; fi
+    # shellcheck disable=SC2086
+    "$partite" $run --jobs 2 --record collegamento.txt >/dev/null || { echo "the recording through a link failed"; exit 1; }
+    [ -L collegamento.txt ] && cmp vero.txt cartella/bersaglio.txt && [ ! -e collegamento.txt.part ] &&
+        [ ! -e cartella/bersaglio.txt.part ] || { echo "the $legame link was replaced, or its target not written"; ls -l . cartella; exit 1; }
+done
+echo "a pipe, standard output and a symbolic link's target written as users expect"
