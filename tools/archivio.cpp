@@ -294,7 +294,16 @@ std::string bersaglio(const std::string& nome) {
 
 }  // namespace
 
-void scrittore_partite::apri(const std::string& n, const std::string& testa) {
+void scrittore_partite::sposta(const std::string& altro) {
+    svuota();
+    if (temporaneo.empty()) return;  // written straight: nothing to move
+    if (std::rename(temporaneo.c_str(), altro.c_str()) != 0)
+        guasto(("could not rename " + temporaneo + " to " + altro + ": " + std::strerror(errno)).c_str());
+    temporaneo = scritto = altro;
+    file_da_togliere.clear();
+}
+
+void scrittore_partite::apri(const std::string& n, const std::string& testa, const std::string& altro) {
     partite = 0;
     if (n == "-") {
         // Standard output carries the game file; the tables go to standard
@@ -313,7 +322,7 @@ void scrittore_partite::apri(const std::string& n, const std::string& testa) {
             temporaneo.clear();
             scritto = nome;
         } else {
-            temporaneo = nome + ".part";
+            temporaneo = altro.empty() ? nome + ".part" : altro;
             scritto = temporaneo;
         }
         file = std::fopen(scritto.c_str(), "wb");

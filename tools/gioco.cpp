@@ -199,6 +199,8 @@ risultati gioca_tutte(const opzioni& o) {
     p.livello[0] = o.livello[0];
     p.livello[1] = o.livello[1];
     for (long long g = inizio; g < inizio + o.partite; g++) {
+        // Cut short (SIGINT, SIGTERM): the games finished are the report.
+        if (segnale_arrivato() != 0) break;
         const disposizione d = disposizione_partita(o, g);
         fa_cominciare(d.comincia);
         livelli[d.primo] = static_cast<int>(o.livello[0]);

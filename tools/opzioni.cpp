@@ -37,6 +37,7 @@ std::string testo_uso() {
                  "               [--pairs] [--record FILE [--shard K/N]]\n"
                  "       partite --replay FILE [--game N [--match A-B]] [--record FILE] [--quiet]\n"
                  "       partite --merge FILE... [--record FILE] [--quiet]\n"
+                 "       partite --resume FILE [--jobs N] [--threads] [--quiet]\n"
                  "       partite --help | --version\n"
                  "  --skill1, --skill2  skills of Player 1 and Player 2, %d to %d (default 5)\n"
                  "  --games             number of games, 1 to 10000000 (default 100); of each pair\n"
@@ -80,6 +81,9 @@ std::string testo_uso() {
                  "  --merge             the game files of all the shards of one run (one of them\n"
                  "                      may be -, standard input): check and\n"
                  "                      replay them, print the whole run's table\n"
+                 "  --resume            go on with a run cut short (SIGINT, SIGTERM): its game file\n"
+                 "                      or shard, or the FILE.part a killed run left; it ends as\n"
+                 "                      the whole run would have\n"
                  "  --help, -h          print this help and exit\n"
                  "  --version           print the version of partite and exit\n";
     const int n = std::snprintf(nullptr, 0, forma, SKILL_MIN, SKILL_MAX);
@@ -204,9 +208,9 @@ opzioni leggi(const std::vector<std::string>& a, std::vector<std::string>& date)
                 true;
             continue;
         }
-        if (opz == "--record" || opz == "--replay") {
+        if (opz == "--record" || opz == "--replay" || opz == "--resume") {
             if (i + 1 >= argc || a[i + 1].empty()) uso("missing file name after " + opz);
-            (opz == "--record" ? o.registra : o.rigioca) = a[++i];
+            (opz == "--record" ? o.registra : opz == "--replay" ? o.rigioca : o.riprendi) = a[++i];
             continue;
         }
         if (opz == "--merge") {
@@ -273,6 +277,13 @@ opzioni leggi(const std::vector<std::string>& a, std::vector<std::string>& date)
         return o;
     }
     if (data("--game") || data("--match")) uso("--game and --match go with --replay");
+    // Resuming takes the run from the file, and only how to play it from
+    // the command line.
+    if (!o.riprendi.empty()) {
+        for (const std::string& d : date)
+            if (d.compare(0, 2, "--") == 0 && d != "--resume" && d != "--jobs" && d != "--quiet" && d != "--threads")
+                uso("--resume takes its run from the file: it cannot go with " + d);
+    }
     if (o.prima - 1 + o.partite > MAX_PARTITE)
         uso("the games end after game " + std::to_string(MAX_PARTITE) + ": --first plus --games is too large");
     if (!o.torneo.empty()) {

@@ -29,6 +29,7 @@ struct opzioni {
     long long sola_partita = 0;        // --game: the one game of it to replay; 0 for all
     long long solo_incontro[2] = {0, 0};  // --match: that game's skills, in a round robin
     std::vector<std::string> unisci;   // --merge: the shards' game files
+    std::string riprendi;              // --resume: the game file of a run cut short
 };
 
 constexpr long long MAX_PARTITE = 10000000;

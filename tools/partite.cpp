@@ -45,6 +45,14 @@
 // most it plays. The games are taken in their order, whatever --jobs, so
 // the same seed ends at the same game.
 //
+// SIGINT or SIGTERM (Ctrl-C, a scheduler's time limit) cut a run short
+// rather than lose it: no more games are started, the games finished are
+// kept (with a game file, in the run's order up to the first one missing,
+// in a file whose last line says it is partial), their table is printed,
+// and the exit code is 130 or 143. A second signal ends it at once, leaving
+// only FILE.part. --resume FILE (or FILE.part) plays the rest of the run,
+// ending with the file and the table of the run played whole.
+//
 // --pairs plays each deal twice, the skills on swapped corners and the same
 // corner beginning both games, and adds the pairs' (pentanomial) figures;
 // its --sprt is the pentanomial test. --record writes every game to a game
@@ -58,8 +66,12 @@
 // game file), verifica (--replay and --merge), valutazione (the
 // statistics, a library of its own that the tests check) and tabelle
 // (what is printed).
+#include <sys/prctl.h>
+
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -79,6 +91,140 @@ namespace {
 
 const char* const NOME_LOG = "partite.log";
 
+const char* nome_segnale(int s) { return s == SIGINT ? "SIGINT" : s == SIGTERM ? "SIGTERM" : "a signal"; }
+
+// Plays the games of `tratti` (all of the run's, or the rest of a run
+// resumed, whose games so far are in the counts and the file already),
+// closes the game file, prints the table or the counts, and gives the exit
+// code.
+int gioca_run(const opzioni& o, const char* argv0, std::vector<incontro>& incontri, const std::vector<tratto>& tratti,
+              fine_sprt& sprt, scrittore_partite& file) {
+    // A round robin, a test and a recorded run always play in processes of
+    // their own, one at a time with --jobs 1: each process plays one match.
+    const bool in_processi =
+        !o.torneo.empty() || o.sprt || !o.registra.empty() || (o.processi > 1 && o.partite > 1);
+    auto t0 = std::chrono::steady_clock::now();
+    fine_run f;
+    if (in_processi) {
+        f = gioca_in_processi(o, argv0, incontri, tratti, o.sprt ? &sprt : nullptr, file.aperto() ? &file : nullptr);
+    } else {
+        incontri[0].r = gioca_tutte(o);
+        f.giocate = giocate(incontri[0].r);
+        if (f.giocate < o.partite) f.segnale = segnale_arrivato();
+    }
+    double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (file.aperto()) {
+        if (f.segnale != 0)
+            file.chiudi_parziale(f.scartate);
+        else
+            file.chiudi();
+    }
+    const int uscita = f.segnale != 0 ? 128 + f.segnale : 0;
+    if (o.conteggio) {
+        scrivi_conteggio(o, incontri[0].r);
+        return std::fflush(stdout) == 0 ? uscita : 1;
+    }
+    long long nel_run = 0, nella_tabella = 0;
+    for (const tratto& t : piano(o, incontri.size())) nel_run += t.quante;
+    for (const incontro& c : incontri) nella_tabella += giocate(c.r);
+    if (o.sprt) nella_tabella = sprt.partite;
+    if (o.schede > 0) {
+        if (f.segnale == 0)
+            std::printf("Shard %lld/%lld: %lld of the run's %s, in %.2f s, recorded in %s\n"
+                        "(partite --merge with the files of all %lld shards prints the run's table)\n",
+                        o.scheda, o.schede, nel_run, quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(),
+                        secondi, o.registra.c_str(), o.schede);
+        else
+            std::printf("Shard %lld/%lld: %lld of its %s, in %.2f s, recorded in %s\n", o.scheda, o.schede,
+                        nella_tabella, quante(nel_run, "game").c_str(), secondi, o.registra.c_str());
+    } else {
+        stampa_esito(o, incontri, sprt, secondi, f.segnale != 0);
+    }
+    if (f.segnale != 0) {
+        std::printf("\nThe run was cut short by %s: %lld of its %s are in the table", nome_segnale(f.segnale),
+                    nella_tabella, quante(nel_run, "game").c_str());
+        if (file.aperto() || !o.registra.empty())
+            std::printf(" and in %s, %lld finished after the first one missing dropped;\n"
+                        "partite --resume %s plays the rest",
+                        o.registra.c_str(), f.scartate, o.registra.c_str());
+        std::printf(".\n");
+        std::fprintf(stderr, "partite: the run was cut short by %s\n", nome_segnale(f.segnale));
+    }
+    return std::fflush(stdout) == 0 ? uscita : 1;
+}
+
+// A refusal of --resume: the reason, exit code 2.
+int rifiuta_ripresa(const std::string& perche) {
+    std::fprintf(stderr, "partite: %s\n", perche.c_str());
+    return 2;
+}
+
+// --resume FILE: the run of FILE's header, with the games FILE holds
+// checked, played again through the rules and taken as they are, then the
+// rest played, into the file the whole run would have written.
+int riprendi(const opzioni& richiesta, const char* argv0) {
+    file_partite f;
+    std::string perche;
+    if (!leggi_file_partite(richiesta.riprendi, &f, &perche, true)) return rifiuta_ripresa(perche);
+    if (!f.parziale)
+        return rifiuta_ripresa(f.nome + ":" + std::to_string(f.riga_fine) +
+                               ": the run is whole (its end line is here): there is nothing to resume");
+    if (f.versione != VORANDEL_VERSIONE)
+        return rifiuta_ripresa(f.nome + ":2: version " + f.versione + ", but this runner is version " +
+                               VORANDEL_VERSIONE + ": a run goes on only with the version that began it");
+    opzioni o = f.o;
+    o.processi = richiesta.processi;
+    o.silenzio = richiesta.silenzio;
+    o.fili = richiesta.fili;
+    const std::string coda = ".part";
+    o.registra = f.nome;
+    if (o.registra.size() > coda.size() && o.registra.compare(o.registra.size() - coda.size(), coda.size(), coda) == 0)
+        o.registra.resize(o.registra.size() - coda.size());
+
+    std::vector<incontro> incontri = incontri_del_run(o);
+    const std::vector<tratto> tratti = piano(o, incontri.size());
+    // With --pairs the run goes on from a whole pair.
+    std::size_t tenute = f.partite.size();
+    if (o.coppie && o.partite > 1) tenute -= tenute % 2;
+    // The new file is written beside the old one, and takes the place of
+    // FILE.part only once it holds all the old one's games.
+    scrittore_partite file;
+    file.apri(o.registra, intestazione(o), o.registra + ".part.new");
+    fine_sprt sprt;
+    std::vector<tratto> resto;
+    std::size_t i = 0;
+    bool deciso = false;
+    for (const tratto& t : tratti) {
+        long long g = t.prima - 1;
+        const long long fine = t.prima - 1 + t.quante;
+        for (; g < fine && i < tenute && !deciso; g++, i++) {
+            partita_giocata p = f.partite[i];
+            const std::string errore = controlla_partita(o, f, f.righe[i], incontri[t.incontro], g, p);
+            if (!errore.empty()) {
+                std::remove((o.registra + ".part.new").c_str());
+                return rifiuta_ripresa(errore);
+            }
+            if (o.sprt) deciso = sprt.aggiungi(o, p);
+            conta_partita(o, incontri[t.incontro], p);
+            file.scrivi(riga_partita(p));
+        }
+        if (g < fine && !deciso) resto.push_back(tratto{t.incontro, g + 1, fine - g});
+    }
+    if (i < tenute) {
+        std::remove((o.registra + ".part.new").c_str());
+        return rifiuta_ripresa(f.nome + ":" + std::to_string(f.righe[i]) + ": a game more than the run plays");
+    }
+    file.sposta(o.registra + ".part");
+    if (!o.silenzio)
+        std::fprintf(stderr, "partite: %s: %zu games kept, %lld to play\n", f.nome.c_str(), tenute,
+                     [&] {
+                         long long n = 0;
+                         for (const tratto& t : resto) n += t.quante;
+                         return n;
+                     }());
+    return gioca_run(o, argv0, incontri, resto, sprt, file);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,37 +233,18 @@ int main(int argc, char** argv) {
         logfile.open(NOME_LOG, std::ios::out | std::ios::trunc);
         return verifica_file(o);
     }
-    // A round robin, a test and a recorded run always play in processes of
-    // their own, one at a time with --jobs 1: each process plays one match.
-    const bool in_processi =
-        !o.torneo.empty() || o.sprt || !o.registra.empty() || (o.processi > 1 && o.partite > 1);
+    // A process of --jobs ends with the run that started it, even one
+    // killed outright; its report is for that run alone.
+    if (o.conteggio) prctl(PR_SET_PDEATHSIG, SIGKILL);
+    intercetta_segnali(!o.conteggio);
     // The first process empties the log; the processes it starts add to it.
     logfile.open(NOME_LOG, o.conteggio ? std::ios::out | std::ios::app : std::ios::out | std::ios::trunc);
+    if (!o.riprendi.empty()) return riprendi(o, argv[0]);
 
     std::vector<incontro> incontri = incontri_del_run(o);
     const std::vector<tratto> tratti = piano(o, incontri.size());
     scrittore_partite file;
     if (!o.registra.empty()) file.apri(o.registra, intestazione(o));
     fine_sprt sprt;
-    auto t0 = std::chrono::steady_clock::now();
-    if (in_processi)
-        gioca_in_processi(o, argv[0], incontri, tratti, o.sprt ? &sprt : nullptr, file.aperto() ? &file : nullptr);
-    else
-        incontri[0].r = gioca_tutte(o);
-    double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (file.aperto()) file.chiudi();
-
-    if (o.conteggio) {
-        scrivi_conteggio(o, incontri[0].r);
-    } else if (o.schede > 0) {
-        long long giocate = 0;
-        for (const tratto& t : tratti) giocate += t.quante;
-        std::printf("Shard %lld/%lld: %lld of the run's %s, in %.2f s, recorded in %s\n"
-                    "(partite --merge with the files of all %lld shards prints the run's table)\n",
-                    o.scheda, o.schede, giocate, ::quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(),
-                    secondi, o.registra.c_str(), o.schede);
-    } else {
-        stampa_esito(o, incontri, sprt, secondi);
-    }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return gioca_run(o, argv[0], incontri, tratti, sprt, file);
 }

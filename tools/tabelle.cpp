@@ -58,6 +58,11 @@ std::string quante(long long n, const char* cosa) {
 
 // The table of one match of n games.
 void stampa_tabella(const opzioni& o, const risultati& r, long long n, double secondi) {
+    if (n <= 0) {
+        // A run cut short before its first game ended.
+        std::printf("Skill %lld vs skill %lld, seed %lld: no game was finished\n", o.livello[0], o.livello[1], o.seme);
+        return;
+    }
     long long vinte = r.vinte[0], perse = r.vinte[1], pari = r.patte + r.bloccate + r.incompiute;
     double p = (vinte + pari / 2.0) / n;
     auto quota = [n](long long k) { return 100.0 * k / n; };
@@ -118,7 +123,7 @@ void stampa_tabella(const opzioni& o, const risultati& r, long long n, double se
 }
 
 // Where the test stood when the match ended.
-void stampa_sprt(const opzioni& o, const fine_sprt& f) {
+void stampa_sprt(const opzioni& o, const fine_sprt& f, bool tagliata) {
     const prova_sprt& t = f.prova;
     // How far the LLR has gone towards the bound on its side.
     double verso = t.llr >= 0 ? t.llr / t.alto : t.llr / -t.basso;
@@ -135,15 +140,15 @@ void stampa_sprt(const opzioni& o, const fine_sprt& f) {
                           : t.esito == verdetto::accetta_h0 ? "H0, that the first skill is " + con_segno(o.elo0) + " Elo"
                                                             : "";
     if (t.esito == verdetto::continua)
-        std::printf("SPRT: neither hypothesis accepted after %s (the most --games allows)\n",
-                    quante(f.partite, "game").c_str());
+        std::printf("SPRT: neither hypothesis accepted after %s (%s)\n", quante(f.partite, "game").c_str(),
+                    tagliata ? "the run was cut short" : "the most --games allows");
     else
         std::printf("SPRT: accepted %s after %s (alpha %g, beta %g)\n", ipotesi.c_str(),
                     quante(f.partite, "game").c_str(), o.alfa, o.beta);
 }
 
 // The crosstable and the ratings of a round robin.
-void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, double secondi) {
+void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, double secondi, bool tagliata) {
     const std::vector<int>& abilita = o.torneo;
     const std::size_t k = abilita.size();
     auto posto = [&abilita](long long livello) {
@@ -153,6 +158,8 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
     std::vector<double> fatti(k, 0.0), pari(k, 0.0), giocate(k, 0.0), vinte(k, 0.0), perse(k, 0.0), fermate(k, 0.0);
     std::vector<scontro> scontri;
     long long totale = 0, semimosse = 0;
+    // A share in per cent; 0 of none (a skill that a run cut short never reached).
+    auto quota = [](double parte, double tutto) { return tutto > 0 ? 100.0 * parte / tutto : 0.0; };
     for (const incontro& c : incontri) {
         const risultati& r = c.r;
         std::size_t a = posto(c.livello[0]), b = posto(c.livello[1]);
@@ -179,14 +186,14 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
 
     std::string elenco;
     for (std::size_t i = 0; i < k; i++) elenco += (i ? "," : "") + std::to_string(abilita[i]);
-    std::printf("Round robin of skills %s: %s, %s per pair, each skill from both corners%s, %s, seed %lld\n\n",
-                elenco.c_str(), quante(static_cast<long long>(incontri.size()), "pair").c_str(),
-                quante(o.partite, "game").c_str(), o.coppie ? ", in pairs of games on one deal" : "",
-                quante(totale, "game").c_str(), o.seme);
+    const std::string ciascuna = (tagliata ? "at most " : "") + quante(o.partite, "game");
+    std::printf("Round robin of skills %s: %s, %s per pair, each skill from both corners%s, %s%s, seed %lld\n\n",
+                elenco.c_str(), quante(static_cast<long long>(incontri.size()), "pair").c_str(), ciascuna.c_str(),
+                o.coppie ? ", in pairs of games on one deal" : "", quante(totale, "game").c_str(),
+                tagliata ? " (cut short)" : "", o.seme);
     // The draws hold the games stopped at the ply limit, half a point each
     // as in every figure below; "stopped" counts them on their own.
-    std::printf("Crosstable: points of the row's skill against the column's, %s each\n",
-                quante(o.partite, "game").c_str());
+    std::printf("Crosstable: points of the row's skill against the column's, %s each\n", ciascuna.c_str());
     std::printf("skill");
     for (int a : abilita) std::printf(" %7d", a);
     std::printf("    games    wins   draws  losses   points   score  draw ratio  stopped\n");
@@ -199,7 +206,7 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
                 std::printf(" %7.1f", punti[i][j]);
         }
         std::printf(" %8.0f %7.0f %7.0f %7.0f %8.1f %6.1f%% %10.1f%% %8.0f\n", giocate[i], vinte[i], pari[i],
-                    perse[i], fatti[i], 100.0 * fatti[i] / giocate[i], 100.0 * pari[i] / giocate[i], fermate[i]);
+                    perse[i], fatti[i], quota(fatti[i], giocate[i]), quota(pari[i], giocate[i]), fermate[i]);
     }
     long long tutte_fermate = 0;
     for (const incontro& c : incontri) tutte_fermate += c.r.incompiute;
@@ -251,13 +258,16 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
     }
 }
 
-void stampa_esito(const opzioni& o, const std::vector<incontro>& incontri, const fine_sprt& sprt, double secondi) {
+long long giocate(const risultati& r) { return r.vinte[0] + r.vinte[1] + r.patte + r.bloccate + r.incompiute; }
+
+void stampa_esito(const opzioni& o, const std::vector<incontro>& incontri, const fine_sprt& sprt, double secondi,
+                  bool tagliata) {
     if (!o.torneo.empty()) {
-        stampa_torneo(o, incontri, secondi);
+        stampa_torneo(o, incontri, secondi, tagliata);
     } else if (o.sprt) {
         stampa_tabella(o, sprt.r, sprt.partite, secondi);
-        stampa_sprt(o, sprt);
+        stampa_sprt(o, sprt, tagliata);
     } else {
-        stampa_tabella(o, incontri[0].r, o.partite, secondi);
+        stampa_tabella(o, incontri[0].r, giocate(incontri[0].r), secondi);
     }
 }
