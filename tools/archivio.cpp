@@ -314,14 +314,15 @@ void scrittore_partite::apri(const std::string& n, const std::string& testa, con
         nome = scritto = "standard output";
         temporaneo.clear();
     } else {
-        nome = bersaglio(n);
         struct stat st;
-        if (stat(nome.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            // A pipe, a device: there is nothing to rename, and a half
-            // file cannot be taken back from them.
+        if (stat(n.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            // A pipe, a device (a process substitution's /dev/fd/N too,
+            // whose link names no path): there is nothing to rename, and a
+            // half file cannot be taken back from them.
+            nome = scritto = n;
             temporaneo.clear();
-            scritto = nome;
         } else {
+            nome = bersaglio(n);
             temporaneo = altro.empty() ? nome + ".part" : altro;
             scritto = temporaneo;
         }
