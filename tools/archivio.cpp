@@ -296,6 +296,7 @@ std::string bersaglio(const std::string& nome) {
 
 void scrittore_partite::sposta(const std::string& altro) {
     svuota();
+    if (temporaneo.empty()) return;  // written straight: nothing to move
     if (std::rename(temporaneo.c_str(), altro.c_str()) != 0)
         guasto(("could not rename " + temporaneo + " to " + altro + ": " + std::strerror(errno)).c_str());
     temporaneo = scritto = altro;
@@ -304,13 +305,7 @@ void scrittore_partite::sposta(const std::string& altro) {
 
 void scrittore_partite::apri(const std::string& n, const std::string& testa, const std::string& altro) {
     partite = 0;
-    if (!altro.empty()) {
-        nome = bersaglio(n);
-        temporaneo = scritto = altro;
-        file = std::fopen(scritto.c_str(), "wb");
-        if (file == nullptr) guasto(("cannot write " + scritto + ": " + std::strerror(errno)).c_str());
-        file_da_togliere = temporaneo;
-    } else if (n == "-") {
+    if (n == "-") {
         // Standard output carries the game file; the tables go to standard
         // error, so that the file reaches its reader alone.
         const int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -319,15 +314,16 @@ void scrittore_partite::apri(const std::string& n, const std::string& testa, con
         nome = scritto = "standard output";
         temporaneo.clear();
     } else {
-        nome = bersaglio(n);
         struct stat st;
-        if (stat(nome.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            // A pipe, a device: there is nothing to rename, and a half
-            // file cannot be taken back from them.
+        if (stat(n.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            // A pipe, a device (a process substitution's /dev/fd/N too,
+            // whose link names no path): there is nothing to rename, and a
+            // half file cannot be taken back from them.
+            nome = scritto = n;
             temporaneo.clear();
-            scritto = nome;
         } else {
-            temporaneo = nome + ".part";
+            nome = bersaglio(n);
+            temporaneo = altro.empty() ? nome + ".part" : altro;
             scritto = temporaneo;
         }
         file = std::fopen(scritto.c_str(), "wb");

@@ -132,18 +132,17 @@ int gioca_run(const opzioni& o, const char* argv0, std::vector<incontro>& incont
         if (f.segnale == 0)
             std::printf("Shard %lld/%lld: %lld of the run's %s, in %.2f s, recorded in %s\n"
                         "(partite --merge with the files of all %lld shards prints the run's table)\n",
-                        o.scheda, o.schede, nel_run,
-                        quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(), secondi,
-                        o.registra.c_str(), o.schede);
+                        o.scheda, o.schede, nel_run, quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(),
+                        secondi, o.registra.c_str(), o.schede);
         else
-            std::printf("Shard %lld/%lld: %lld of its %lld games, in %.2f s, recorded in %s\n", o.scheda, o.schede,
-                        nella_tabella, nel_run, secondi, o.registra.c_str());
+            std::printf("Shard %lld/%lld: %lld of its %s, in %.2f s, recorded in %s\n", o.scheda, o.schede,
+                        nella_tabella, quante(nel_run, "game").c_str(), secondi, o.registra.c_str());
     } else {
         stampa_esito(o, incontri, sprt, secondi, f.segnale != 0);
     }
     if (f.segnale != 0) {
-        std::printf("\nThe run was cut short by %s: %lld of its %lld games are in the table", nome_segnale(f.segnale),
-                    nella_tabella, nel_run);
+        std::printf("\nThe run was cut short by %s: %lld of its %s are in the table", nome_segnale(f.segnale),
+                    nella_tabella, quante(nel_run, "game").c_str());
         if (file.aperto() || !o.registra.empty())
             std::printf(" and in %s, %lld finished after the first one missing dropped;\n"
                         "partite --resume %s plays the rest",

@@ -410,13 +410,14 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         // What is in order is on disk, for a run killed outright.
         if (presi && file != nullptr) file->svuota();
         if (!fallito) {
-            // The test's counts are those of the games it took, in order.
+            // The counts so far: the test's are those of the games it took,
+            // in order.
             risultati finora;
             if (sprt != nullptr)
                 finora = sprt->r;
             else
                 for (const incontro& c : incontri) finora.aggiungi(c.r);
-            progresso.segna(sprt != nullptr ? sprt->partite : fatte, finora);
+            progresso.segna(sprt != nullptr ? sprt->partite : ogni_partita ? esito.giocate : fatte, finora);
         }
     }
     if (!fallito) progresso.chiudi();

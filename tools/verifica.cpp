@@ -33,11 +33,11 @@ std::string nome_incontro(const long long livello[2]) {
     return std::to_string(livello[0]) + "-" + std::to_string(livello[1]);
 }
 
-}  // namespace
-
-std::string controlla_partita(const opzioni& o, const lettore_partite& f, long long riga, const incontro& c, long long g,
-                              partita_giocata& p) {
-    const std::string qui = dove(f, riga);
+// Game p, found at `riga` of the file `nome`, checked as game g (from 0) of
+// match `c` of the run `o` and played again; empty when it is right.
+std::string controlla(const opzioni& o, const std::string& nome, long long riga, const incontro& c, long long g,
+                      partita_giocata& p) {
+    const std::string qui = nome + ":" + std::to_string(riga) + ": ";
     if (p.numero != g + 1 || p.livello[0] != c.livello[0] || p.livello[1] != c.livello[1])
         return qui + "game " + std::to_string(p.numero) + " of match " + nome_incontro(p.livello) +
                ", where the run has game " + std::to_string(g + 1) + " of match " + nome_incontro(c.livello);
@@ -56,8 +56,6 @@ std::string controlla_partita(const opzioni& o, const lettore_partite& f, long l
     if (!rigioca(p, o.max_semimosse, &perche)) return qui + "game " + std::to_string(g + 1) + ": " + perche;
     return "";
 }
-
-namespace {
 
 // --replay FILE --game N [--match A-B]: that game alone, as the run of that
 // one game would play it. The file is read up to that game.
@@ -92,7 +90,7 @@ int una_partita(const opzioni& richiesta, lettore_partite& f) {
     una.scheda = una.schede = 0;
     incontro c{{livello[0], livello[1]}, risultati{}};
     const auto t0 = std::chrono::steady_clock::now();
-    errore = controlla_partita(una, f, riga, c, una.prima - 1, p);
+    errore = controlla(una, f.nome, riga, c, una.prima - 1, p);
     if (!errore.empty()) return rifiuta(errore);
     conta_partita(una, c, p);
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -107,6 +105,16 @@ int una_partita(const opzioni& richiesta, lettore_partite& f) {
 }
 
 }  // namespace
+
+std::string controlla_partita(const opzioni& o, const file_partite& f, long long riga, const incontro& c, long long g,
+                              partita_giocata& p) {
+    return controlla(o, f.nome, riga, c, g, p);
+}
+
+std::string controlla_partita(const opzioni& o, const lettore_partite& f, long long riga, const incontro& c, long long g,
+                              partita_giocata& p) {
+    return controlla(o, f.nome, riga, c, g, p);
+}
 
 int verifica_file(const opzioni& richiesta) {
     // Every file's header first; then the games, file by file, each read
@@ -129,6 +137,8 @@ int verifica_file(const opzioni& richiesta) {
                            std::to_string(primo.schede) + " of a run: give all its shards' files to --merge");
         if (richiesta.sola_partita > 0) return una_partita(richiesta, primo);
     } else {
+        // A shard cut short is resumed before the merge; it is known to be
+        // partial only at its end, so the merge finds it there.
         // The shards of one run: the same run, each part once (the version
         // is this program's in every one).
         std::vector<const lettore_partite*> parti;
@@ -178,15 +188,20 @@ int verifica_file(const opzioni& richiesta) {
             for (long long g = t.prima - 1; g < t.prima - 1 + t.quante && !deciso && !finiti; g++) {
                 if (!f.prossima(&p, &riga, &perche)) {
                     if (!perche.empty()) return rifiuta(perche);
-                    if (f.parziale) {
+                    if (f.parziale && richiesta.unisci.empty()) {
                         finiti = true;
                         break;
                     }
+                    if (f.parziale)
+                        return rifiuta(dove(f, f.riga_fine) + "shard " + std::to_string(f.scheda) + "/" +
+                                       std::to_string(f.schede) + " was cut short after " +
+                                       quante(f.partite, "game") + ": partite --resume " + f.nome +
+                                       " plays the rest, then merge");
                     return rifiuta(dove(f, f.riga_fine) + "the games end here, but the run has game " +
                                    std::to_string(g + 1) + " of match " + nome_incontro(incontri[t.incontro].livello) +
                                    (o.sprt ? " (the test had not decided)" : ""));
                 }
-                const std::string errore = controlla_partita(o, f, riga, incontri[t.incontro], g, p);
+                const std::string errore = controlla(o, f.nome, riga, incontri[t.incontro], g, p);
                 if (!errore.empty()) return rifiuta(errore);
                 if (o.sprt)
                     deciso = sprt.aggiungi(o, p);
@@ -205,8 +220,6 @@ int verifica_file(const opzioni& richiesta) {
                                                        : "a game more than the run plays"));
             if (!perche.empty()) return rifiuta(perche);
         }
-        // The shards of a run are merged whole: a shard cut short is
-        // resumed first.
         if (f.parziale && !richiesta.unisci.empty())
             return rifiuta(dove(f, f.riga_fine) + "shard " + std::to_string(f.scheda) + "/" + std::to_string(f.schede) +
                            " was cut short after " + quante(f.partite, "game") + ": partite --resume " + f.nome +
@@ -224,17 +237,16 @@ int verifica_file(const opzioni& richiesta) {
             scritto.chiudi_parziale(scartate);
     }
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (!parziali.empty()) {
-        // A run cut short: its table is that of the games it finished.
-        std::string elenco;
-        for (const std::string& n : parziali) elenco += (elenco.empty() ? "" : ", ") + n;
-        std::printf("A partial game file (%s): the run was cut short after %s of its %s%s; the table is that of "
-                    "the games it holds.\n\n",
-                    elenco.c_str(), quante(fatte, "game").c_str(), quante(tutte, "game").c_str(),
-                    scartate > 0 ? (", " + std::to_string(scartate) + " more finished but dropped").c_str() : "");
-        if (fatte == 0) return std::fflush(stdout) == 0 ? 0 : 1;
-        if (o.torneo.empty() && !o.sprt) o.partite = fatte;
-    }
-    stampa_esito(o, incontri, sprt, secondi, !parziali.empty());
+    // A run cut short: its table is that of the games it finished.
+    const bool tagliata = !parziali.empty();
+    if (tagliata)
+        std::fprintf(stderr,
+                     "partite: %s holds a run cut short: its first %s, and %lld finished after them were dropped "
+                     "(partite --resume %s plays the rest); replayed the %lld\n",
+                     primo.nome.c_str(), quante(fatte, "game").c_str(), scartate, primo.nome.c_str(), fatte);
+    stampa_esito(o, incontri, sprt, secondi, tagliata);
+    if (tagliata)
+        std::printf("\nThe run was cut short: these are its first %s, as %s holds them.\n",
+                    quante(fatte, "game").c_str(), primo.nome.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -111,6 +111,13 @@ uguali vero.tab stdout.tab "the table beside a file on standard output"
 "$partite" --replay vero.txt --record - --quiet 2>/dev/null | "$partite" --replay - --quiet >ripreso.tab ||
     { echo "a replay to standard output, replayed from standard input, failed"; exit 1; }
 uguali vero.tab ripreso.tab "a replay through a pipe"
+# A process substitution of bash: a link to a pipe.
+if command -v bash >/dev/null; then
+    # shellcheck disable=SC2086
+    bash -c '"$0" "$@" --record >(cat >sostituzione.txt); wait $!' "$partite" $run >/dev/null ||
+        { echo "the recording into a process substitution failed"; exit 1; }
+    cmp vero.txt sostituzione.txt || { echo "the process substitution got another file"; exit 1; }
+fi
 mkdir cartella
 for legame in assoluto relativo; do
     rm -f collegamento.txt cartella/bersaglio.txt
