@@ -178,8 +178,10 @@ risultati gioca_tutte(const opzioni& o) {
     // With --threads the match's thread and the kept thread take turns,
     // each waiting for the other's message: on one core, the one that wakes
     // the other hands it that core at once, where on two it would have to
-    // wake another core for every move.
-    int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : sched_getcpu();
+    // wake another core for every move. With one thread, the scheduler
+    // places it (on a machine busy with other work, wherever a core is
+    // free), unless --cpu names the core.
+    int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : o.fili ? sched_getcpu() : -1;
     if (nucleo >= 0) {
         cpu_set_t uno;
         CPU_ZERO(&uno);

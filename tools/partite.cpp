@@ -3,12 +3,13 @@
 // way engine-match tools do.
 //
 //   partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]
-//           [--swap-sides] [--jobs N] [--first N] [--cpu N] [--tally] [--each-game]
+//           [--swap-sides] [--jobs N] [--first N] [--cpu N] [--threads] [--tally] [--each-game]
 //           [--quiet] [--sprt ELO0 ELO1 [ALPHA BETA]] [--pairs] [--record FILE [--shard K/N]]
 //   partite --round-robin SKILLS [--games N] [--seed N] [--max-plies N] [--jobs N] [--quiet]
 //           [--pairs] [--record FILE [--shard K/N]]
 //   partite --replay FILE [--game N [--match A-B]] [--record FILE] [--quiet]
 //   partite --merge FILE... [--record FILE] [--quiet]
+//   partite --resume FILE [--jobs N] [--threads] [--quiet]
 //
 // Player 1 is the match's player 0 (from the top left corner), Player 2 its
 // player 1. The match alternates who begins from one game to the next, as in

@@ -312,8 +312,10 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         l.partite = {};
         l.righe = {};
     };
-    // Each process on a core of its own, as long as there are cores: the
-    // one whose process has ended goes to the next.
+    // With --threads each process on a core of its own, as long as there
+    // are cores (the one whose process has ended goes to the next), so that
+    // its two threads hand each other that core; a process of one thread
+    // is left to the scheduler.
     const std::vector<int> tutti = nuclei();
     auto nucleo_libero = [&]() {
         if (tutti.empty() || o.processi > static_cast<long long>(tutti.size())) return -1;
@@ -332,7 +334,8 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         while (!fallito && segnale_arrivato() == 0 && prossimo < lotti.size() &&
                static_cast<long long>(attivi.size()) < o.processi) {
             const lotto& l = lotti[prossimo];
-            processo p = avvia(programma, o, incontri[l.incontro].livello, l.prima, l.quante, nucleo_libero());
+            processo p = avvia(programma, o, incontri[l.incontro].livello, l.prima, l.quante,
+                               o.fili ? nucleo_libero() : -1);
             if (p.pid < 0) {
                 fallito = true;
                 break;
