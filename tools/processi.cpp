@@ -383,8 +383,8 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         const int colpo = WIFSIGNALED(stato) ? WTERMSIG(stato) : 0;
         const bool tagliato = uscita == 128 + SIGINT || uscita == 128 + SIGTERM;
         if ((uscita == 0 || tagliato) && leggi_conteggio(o, a.testo, &parte) &&
-            (!ogni_partita ||
-             leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, !tagliato, &l.partite, &l.righe))) {
+            (!ogni_partita || leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, !tagliato,
+                                            &l.partite, &l.righe))) {
             l.finite = tagliato ? parte.vinte[0] + parte.vinte[1] + parte.patte + parte.bloccate + parte.incompiute
                                 : l.quante;
             if (ogni_partita && l.finite != static_cast<long long>(l.partite.size())) l.finite = -1, fallito = true;
@@ -407,7 +407,8 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         // The test and the game file take the games in their order, as far
         // as they are in.
         bool presi = false;
-        for (; ogni_partita && !fallito && !deciso && in_ordine < lotti.size() && lotti[in_ordine].finite == lotti[in_ordine].quante;
+        for (; ogni_partita && !fallito && !deciso && in_ordine < lotti.size() &&
+               lotti[in_ordine].finite == lotti[in_ordine].quante;
              in_ordine++)
             prendi(lotti[in_ordine], lotti[in_ordine].quante), presi = true;
         // What is in order is on disk, for a run killed outright.

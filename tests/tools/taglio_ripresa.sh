@@ -60,7 +60,7 @@ non_intero() {
 }
 
 for coppie in "" --pairs; do
-    run="--round-robin 1-3 --games 2000 --seed 9 --quiet $coppie"
+    run="--round-robin 1-3 --games 1200 --seed 9 --quiet $coppie"
     rm -f ./*.txt ./*.part
     # shellcheck disable=SC2086
     "$partite" $run --jobs 2 --record intero.txt >intero.tab || sbaglio "the whole run failed"
