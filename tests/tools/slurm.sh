@@ -25,7 +25,7 @@ salta() {
     exit 77
 }
 [ "$(id -u)" -eq 0 ] || salta "its daemons need root"
-for c in munged mungekey slurmctld slurmd sbatch scontrol sinfo squeue scancel ss; do
+for c in munged mungekey slurmctld slurmd sbatch scontrol sinfo squeue scancel; do
     command -v "$c" >/dev/null || salta "$c is missing (scripts/dipendenze installs Slurm and munge)"
 done
 lavoro=$(mktemp -d)
@@ -59,11 +59,16 @@ sbaglio() {
     echo "$*"
     exit 1
 }
-# Two free TCP ports, neither listened on now.
+# Two free TCP ports, neither in use now (the kernel's own tables: no
+# tool needed).
+in_uso() {
+    awk 'FNR > 1 { split($2, a, ":"); print a[2] }' /proc/net/tcp /proc/net/tcp6 2>/dev/null |
+        grep -qi "^$(printf '%04X' "$1")\$"
+}
 porte=""
 # shellcheck disable=SC2013
 for p in $(awk -v s="$$" 'BEGIN { srand(s); for (i = 0; i < 50; i++) print 20000 + int(rand() * 40000) }'); do
-    ss -Htln "sport = :$p" | grep -q . && continue
+    in_uso "$p" && continue
     porte="$porte $p"
     [ "$(echo "$porte" | wc -w)" -eq 2 ] && break
 done
