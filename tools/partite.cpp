@@ -132,8 +132,9 @@ int gioca_run(const opzioni& o, const char* argv0, std::vector<incontro>& incont
         if (f.segnale == 0)
             std::printf("Shard %lld/%lld: %lld of the run's %s, in %.2f s, recorded in %s\n"
                         "(partite --merge with the files of all %lld shards prints the run's table)\n",
-                        o.scheda, o.schede, nel_run, quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(),
-                        secondi, o.registra.c_str(), o.schede);
+                        o.scheda, o.schede, nel_run,
+                        quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(), secondi,
+                        o.registra.c_str(), o.schede);
         else
             std::printf("Shard %lld/%lld: %lld of its %s, in %.2f s, recorded in %s\n", o.scheda, o.schede,
                         nella_tabella, quante(nel_run, "game").c_str(), secondi, o.registra.c_str());
@@ -163,16 +164,11 @@ int rifiuta_ripresa(const std::string& perche) {
 // checked, played again through the rules and taken as they are, then the
 // rest played, into the file the whole run would have written.
 int riprendi(const opzioni& richiesta, const char* argv0) {
-    file_partite f;
+    lettore_partite f;
     std::string perche;
-    if (!leggi_file_partite(richiesta.riprendi, &f, &perche, true)) return rifiuta_ripresa(perche);
-    if (!f.parziale)
-        return rifiuta_ripresa(f.nome + ":" + std::to_string(f.riga_fine) +
-                               ": the run is whole (its end line is here): there is nothing to resume");
-    if (f.versione != VORANDEL_VERSIONE)
-        return rifiuta_ripresa(f.nome + ":2: version " + f.versione + ", but this runner is version " +
-                               VORANDEL_VERSIONE + ": a run goes on only with the version that began it");
+    if (!f.apri(richiesta.riprendi, &perche, true)) return rifiuta_ripresa(perche);
     opzioni o = f.o;
+    o.scheda = f.scheda, o.schede = f.schede;
     o.processi = richiesta.processi;
     o.silenzio = richiesta.silenzio;
     o.fili = richiesta.fili;
@@ -180,48 +176,65 @@ int riprendi(const opzioni& richiesta, const char* argv0) {
     o.registra = f.nome;
     if (o.registra.size() > coda.size() && o.registra.compare(o.registra.size() - coda.size(), coda.size(), coda) == 0)
         o.registra.resize(o.registra.size() - coda.size());
+    const std::string nuovo = o.registra + ".part.new";
 
     std::vector<incontro> incontri = incontri_del_run(o);
     const std::vector<tratto> tratti = piano(o, incontri.size());
-    // With --pairs the run goes on from a whole pair.
-    std::size_t tenute = f.partite.size();
-    if (o.coppie && o.partite > 1) tenute -= tenute % 2;
     // The new file is written beside the old one, and takes the place of
     // FILE.part only once it holds all the old one's games.
     scrittore_partite file;
-    file.apri(o.registra, intestazione(o), o.registra + ".part.new");
+    file.apri(o.registra, intestazione(o), nuovo);
+    auto rifiuta = [&](const std::string& cosa) {
+        std::remove(nuovo.c_str());
+        return rifiuta_ripresa(cosa);
+    };
     fine_sprt sprt;
     std::vector<tratto> resto;
-    std::size_t i = 0;
-    bool deciso = false;
+    bool deciso = false, finiti = false;
+    long long tenute = 0;
+    // With --pairs the run goes on from a whole pair: the first game of a
+    // pair waits here for the second.
+    partita_giocata p, in_attesa;
+    long long riga = 0;
+    bool attesa = false;
     for (const tratto& t : tratti) {
         long long g = t.prima - 1;
         const long long fine = t.prima - 1 + t.quante;
-        for (; g < fine && i < tenute && !deciso; g++, i++) {
-            partita_giocata p = f.partite[i];
-            const std::string errore = controlla_partita(o, f, f.righe[i], incontri[t.incontro], g, p);
-            if (!errore.empty()) {
-                std::remove((o.registra + ".part.new").c_str());
-                return rifiuta_ripresa(errore);
+        for (; g < fine && !finiti && !deciso; g++) {
+            if (!f.prossima(&p, &riga, &perche)) {
+                if (!perche.empty()) return rifiuta(perche);
+                finiti = true;
+                break;
             }
-            if (o.sprt) deciso = sprt.aggiungi(o, p);
-            conta_partita(o, incontri[t.incontro], p);
-            file.scrivi(riga_partita(p));
+            std::string errore = controlla_partita(o, f, riga, incontri[t.incontro], g, p);
+            if (!errore.empty()) return rifiuta(errore);
+            if (o.coppie && o.partite > 1 && (g - (t.prima - 1)) % 2 == 0) {
+                in_attesa = p, attesa = true;
+                continue;
+            }
+            for (partita_giocata* q : {attesa ? &in_attesa : nullptr, &p}) {
+                if (q == nullptr) continue;
+                if (o.sprt) deciso = sprt.aggiungi(o, *q);
+                conta_partita(o, incontri[t.incontro], *q);
+                file.scrivi(riga_partita(*q));
+                tenute++;
+            }
+            attesa = false;
         }
+        if (attesa) g--, attesa = false;  // the pair's first game is played again
         if (g < fine && !deciso) resto.push_back(tratto{t.incontro, g + 1, fine - g});
     }
-    if (i < tenute) {
-        std::remove((o.registra + ".part.new").c_str());
-        return rifiuta_ripresa(f.nome + ":" + std::to_string(f.righe[i]) + ": a game more than the run plays");
-    }
+    if (!finiti && !deciso && f.prossima(&p, &riga, &perche))
+        return rifiuta(f.nome + ":" + std::to_string(riga) + ": a game more than the run plays");
+    if (!perche.empty()) return rifiuta(perche);
+    if (!f.parziale)
+        return rifiuta(f.nome + ":" + std::to_string(f.riga_fine) +
+                       ": the run is whole (its end line is here): there is nothing to resume");
     file.sposta(o.registra + ".part");
+    long long da_giocare = 0;
+    for (const tratto& t : resto) da_giocare += t.quante;
     if (!o.silenzio)
-        std::fprintf(stderr, "partite: %s: %zu games kept, %lld to play\n", f.nome.c_str(), tenute,
-                     [&] {
-                         long long n = 0;
-                         for (const tratto& t : resto) n += t.quante;
-                         return n;
-                     }());
+        std::fprintf(stderr, "partite: %s: %lld games kept, %lld to play\n", f.nome.c_str(), tenute, da_giocare);
     return gioca_run(o, argv0, incontri, resto, sprt, file);
 }
 

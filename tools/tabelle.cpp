@@ -180,6 +180,9 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
         scontri.push_back(scontro{static_cast<int>(a), static_cast<int>(b), n, punti[a][b]});
         if (o.coppie)
             for (int j = 0; j < 5; j++) scontri.back().coppie[j] = static_cast<double>(r.coppie[j]);
+        scontri.back().esiti[0] = static_cast<double>(r.vinte[1]);
+        scontri.back().esiti[1] = patte;
+        scontri.back().esiti[2] = static_cast<double>(r.vinte[0]);
         totale += static_cast<long long>(n);
         semimosse += r.semimosse;
     }
@@ -233,8 +236,8 @@ void stampa_torneo(const opzioni& o, const std::vector<incontro>& incontri, doub
         std::printf("\n");
     }
     std::printf("Ratings: maximum likelihood, logistic Elo, a draw half a point (as Ordo); skill %d at 0; "
-                "error: 95%%%s\n",
-                abilita[0], o.coppie ? ", from the pairs" : "");
+                "error: 95%%, %s\n",
+                abilita[0], o.coppie ? "from the pairs" : "from the games' results");
     if (!c.finita) {
         std::printf("no finite ratings fit these games (a skill made every point or none)\n");
         return;

@@ -72,10 +72,11 @@ for coppie in "" --pairs; do
     finisce 143 "SIGTERM"
     tail -n 1 taglio.txt | grep -q '^partial [0-9]* games, [0-9]* dropped$' || sbaglio "no partial line: $(tail -n 1 taglio.txt)"
     [ "$(partite_in taglio.txt)" -ge 300 ] || sbaglio "the partial file lost games: $(tail -n 1 taglio.txt)"
-    grep -q "cut short by SIGTERM" taglio.tab && grep -q "^Crosstable" taglio.tab || sbaglio "no table: $(cat taglio.tab)"
+    { grep -q "cut short by SIGTERM" taglio.tab && grep -q "^Crosstable" taglio.tab; } || sbaglio "no table: $(cat taglio.tab)"
     [ ! -e taglio.txt.part ] || sbaglio "the partial run left its FILE.part"
     "$partite" --replay taglio.txt >rigioca.tab 2>rigioca.err || sbaglio "the partial file was not replayed"
-    grep -q "holds a run cut short" rigioca.err || sbaglio "the replay did not say the file is partial: $(cat rigioca.err)"
+    grep -q "^A partial game file (taglio.txt)" rigioca.tab ||
+        sbaglio "the replay did not say the file is partial: $(cat rigioca.tab rigioca.err)"
     "$partite" --resume taglio.txt --jobs 2 --quiet >ripreso.tab || sbaglio "the resume failed"
     cmp taglio.txt intero.txt || sbaglio "${coppie:-games}: the resumed file is not the whole run's"
     uguali intero.tab ripreso.tab "${coppie:-games} resumed"
@@ -142,7 +143,7 @@ finisce 143 "the shard's SIGTERM"
 non_intero scheda2.txt "the shard cut short"
 esito=0
 "$partite" --merge scheda1.txt scheda2.txt scheda3.txt --quiet >unito.tab 2>unito.err || esito=$?
-[ "$esito" -eq 2 ] && grep -q "scheda2.txt:.*shard 2/3 was cut short" unito.err ||
+{ [ "$esito" -eq 2 ] && grep -q "scheda2.txt:.*shard 2/3 was cut short" unito.err; } ||
     sbaglio "the merge took a partial shard (exit $esito): $(cat unito.err)"
 "$partite" --resume scheda2.txt --jobs 2 --quiet >/dev/null || sbaglio "the shard's resume failed"
 cmp scheda2.txt scheda2_intera.txt || sbaglio "the resumed shard is not the whole shard"
@@ -158,9 +159,9 @@ while ! grep -q '/10000000 games' senza.tab.err; do
 done
 kill -INT "$corsa"
 finisce 130 "SIGINT without a file"
-grep -q "^Elo difference: " senza.tab && grep -q "cut short by SIGINT" senza.tab ||
+{ grep -q "^Elo difference: " senza.tab && grep -q "cut short by SIGINT" senza.tab; } ||
     sbaglio "no table of the games played: $(cat senza.tab)"
 resume_e=0
 "$partite" --resume intero.txt >/dev/null 2>intero.err || resume_e=$?
-[ "$resume_e" -eq 2 ] && grep -q "the run is whole" intero.err || sbaglio "a whole file was resumed: $(cat intero.err)"
+{ [ "$resume_e" -eq 2 ] && grep -q "the run is whole" intero.err; } || sbaglio "a whole file was resumed: $(cat intero.err)"
 echo "without a file: $(grep '^Score of' senza.tab)"
