@@ -305,13 +305,7 @@ void scrittore_partite::sposta(const std::string& altro) {
 
 void scrittore_partite::apri(const std::string& n, const std::string& testa, const std::string& altro) {
     partite = 0;
-    if (!altro.empty()) {
-        nome = bersaglio(n);
-        temporaneo = scritto = altro;
-        file = std::fopen(scritto.c_str(), "wb");
-        if (file == nullptr) guasto(("cannot write " + scritto + ": " + std::strerror(errno)).c_str());
-        file_da_togliere = temporaneo;
-    } else if (n == "-") {
+    if (n == "-") {
         // Standard output carries the game file; the tables go to standard
         // error, so that the file reaches its reader alone.
         const int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);

@@ -127,11 +127,11 @@ bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* e
 // pipe or a device, written straight, has no name to rename).
 class scrittore_partite {
 public:
-    // To a regular file (or a new one): through `FILE.part`, renamed over
-    // it at the end. A symbolic link is followed: its target is written,
-    // through a `.part` beside the target. Anything else (a pipe, a
-    // device, "-" for standard output) is written straight, as it goes.
-    // With `temporaneo`, a regular file written through that name instead.
+    // To a regular file (or a new one): through `temporaneo` (by default
+    // `FILE.part`), renamed over it at the end. A symbolic link is
+    // followed: its target is written, through a `.part` beside the
+    // target. Anything else (a pipe, a device, "-" for standard output) is
+    // written straight, as it goes, and `temporaneo` is not used.
     void apri(const std::string& nome, const std::string& intestazione, const std::string& temporaneo = "");
     // What is written so far, on disk under the name `altro` in place of
     // the temporary one (which it replaces, if there was one): a failure

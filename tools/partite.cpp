@@ -134,9 +134,8 @@ int gioca_run(const opzioni& o, const char* argv0, std::vector<incontro>& incont
         if (f.segnale == 0)
             std::printf("Shard %lld/%lld: %lld of the run's %s, in %.2f s, recorded in %s\n"
                         "(partite --merge with the files of all %lld shards prints the run's table)\n",
-                        o.scheda, o.schede, nel_run,
-                        quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(), secondi,
-                        o.registra.c_str(), o.schede);
+                        o.scheda, o.schede, nel_run, quante(o.partite * static_cast<long long>(incontri.size()), "game").c_str(),
+                        secondi, o.registra.c_str(), o.schede);
         else
             std::printf("Shard %lld/%lld: %lld of its %s, in %.2f s, recorded in %s\n", o.scheda, o.schede,
                         nella_tabella, quante(nel_run, "game").c_str(), secondi, o.registra.c_str());

@@ -220,8 +220,6 @@ int verifica_file(const opzioni& richiesta) {
                                                        : "a game more than the run plays"));
             if (!perche.empty()) return rifiuta(perche);
         }
-        // The shards of a run are merged whole: a shard cut short is
-        // resumed first.
         if (f.parziale && !richiesta.unisci.empty())
             return rifiuta(dove(f, f.riga_fine) + "shard " + std::to_string(f.scheda) + "/" + std::to_string(f.schede) +
                            " was cut short after " + quante(f.partite, "game") + ": partite --resume " + f.nome +
@@ -239,17 +237,16 @@ int verifica_file(const opzioni& richiesta) {
             scritto.chiudi_parziale(scartate);
     }
     const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (!parziali.empty()) {
-        // A run cut short: its table is that of the games it finished.
-        std::string elenco;
-        for (const std::string& n : parziali) elenco += (elenco.empty() ? "" : ", ") + n;
-        std::printf("A partial game file (%s): the run was cut short after %s of its %s%s; the table is that of "
-                    "the games it holds.\n\n",
-                    elenco.c_str(), quante(fatte, "game").c_str(), quante(tutte, "game").c_str(),
-                    scartate > 0 ? (", " + std::to_string(scartate) + " more finished but dropped").c_str() : "");
-        if (fatte == 0) return std::fflush(stdout) == 0 ? 0 : 1;
-        if (o.torneo.empty() && !o.sprt) o.partite = fatte;
-    }
-    stampa_esito(o, incontri, sprt, secondi, !parziali.empty());
+    // A run cut short: its table is that of the games it finished.
+    const bool tagliata = !parziali.empty();
+    if (tagliata)
+        std::fprintf(stderr,
+                     "partite: %s holds a run cut short: its first %s, and %lld finished after them were dropped "
+                     "(partite --resume %s plays the rest); replayed the %lld\n",
+                     primo.nome.c_str(), quante(fatte, "game").c_str(), scartate, primo.nome.c_str(), fatte);
+    stampa_esito(o, incontri, sprt, secondi, tagliata);
+    if (tagliata)
+        std::printf("\nThe run was cut short: these are its first %s, as %s holds them.\n",
+                    quante(fatte, "game").c_str(), primo.nome.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
