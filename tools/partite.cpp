@@ -10,6 +10,7 @@
 //   partite --replay FILE [--game N [--match A-B]] [--record FILE] [--quiet]
 //   partite --merge FILE... [--record FILE] [--quiet]
 //   partite --resume FILE [--jobs N] [--threads] [--quiet]
+//   partite --help | --version
 //
 // Player 1 is the match's player 0 (from the top left corner), Player 2 its
 // player 1. The match alternates who begins from one game to the next, as in
@@ -30,8 +31,8 @@
 // statics, so one process plays one match. Their counts add up to the same
 // table as one process would print; only the time lines differ.
 //
-// A game that reaches --max-plies moves is stopped and counted as
-// unfinished (a draw for the Elo figures, as are the blocked games).
+// A game that reaches --max-plies moves is stopped: every table counts it
+// on its own, and the statistics as a draw, as they do the blocked games.
 //
 // --round-robin plays every pair of the skills listed (a range like 1-10, a
 // list like 2,5,9, or both, like 1-3,7), --games games each, each skill
@@ -61,7 +62,8 @@
 // through the rules and prints the run's table, and --shard K/N with
 // --merge spread one run over several machines.
 //
-// The program's parts: opzioni (the command line), gioco (one game, a run
+// The program's parts: opzioni (the command line), avanzamento (the
+// progress on standard error), gioco (one game, a run
 // of games in this process, a recorded game played again), processi (the
 // processes of --jobs, the plan of a run and its shards), archivio (the
 // game file), verifica (--replay and --merge), valutazione (the
