@@ -1,11 +1,14 @@
 // The game file, written and read back.
 #include "archivio.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "comune.h"
 
@@ -101,84 +104,235 @@ std::string intestazione(const opzioni& o, const std::string& versione) {
     return t;
 }
 
-bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore) {
-    f->nome = nome;
-    std::ifstream in(nome, std::ios::binary);
-    if (!in) return *errore = nome + ": cannot be read: " + std::strerror(errno), false;
-    std::ostringstream tutto;
-    tutto << in.rdbuf();
-    const std::string testo = tutto.str();
-    long long n = 0;
-    auto sbaglio = [&](const std::string& cosa) {
-        *errore = nome + ":" + std::to_string(n) + ": " + cosa;
-        return false;
-    };
-    std::size_t inizio = 0;
-    bool finito = false;
-    while (inizio < testo.size()) {
-        n++;
-        std::size_t fine = testo.find('\n', inizio);
-        if (fine == std::string::npos) return sbaglio("the line is cut short (the file ends without an end of line)");
-        const std::string riga = testo.substr(inizio, fine - inizio);
-        inizio = fine + 1;
-        for (unsigned char c : riga)
-            if (c < 32 || c > 126) return sbaglio("a character that is not plain text (code " + std::to_string(c) + ")");
-        if (finito) return sbaglio("a line after the end line");
-        std::vector<std::string> w;
-        if (n == 1) {
-            if (riga != PRIMA_RIGA) return sbaglio(std::string("not a game file of partite (its first line is \"") +
-                                                   PRIMA_RIGA + "\")");
-        } else if (n == 2) {
-            if (riga.compare(0, 8, "version ") != 0 || riga.size() == 8) return sbaglio("no version line");
-            f->versione = riga.substr(8);
-        } else if (n == 3) {
-            std::string perche;
-            if (!parole(riga, &w) || w[0] != "run") return sbaglio("no run line");
-            f->run = riga;
-            if (!leggi_opzioni_run(std::vector<std::string>(w.begin() + 1, w.end()), &f->o, &perche))
-                return sbaglio("the run's options: " + perche);
-        } else if (riga.compare(0, 6, "shard ") == 0 && n == 4) {
-            long long k = 0, m = 0;
-            const std::string v = riga.substr(6);
-            const std::size_t barra = v.find('/');
-            if (barra == std::string::npos || !numero(v.substr(0, barra), 1, MAX_SCHEDE, &k) ||
-                !numero(v.substr(barra + 1), 1, MAX_SCHEDE, &m) || k > m)
-                return sbaglio("the shard is \"" + v + "\", not K/N");
-            f->scheda = k, f->schede = m;
-            f->o.scheda = k, f->o.schede = m;
-        } else if (riga.compare(0, 5, "game ") == 0) {
-            partita_giocata p;
-            std::string perche;
-            if (!leggi_riga_partita(riga, &p, &perche)) return sbaglio(perche);
-            f->partite.push_back(p);
-            f->righe.push_back(n);
-        } else if (riga.compare(0, 4, "end ") == 0) {
-            long long quante = 0;
-            if (!parole(riga, &w) || w.size() != 3 || w[2] != "games" || !numero(w[1], 0, MAX_PARTITE * 45, &quante))
-                return sbaglio("the end line is \"" + riga + "\", not \"end N games\"");
-            if (quante != static_cast<long long>(f->partite.size()))
-                return sbaglio("the end line counts " + w[1] + " games, but the file has " +
-                               std::to_string(f->partite.size()));
-            f->riga_fine = n;
-            finito = true;
-        } else {
-            return sbaglio("neither a game line nor the end line: \"" + riga.substr(0, 40) + "\"");
-        }
+lettore_partite::~lettore_partite() {
+    if (mio && file != nullptr) std::fclose(file);
+    std::free(buffer);
+}
+
+bool lettore_partite::sbaglio(const std::string& cosa, std::string* errore) const {
+    *errore = nome + ":" + std::to_string(n) + ": " + cosa;
+    return false;
+}
+
+bool lettore_partite::leggi_riga(std::string* riga, std::string* errore) {
+    errore->clear();
+    if (con_attesa) {
+        con_attesa = false;
+        *riga = std::move(in_attesa);
+        return true;
     }
-    if (n < 3) return sbaglio(n == 0 ? "the file is empty" : "the file ends in its header");
-    if (!finito) return sbaglio("the file ends without its end line (\"end N games\"): it was cut short");
+    errno = 0;
+    const ssize_t letti = getline(&buffer, &capienza, file);
+    if (letti < 0) {
+        if (std::ferror(file)) return sbaglio(std::string("cannot be read: ") + std::strerror(errno), errore);
+        return false;
+    }
+    n++;
+    std::size_t lunga = static_cast<std::size_t>(letti);
+    if (lunga == 0 || buffer[lunga - 1] != '\n') {
+        // A run killed outright may have been writing this line: a game's,
+        // or the last one, never the header's.
+        if (da_riprendere && n > 3 && (n > 4 || buffer[0] != 's')) {
+            n--;
+            return false;
+        }
+        return sbaglio("the line is cut short (the file ends without an end of line)", errore);
+    }
+    lunga--;
+    if (lunga > 0 && buffer[lunga - 1] == '\r') lunga--;  // CR LF, as Windows ends its lines
+    std::size_t da = 0;
+    if (n == 1 && lunga >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0) da = 3;  // UTF-8 byte-order mark
+    for (std::size_t i = da; i < lunga; i++) {
+        const unsigned char c = static_cast<unsigned char>(buffer[i]);
+        if (c < 32 || c > 126) return sbaglio("a character that is not plain text (code " + std::to_string(c) + ")", errore);
+    }
+    riga->assign(buffer + da, lunga - da);
     return true;
 }
 
-void scrittore_partite::apri(const std::string& n, const std::string& testa) {
-    nome = n;
-    temporaneo = n + ".part";
-    file = std::fopen(temporaneo.c_str(), "wb");
-    if (file == nullptr) {
-        std::string cosa = "cannot write " + temporaneo + ": " + std::strerror(errno);
-        guasto(cosa.c_str());
+bool lettore_partite::apri(const std::string& nome_, std::string* errore, bool riprendere) {
+    nome = nome_;
+    da_riprendere = riprendere;
+    if (nome == "-") {
+        file = stdin;
+        nome = "(standard input)";
+    } else {
+        file = std::fopen(nome.c_str(), "rb");
+        if (file == nullptr) return *errore = nome + ": cannot be read: " + std::strerror(errno), false;
+        mio = true;
     }
-    file_da_togliere = temporaneo;
+    std::string riga;
+    std::vector<std::string> w;
+    for (int k = 1; k <= 4; k++) {
+        if (!leggi_riga(&riga, errore)) {
+            if (!errore->empty()) return false;
+            if (k == 4) break;
+            return sbaglio(n == 0 ? "the file is empty" : "the file ends in its header", errore);
+        }
+        if (k == 1) {
+            if (riga != PRIMA_RIGA)
+                return sbaglio(std::string("not a game file of partite (its first line is \"") + PRIMA_RIGA + "\")",
+                               errore);
+        } else if (k == 2) {
+            if (riga.compare(0, 8, "version ") != 0 || riga.size() == 8) return sbaglio("no version line", errore);
+            versione = riga.substr(8);
+            // The games of another version may follow other rules or
+            // another search: that version replays them.
+            if (versione != VORANDEL_VERSIONE)
+                return sbaglio("a game file of partite " + versione + ", but this is partite " + VORANDEL_VERSIONE +
+                                   ": replay it with the version that wrote it",
+                               errore);
+        } else if (k == 3) {
+            std::string perche;
+            if (!parole(riga, &w) || w[0] != "run") return sbaglio("no run line", errore);
+            run = riga;
+            if (!leggi_opzioni_run(std::vector<std::string>(w.begin() + 1, w.end()), &o, &perche))
+                return sbaglio("the run's options: " + perche, errore);
+        } else if (riga.compare(0, 6, "shard ") == 0) {
+            long long k1 = 0, m = 0;
+            const std::string v = riga.substr(6);
+            const std::size_t barra = v.find('/');
+            if (barra == std::string::npos || !numero(v.substr(0, barra), 1, MAX_SCHEDE, &k1) ||
+                !numero(v.substr(barra + 1), 1, MAX_SCHEDE, &m) || k1 > m)
+                return sbaglio("the shard is \"" + v + "\", not K/N", errore);
+            scheda = k1, schede = m;
+            o.scheda = k1, o.schede = m;
+        } else {
+            // The first game's line, or the last line: prossima takes it.
+            in_attesa = std::move(riga);
+            con_attesa = true;
+        }
+    }
+    return true;
+}
+
+bool lettore_partite::prossima(partita_giocata* p, long long* riga_n, std::string* errore) {
+    errore->clear();
+    if (finito) return false;
+    std::string riga;
+    std::vector<std::string> w;
+    if (!leggi_riga(&riga, errore)) {
+        if (!errore->empty()) return false;
+        finito = true;
+        if (da_riprendere) {
+            parziale = true;
+            return false;
+        }
+        return sbaglio("the file ends without its end line (\"end N games\"): it was cut short", errore);
+    }
+    if (riga.compare(0, 5, "game ") == 0) {
+        std::string perche;
+        if (!leggi_riga_partita(riga, p, &perche)) return sbaglio(perche, errore);
+        partite++;
+        *riga_n = n;
+        return true;
+    }
+    const bool fine = riga.compare(0, 4, "end ") == 0, a_meta = riga.compare(0, 8, "partial ") == 0;
+    if (!fine && !a_meta) return sbaglio("neither a game line nor the end line: \"" + riga.substr(0, 40) + "\"", errore);
+    long long quante = 0;
+    if (fine) {
+        if (!parole(riga, &w) || w.size() != 3 || w[2] != "games" || !numero(w[1], 0, MAX_PARTITE * 45, &quante))
+            return sbaglio("the end line is \"" + riga + "\", not \"end N games\"", errore);
+    } else {
+        if (!parole(riga, &w) || w.size() != 5 || w[2] != "games," || w[4] != "dropped" ||
+            !numero(w[1], 0, MAX_PARTITE * 45, &quante) || !numero(w[3], 0, MAX_PARTITE * 45, &scartate))
+            return sbaglio("the last line is \"" + riga + "\", not \"partial N games, D dropped\"", errore);
+        parziale = true;
+    }
+    if (quante != partite)
+        return sbaglio(std::string(fine ? "the end line" : "the last line") + " counts " + w[1] +
+                           " games, but the file has " + std::to_string(partite),
+                       errore);
+    riga_fine = n;
+    finito = true;
+    // Nothing may follow the last line.
+    if (leggi_riga(&riga, errore)) return sbaglio("a line after the end line", errore);
+    return false;
+}
+
+bool leggi_file_partite(const std::string& nome, file_partite* f, std::string* errore, bool da_riprendere) {
+    lettore_partite l;
+    if (!l.apri(nome, errore, da_riprendere)) return false;
+    partita_giocata p;
+    long long riga = 0;
+    while (l.prossima(&p, &riga, errore)) {
+        f->partite.push_back(p);
+        f->righe.push_back(riga);
+    }
+    if (!errore->empty()) return false;
+    f->nome = l.nome;
+    f->versione = l.versione;
+    f->run = l.run;
+    f->o = l.o;
+    f->scheda = l.scheda, f->schede = l.schede;
+    f->riga_fine = l.riga_fine;
+    f->parziale = l.parziale;
+    f->scartate = l.scartate;
+    return true;
+}
+
+namespace {
+
+// Where a name leads: a symbolic link followed to its target, however many
+// links in a row (up to the system's own limit), a relative target taken
+// from the link's folder; a name that is not a link, or does not exist,
+// as it is.
+std::string bersaglio(const std::string& nome) {
+    std::string p = nome;
+    for (int k = 0; k < 40; k++) {
+        struct stat st;
+        if (lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        char buf[PATH_MAX];
+        const ssize_t n = readlink(p.c_str(), buf, sizeof buf - 1);
+        if (n <= 0) return p;
+        const std::string dentro(buf, static_cast<std::size_t>(n));
+        const std::size_t barra = p.rfind('/');
+        p = dentro[0] == '/' || barra == std::string::npos ? dentro : p.substr(0, barra + 1) + dentro;
+    }
+    return p;
+}
+
+}  // namespace
+
+void scrittore_partite::sposta(const std::string& altro) {
+    svuota();
+    if (temporaneo.empty()) return;  // written straight: nothing to move
+    if (std::rename(temporaneo.c_str(), altro.c_str()) != 0)
+        guasto(("could not rename " + temporaneo + " to " + altro + ": " + std::strerror(errno)).c_str());
+    temporaneo = scritto = altro;
+    file_da_togliere.clear();
+}
+
+void scrittore_partite::apri(const std::string& n, const std::string& testa, const std::string& altro) {
+    partite = 0;
+    if (n == "-") {
+        // Standard output carries the game file; the tables go to standard
+        // error, so that the file reaches its reader alone.
+        const int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        if (fd < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0 || (file = fdopen(fd, "wb")) == nullptr)
+            guasto((std::string("cannot write the game file to standard output: ") + std::strerror(errno)).c_str());
+        nome = scritto = "standard output";
+        temporaneo.clear();
+    } else {
+        struct stat st;
+        if (stat(n.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            // A pipe, a device (a process substitution's /dev/fd/N too,
+            // whose link names no path): there is nothing to rename, and a
+            // half file cannot be taken back from them.
+            nome = scritto = n;
+            temporaneo.clear();
+        } else {
+            nome = bersaglio(n);
+            temporaneo = altro.empty() ? nome + ".part" : altro;
+            scritto = temporaneo;
+        }
+        file = std::fopen(scritto.c_str(), "wb");
+        if (file == nullptr) {
+            std::string cosa = "cannot write " + scritto + ": " + std::strerror(errno);
+            guasto(cosa.c_str());
+        }
+        if (!temporaneo.empty()) file_da_togliere = temporaneo;
+    }
     std::fputs(testa.c_str(), file);
 }
 
@@ -188,12 +342,28 @@ void scrittore_partite::scrivi(const std::string& riga) {
     partite++;
 }
 
+void scrittore_partite::svuota() {
+    if (std::fflush(file) != 0) guasto(("could not write " + scritto + ": " + std::strerror(errno)).c_str());
+}
+
+void scrittore_partite::chiudi_parziale(long long scartate) {
+    std::fprintf(file, "partial %lld games, %lld dropped\n", partite, scartate);
+    chiudi_con_ultima_riga();
+}
+
 void scrittore_partite::chiudi() {
     std::fprintf(file, "end %lld games\n", partite);
-    const bool bene = std::ferror(file) == 0;
-    if (std::fclose(file) != 0 || !bene) guasto(("could not write " + temporaneo).c_str());
+    chiudi_con_ultima_riga();
+}
+
+void scrittore_partite::chiudi_con_ultima_riga() {
+    errno = 0;
+    bool bene = std::fflush(file) == 0 && std::ferror(file) == 0;
+    const int perche = errno;
+    if (std::fclose(file) != 0) bene = false;
     file = nullptr;
-    if (std::rename(temporaneo.c_str(), nome.c_str()) != 0)
+    if (!bene) guasto(("could not write " + scritto + (perche != 0 ? std::string(": ") + std::strerror(perche) : "")).c_str());
+    if (!temporaneo.empty() && std::rename(temporaneo.c_str(), nome.c_str()) != 0)
         guasto(("could not rename " + temporaneo + " to " + nome + ": " + std::strerror(errno)).c_str());
     file_da_togliere.clear();
 }

@@ -13,10 +13,12 @@
 
 #include "albero.h"
 #include "archivio.h"
+#include "avanzamento.h"
 #include "comune.h"
 #include "ispettori.h"
 #include "partita.h"
 #include "posizioni.h"
+#include "processi.h"
 
 // The seed of game `g`'s deal (games counted from 0): the two numbers mixed
 // so that neighbouring games and neighbouring seeds get unrelated deals.
@@ -83,6 +85,11 @@ esito gioca(partita& game, HWND hWnd, long long max_semimosse, long long* semimo
     *semimosse = 0;
     partita_ispettore vista{game};
     for (;;) {
+        // A search started since the last message (by the new game or by
+        // the last move) runs here, on this thread, unless the workers have
+        // threads of their own (--threads); its move is then in the queue.
+        while (winstub_esegui_differito_qui(0)) {
+        }
         MSG m;
         if (!winstub_attendi_messaggio(&m, hWnd, 600000)) guasto("no move came within ten minutes");
         switch (m.message) {
@@ -158,14 +165,23 @@ risultati gioca_tutte(const opzioni& o) {
     partita& game = la_partita();
     HWND hWnd = finestra();
     // The workers of one match never run at once (each waits for the last
-    // one's event): one kept thread runs them all, rather than a new thread
-    // for every move.
-    winstub_thread_tenuto(true);
-    // The match's thread and the kept thread take turns, each waiting for
-    // the other's message: on one core, the one that wakes the other hands
-    // it that core at once, where on two it would have to wake another core
-    // for every move.
-    int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : sched_getcpu();
+    // one's event), and the match only waits for each one's move: so each
+    // worker runs on this thread as soon as its search is started, with no
+    // thread to wake and no core to hand over. With --threads they run as
+    // the game runs them, on a thread of their own: one kept thread runs
+    // them all, rather than a new thread for every move. The same games
+    // either way.
+    if (o.fili)
+        winstub_thread_tenuto(true);
+    else
+        winstub_thread_differiti(true);
+    // With --threads the match's thread and the kept thread take turns,
+    // each waiting for the other's message: on one core, the one that wakes
+    // the other hands it that core at once, where on two it would have to
+    // wake another core for every move. With one thread, the scheduler
+    // places it (on a machine busy with other work, wherever a core is
+    // free), unless --cpu names the core.
+    int nucleo = o.nucleo >= 0 ? static_cast<int>(o.nucleo) : o.fili ? sched_getcpu() : -1;
     if (nucleo >= 0) {
         cpu_set_t uno;
         CPU_ZERO(&uno);
@@ -178,14 +194,15 @@ risultati gioca_tutte(const opzioni& o) {
 
     e_tipo tipi[2] = {COMPUTER, COMPUTER};
     const long long inizio = o.prima - 1;
-    risultati r;
+    incontro c{{o.livello[0], o.livello[1]}, risultati{}};
     int livelli[2] = {SKILL_MIN, SKILL_MIN};
-    int prima_della_coppia = -1;  // twice the first skill's points in the pair's first game, when played here
-    auto ultimo = std::chrono::steady_clock::now();
+    avanzamento progresso(o.silenzio, o.partite, "games", true);
     partita_giocata p;
     p.livello[0] = o.livello[0];
     p.livello[1] = o.livello[1];
     for (long long g = inizio; g < inizio + o.partite; g++) {
+        // Cut short (SIGINT, SIGTERM): the games finished are the report.
+        if (segnale_arrivato() != 0) break;
         const disposizione d = disposizione_partita(o, g);
         fa_cominciare(d.comincia);
         livelli[d.primo] = static_cast<int>(o.livello[0]);
@@ -194,35 +211,20 @@ risultati gioca_tutte(const opzioni& o) {
         nuova_partita(d.seme);  // both players are automatic: the worker starts at once
 
         p.mosse.clear();
-        esito e = gioca(game, hWnd, o.max_semimosse, &p.semimosse, o.ogni_partita ? &p.mosse : nullptr);
-        conta(r, e, d.primo, p.semimosse);
-        if (o.coppie) {
-            const int punti = punti_doppi(e, d.primo);
-            if (g % 2 == 0)
-                prima_della_coppia = punti;
-            else if (prima_della_coppia >= 0)
-                r.coppie[prima_della_coppia + punti]++;
-        }
-        if (o.ogni_partita) {
-            p.numero = g + 1;
-            p.d = d;
-            p.e = e;
-            std::printf("%s\n", riga_partita(p).c_str());
-        }
+        p.e = gioca(game, hWnd, o.max_semimosse, &p.semimosse, o.ogni_partita ? &p.mosse : nullptr);
+        p.numero = g + 1;
+        p.d = d;
+        conta_partita(o, c, p);
+        if (o.ogni_partita) std::printf("%s\n", riga_partita(p).c_str());
 
-        auto ora = std::chrono::steady_clock::now();
-        long long fatte = g + 1 - inizio;
-        if (!o.silenzio && o.partite >= 100 && (ora - ultimo > std::chrono::seconds(1) || fatte == o.partite)) {
-            std::fprintf(stderr, "\r%lld/%lld games", fatte, o.partite);
-            if (fatte == o.partite) std::fprintf(stderr, "\n");
-            ultimo = ora;
-        }
+        progresso.segna(g + 1 - inizio, c.r);
     }
+    progresso.chiudi();
     // The last worker may still be giving the match's event back after its
     // move ended the game: the options wait for it, so that nothing is left
     // running when the program ends.
     game.set_opzioni(tipi, livelli);
-    return r;
+    return c.r;
 }
 
 namespace {

@@ -73,7 +73,9 @@ struct partita_giocata {
 
 // Plays games o.prima to o.prima + o.partite - 1 in this process; with
 // o.ogni_partita each game's line of the game file goes to standard output
-// as soon as it is played.
+// as soon as it is played. Once SIGINT or SIGTERM has come (see
+// intercetta_segnali) it starts no more games: the counts are those of the
+// games finished.
 risultati gioca_tutte(const opzioni& o);
 
 // Plays game p (its match, number, deal, corners and beginner set, and its

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "avanzamento.h"
 #include "comune.h"
 
 std::string file_da_togliere;
@@ -26,16 +27,18 @@ struct rifiuto {
 
 [[noreturn]] void uso(const std::string& errore) { throw rifiuto{errore}; }
 
-[[noreturn]] void uso_ed_esci(const std::string& errore) {
-    std::fprintf(stderr,
-                 "partite: %s\n"
+// The usage: the forms of the command line and what each option does.
+std::string testo_uso() {
+    const char* const forma =
                  "usage: partite [--skill1 N] [--skill2 N] [--games N] [--seed N] [--max-plies N]\n"
-                 "               [--swap-sides] [--jobs N] [--first N] [--cpu N] [--tally] [--each-game]\n"
+                 "               [--swap-sides] [--jobs N] [--first N] [--cpu N] [--threads] [--tally] [--each-game]\n"
                  "               [--quiet] [--sprt ELO0 ELO1 [ALPHA BETA]] [--pairs] [--record FILE [--shard K/N]]\n"
                  "       partite --round-robin SKILLS [--games N] [--seed N] [--max-plies N] [--jobs N] [--quiet]\n"
                  "               [--pairs] [--record FILE [--shard K/N]]\n"
                  "       partite --replay FILE [--game N [--match A-B]] [--record FILE] [--quiet]\n"
                  "       partite --merge FILE... [--record FILE] [--quiet]\n"
+                 "       partite --resume FILE [--jobs N] [--threads] [--quiet]\n"
+                 "       partite --help | --version\n"
                  "  --skill1, --skill2  skills of Player 1 and Player 2, %d to %d (default 5)\n"
                  "  --games             number of games, 1 to 10000000 (default 100); of each pair\n"
                  "                      with --round-robin, the most with --sprt\n"
@@ -47,10 +50,14 @@ struct rifiuto {
                  "  --first             number of the first game, 1 to 10000000 (default 1);\n"
                  "                      with --games 1 it plays that game again\n"
                  "  --cpu               the core to play on (default: the one it starts on)\n"
+                 "  --threads           each computer move searched on a thread of its own, as in\n"
+                 "                      the game (default: on the runner's thread; the same games)\n"
                  "  --tally             print only the counts, on one line (read by --jobs)\n"
                  "  --each-game         with --tally, each game's line of the game file first\n"
                  "                      (read by --sprt and --record)\n"
-                 "  --quiet             no progress on standard error\n"
+                 "  --quiet             no progress on standard error (otherwise, on a terminal, one\n"
+                 "                      line kept up to date with the score and the time left;\n"
+                 "                      elsewhere a line every few seconds)\n"
                  "  --round-robin       every pair of these skills, both sides: a range (1-10), a\n"
                  "                      list (2,5,9) or both (1-3,7); prints the crosstable and\n"
                  "                      the ratings, the lowest skill at 0\n"
@@ -62,28 +69,51 @@ struct rifiuto {
                  "  --pairs             each deal twice, the skills on swapped corners, the same\n"
                  "                      corner beginning both games; the pairs' counts and Elo\n"
                  "                      error bar too (--first odd, --games even, or --games 1)\n"
-                 "  --record            write every game played to FILE, a game file (see README)\n"
+                 "  --record            write every game played to FILE, a game file (see README);\n"
+                 "                      - for standard output (the table then goes to standard\n"
+                 "                      error); a pipe or a device is written as it is\n"
                  "  --shard             play only part K of N of the run, in whole pairs of games\n"
                  "                      (the remainder in the last parts), for --merge\n"
-                 "  --replay            play the games of a game file again through the rules,\n"
+                 "  --replay            play the games of a game file (- for standard input) again\n"
+                 "                      through the rules,\n"
                  "                      check them and print the run's table; --game N (and\n"
                  "                      --match A-B in a round robin): that game alone\n"
-                 "  --merge             the game files of all the shards of one run: check and\n"
-                 "                      replay them, print the whole run's table\n",
-                 errore.c_str(), SKILL_MIN, SKILL_MAX);
+                 "  --merge             the game files of all the shards of one run (one of them\n"
+                 "                      may be -, standard input): check and\n"
+                 "                      replay them, print the whole run's table\n"
+                 "  --resume            go on with a run cut short (SIGINT, SIGTERM): its game file\n"
+                 "                      or shard, or the FILE.part a killed run left; it ends as\n"
+                 "                      the whole run would have\n"
+                 "  --help, -h          print this help and exit\n"
+                 "  --version           print the version of partite and exit\n";
+    const int n = std::snprintf(nullptr, 0, forma, SKILL_MIN, SKILL_MAX);
+    std::string testo(static_cast<std::size_t>(n > 0 ? n : 0) + 1, '\0');
+    std::snprintf(testo.data(), testo.size(), forma, SKILL_MIN, SKILL_MAX);
+    testo.pop_back();
+    return testo;
+}
+
+[[noreturn]] void uso_ed_esci(const std::string& errore) {
+    std::fprintf(stderr, "partite: %s\n%s", errore.c_str(), testo_uso().c_str());
     std::exit(2);
 }
 
+// A whole number written plainly: digits only, no sign, no space, no
+// leading zero (so "+1" and "01" are refused, as a typing slip may hide
+// behind them).
 bool intero(const char* testo, long long minimo, long long massimo, long long* valore) {
-    char* fine = nullptr;
-    errno = 0;
-    long long v = std::strtoll(testo, &fine, 10);
-    if (fine == testo || *fine != '\0' || errno != 0 || v < minimo || v > massimo) return false;
+    const std::size_t n = std::strlen(testo);
+    if (n == 0 || n > 18 || std::strspn(testo, "0123456789") != n || (n > 1 && testo[0] == '0')) return false;
+    const long long v = std::strtoll(testo, nullptr, 10);
+    if (v < minimo || v > massimo) return false;
     *valore = v;
     return true;
 }
 
+// A decimal number such as -5, 2.5 or 1e-3: no space, no hexadecimal, no
+// "inf" or "nan".
 bool decimale(const char* testo, double* valore) {
+    if (std::strspn(testo, "0123456789.eE+-") != std::strlen(testo)) return false;
     char* fine = nullptr;
     errno = 0;
     double v = std::strtod(testo, &fine);
@@ -126,7 +156,8 @@ std::vector<int> leggi_abilita(const std::string& testo) {
 }  // namespace
 
 void guasto(const char* cosa) {
-    std::fprintf(stderr, "\npartite: %s\n", cosa);
+    chiudi_riga_avanzamento();
+    std::fprintf(stderr, "partite: %s\n", cosa);
     if (!file_da_togliere.empty()) std::remove(file_da_togliere.c_str());
     std::exit(1);
 }
@@ -168,14 +199,18 @@ opzioni leggi(const std::vector<std::string>& a, std::vector<std::string>& date)
             o.sprt = true;
             continue;
         }
+        if (opz == "--threads") {
+            o.fili = true;
+            continue;
+        }
         if (opz == "--quiet" || opz == "--swap-sides" || opz == "--tally" || opz == "--pairs") {
             (opz == "--quiet" ? o.silenzio : opz == "--swap-sides" ? o.scambia : opz == "--tally" ? o.conteggio : o.coppie) =
                 true;
             continue;
         }
-        if (opz == "--record" || opz == "--replay") {
+        if (opz == "--record" || opz == "--replay" || opz == "--resume") {
             if (i + 1 >= argc || a[i + 1].empty()) uso("missing file name after " + opz);
-            (opz == "--record" ? o.registra : o.rigioca) = a[++i];
+            (opz == "--record" ? o.registra : opz == "--replay" ? o.rigioca : o.riprendi) = a[++i];
             continue;
         }
         if (opz == "--merge") {
@@ -242,6 +277,13 @@ opzioni leggi(const std::vector<std::string>& a, std::vector<std::string>& date)
         return o;
     }
     if (data("--game") || data("--match")) uso("--game and --match go with --replay");
+    // Resuming takes the run from the file, and only how to play it from
+    // the command line.
+    if (!o.riprendi.empty()) {
+        for (const std::string& d : date)
+            if (d.compare(0, 2, "--") == 0 && d != "--resume" && d != "--jobs" && d != "--quiet" && d != "--threads")
+                uso("--resume takes its run from the file: it cannot go with " + d);
+    }
     if (o.prima - 1 + o.partite > MAX_PARTITE)
         uso("the games end after game " + std::to_string(MAX_PARTITE) + ": --first plus --games is too large");
     if (!o.torneo.empty()) {
@@ -287,6 +329,18 @@ std::string cifra(double v) {
 }  // namespace
 
 opzioni leggi_opzioni(int argc, char** argv) {
+    // --help and --version answer whatever else the line holds.
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(testo_uso().c_str(), stdout);
+            std::exit(std::fflush(stdout) == 0 ? 0 : 1);
+        }
+        if (a == "--version") {
+            std::printf("partite %s\n", VORANDEL_VERSIONE);
+            std::exit(std::fflush(stdout) == 0 ? 0 : 1);
+        }
+    }
     std::vector<std::string> date;
     try {
         return leggi(std::vector<std::string>(argv + 1, argv + argc), date);

@@ -19,6 +19,7 @@ struct opzioni {
     bool conteggio = false;
     bool silenzio = false;
     bool ogni_partita = false;  // with --tally: one line per game too
+    bool fili = false;  // --threads: each computer move searched on a thread of its own, as in the game
     std::vector<int> torneo;  // the skills of --round-robin
     bool sprt = false;
     double elo0 = 0.0, elo1 = 0.0, alfa = 0.05, beta = 0.05;
@@ -28,6 +29,7 @@ struct opzioni {
     long long sola_partita = 0;        // --game: the one game of it to replay; 0 for all
     long long solo_incontro[2] = {0, 0};  // --match: that game's skills, in a round robin
     std::vector<std::string> unisci;   // --merge: the shards' game files
+    std::string riprendi;              // --resume: the game file of a run cut short
 };
 
 constexpr long long MAX_PARTITE = 10000000;

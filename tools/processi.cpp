@@ -12,10 +12,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+
+#include "avanzamento.h"
 
 extern char** environ;
 
@@ -91,6 +94,54 @@ void scrivi_conteggio(const opzioni& o, const risultati& r) {
 
 namespace {
 
+volatile std::sig_atomic_t segnale = 0;
+bool segnale_capo = false;
+// Written to by the handler, so that a process waiting in poll wakes up.
+int sveglia[2] = {-1, -1};
+
+extern "C" void al_segnale(int s) {
+    const int errore = errno;
+    if (segnale == 0) {
+        segnale = s;
+        if (segnale_capo) {
+            // The next one ends the program.
+            struct sigaction sa {};
+            sa.sa_handler = SIG_DFL;
+            sigemptyset(&sa.sa_mask);
+            sigaction(SIGINT, &sa, nullptr);
+            sigaction(SIGTERM, &sa, nullptr);
+        }
+    }
+    if (sveglia[1] >= 0) {
+        const ssize_t scritto = write(sveglia[1], "s", 1);
+        static_cast<void>(scritto);
+    }
+    errno = errore;
+}
+
+}  // namespace
+
+void intercetta_segnali(bool capo) {
+    segnale_capo = capo;
+    if (capo && sveglia[0] < 0 && pipe2(sveglia, O_CLOEXEC | O_NONBLOCK) != 0) sveglia[0] = sveglia[1] = -1;
+    struct sigaction sa {};
+    sa.sa_handler = al_segnale;
+    sigemptyset(&sa.sa_mask);
+    sigaddset(&sa.sa_mask, SIGINT);
+    sigaddset(&sa.sa_mask, SIGTERM);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+int segnale_arrivato() { return segnale; }
+
+void nota_segnale(int s) {
+    if (segnale == 0) segnale = s;
+}
+
+namespace {
+
 // The counts from a process's output: its last line.
 bool leggi_conteggio(const opzioni& o, const std::string& testo, risultati* r) {
     std::size_t fine = testo.size();
@@ -111,9 +162,10 @@ bool leggi_conteggio(const opzioni& o, const std::string& testo, risultati* r) {
 
 // The games of --each-game, in the order of the output: exactly the
 // numbers prima to prima + quante - 1 of the match `livello`, each line
-// kept as written.
+// kept as written; with `tutte` false, the first of them, as many as a
+// process cut short finished.
 bool leggi_partite(const std::string& testo, const long long livello[2], long long prima, long long quante,
-                   std::vector<partita_giocata>* v, std::vector<std::string>* righe) {
+                   bool tutte, std::vector<partita_giocata>* v, std::vector<std::string>* righe) {
     v->clear();
     righe->clear();
     std::size_t inizio = 0;
@@ -132,7 +184,7 @@ bool leggi_partite(const std::string& testo, const long long livello[2], long lo
         v->push_back(p);
         righe->push_back(riga);
     }
-    return static_cast<long long>(v->size()) == quante;
+    return tutte ? static_cast<long long>(v->size()) == quante : static_cast<long long>(v->size()) <= quante;
 }
 
 // This program, to be started again for each run of games.
@@ -179,6 +231,7 @@ processo avvia(const std::string& programma, const opzioni& o, const long long l
     else if (o.scambia)
         argomenti.push_back("--swap-sides");
     if (o.sprt || !o.registra.empty()) argomenti.push_back("--each-game");
+    if (o.fili) argomenti.push_back("--threads");
     if (nucleo >= 0) {
         argomenti.push_back("--cpu");
         argomenti.push_back(std::to_string(nucleo));
@@ -196,7 +249,7 @@ processo avvia(const std::string& programma, const opzioni& o, const long long l
     close(tubo[1]);
     if (errore != 0) {
         close(tubo[0]);
-        std::fprintf(stderr, "\npartite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
+        chiudi_riga_avanzamento(), std::fprintf(stderr, "partite: could not start %s: %s\n", programma.c_str(), std::strerror(errore));
         p.pid = -1;
         return p;
     }
@@ -208,8 +261,8 @@ processo avvia(const std::string& programma, const opzioni& o, const long long l
 
 }  // namespace
 
-void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro>& incontri,
-                       const std::vector<tratto>& tratti, fine_sprt* sprt, scrittore_partite* file) {
+fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro>& incontri,
+                           const std::vector<tratto>& tratti, fine_sprt* sprt, scrittore_partite* file) {
     const std::string programma = questo_programma(argv0);
     long long n = 0;
     for (const tratto& t : tratti) n += t.quante;
@@ -225,15 +278,16 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
     struct lotto {
         std::size_t incontro;
         long long prima, quante;
-        bool fatto = false;
+        long long finite = -1;  // the games its process finished; -1 until it reports
         std::vector<partita_giocata> partite;
         std::vector<std::string> righe;
     };
     std::vector<lotto> lotti;
     for (const tratto& t : tratti)
         for (long long g = t.prima; g < t.prima + t.quante; g += blocco)
-            lotti.push_back(lotto{t.incontro, g, std::min(blocco, t.prima + t.quante - g), false, {}, {}});
+            lotti.push_back(lotto{t.incontro, g, std::min(blocco, t.prima + t.quante - g), -1, {}, {}});
     const bool ogni_partita = sprt != nullptr || file != nullptr;
+    avanzamento progresso(o.silenzio, n, "games", incontri.size() == 1);
 
     struct attivo {
         processo p;
@@ -243,9 +297,25 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
     std::size_t prossimo = 0, in_ordine = 0;
     std::vector<attivo> attivi;
     long long fatte = 0;
-    bool fallito = false, deciso = false;
-    // Each process on a core of its own, as long as there are cores: the
-    // one whose process has ended goes to the next.
+    bool fallito = false, deciso = false, avvisati = false;
+    fine_run esito;
+    // The games of a run that are next in the run's order: into the test,
+    // the counts and the file.
+    auto prendi = [&](lotto& l, long long quante) {
+        for (long long i = 0; i < quante && !deciso; i++) {
+            const partita_giocata& p = l.partite[static_cast<std::size_t>(i)];
+            if (sprt != nullptr) deciso = sprt->aggiungi(o, p);
+            conta_partita(o, incontri[l.incontro], p);
+            if (file != nullptr) file->scrivi(l.righe[static_cast<std::size_t>(i)]);
+            esito.giocate++;
+        }
+        l.partite = {};
+        l.righe = {};
+    };
+    // With --threads each process on a core of its own, as long as there
+    // are cores (the one whose process has ended goes to the next), so that
+    // its two threads hand each other that core; a process of one thread
+    // is left to the scheduler.
     const std::vector<int> tutti = nuclei();
     auto nucleo_libero = [&]() {
         if (tutti.empty() || o.processi > static_cast<long long>(tutti.size())) return -1;
@@ -254,10 +324,18 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
                 return c;
         return -1;
     };
-    while (!fallito && !deciso && (prossimo < lotti.size() || !attivi.empty())) {
-        while (!fallito && prossimo < lotti.size() && static_cast<long long>(attivi.size()) < o.processi) {
+    while (!fallito && !deciso && ((prossimo < lotti.size() && segnale_arrivato() == 0) || !attivi.empty())) {
+        // Cut short: the processes are told, in case the signal came to
+        // this one alone, and report what they finished.
+        if (segnale_arrivato() != 0 && !avvisati) {
+            avvisati = true;
+            for (const attivo& a : attivi) kill(a.p.pid, SIGTERM);
+        }
+        while (!fallito && segnale_arrivato() == 0 && prossimo < lotti.size() &&
+               static_cast<long long>(attivi.size()) < o.processi) {
             const lotto& l = lotti[prossimo];
-            processo p = avvia(programma, o, incontri[l.incontro].livello, l.prima, l.quante, nucleo_libero());
+            processo p = avvia(programma, o, incontri[l.incontro].livello, l.prima, l.quante,
+                               o.fili ? nucleo_libero() : -1);
             if (p.pid < 0) {
                 fallito = true;
                 break;
@@ -269,12 +347,18 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
         // a full pipe; a process is done when its output ends.
         std::vector<pollfd> attese;
         for (const attivo& a : attivi) attese.push_back(pollfd{a.p.uscita, POLLIN, 0});
+        if (sveglia[0] >= 0) attese.push_back(pollfd{sveglia[0], POLLIN, 0});
         if (poll(attese.data(), attese.size(), -1) < 0) {
             if (errno == EINTR) continue;
             guasto("lost track of the processes of --jobs");
         }
+        if (sveglia[0] >= 0 && attese.back().revents != 0) {
+            char buf[64];
+            while (read(sveglia[0], buf, sizeof buf) > 0) {
+            }
+        }
         std::size_t finito = attivi.size();
-        for (std::size_t i = 0; i < attese.size() && finito == attivi.size(); i++) {
+        for (std::size_t i = 0; i < attivi.size() && finito == attivi.size(); i++) {
             if (attese[i].revents == 0) continue;
             char buf[65536];
             ssize_t letti = read(attivi[i].p.uscita, buf, sizeof buf);
@@ -292,37 +376,55 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
             if (errno != EINTR) guasto("lost track of the processes of --jobs");
         lotto& l = lotti[a.lotto];
         risultati parte;
-        if (!WIFEXITED(stato) || WEXITSTATUS(stato) != 0 || !leggi_conteggio(o, a.testo, &parte) ||
-            (ogni_partita &&
-             !leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, &l.partite, &l.righe))) {
-            if (WIFSIGNALED(stato))
-                std::fprintf(stderr, "\npartite: a process of --jobs ended by signal %d\n", WTERMSIG(stato));
-            else
-                std::fprintf(stderr, "\npartite: a process of --jobs failed (exit %d): %s\n",
-                             WIFEXITED(stato) ? WEXITSTATUS(stato) : -1, a.testo.c_str());
-            fallito = true;
+        // A process cut short ends with 128 and the signal, after the games
+        // it finished and their counts; one that a signal ended before it
+        // could report finished none that count.
+        const int uscita = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+        const int colpo = WIFSIGNALED(stato) ? WTERMSIG(stato) : 0;
+        const bool tagliato = uscita == 128 + SIGINT || uscita == 128 + SIGTERM;
+        if ((uscita == 0 || tagliato) && leggi_conteggio(o, a.testo, &parte) &&
+            (!ogni_partita || leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, !tagliato,
+                                            &l.partite, &l.righe))) {
+            l.finite = tagliato ? parte.vinte[0] + parte.vinte[1] + parte.patte + parte.bloccate + parte.incompiute
+                                : l.quante;
+            if (ogni_partita && l.finite != static_cast<long long>(l.partite.size())) l.finite = -1, fallito = true;
+            if (tagliato) nota_segnale(uscita - 128);
+            if (!ogni_partita) incontri[l.incontro].r.aggiungi(parte), esito.giocate += l.finite;
+            fatte += std::max(0LL, l.finite);
+        } else if (colpo == SIGINT || colpo == SIGTERM || (colpo != 0 && segnale_arrivato() != 0)) {
+            nota_segnale(colpo == SIGINT || colpo == SIGTERM ? colpo : segnale_arrivato());
+            l.finite = 0;
         } else {
-            incontri[l.incontro].r.aggiungi(parte);
-            l.fatto = true;
-            fatte += l.quante;
+            fallito = true;
+        }
+        if (fallito) {
+            chiudi_riga_avanzamento();
+            if (colpo != 0)
+                std::fprintf(stderr, "partite: a process of --jobs ended by signal %d\n", colpo);
+            else
+                std::fprintf(stderr, "partite: a process of --jobs failed (exit %d): %s\n", uscita, a.testo.c_str());
         }
         // The test and the game file take the games in their order, as far
         // as they are in.
-        for (; ogni_partita && !fallito && !deciso && in_ordine < lotti.size() && lotti[in_ordine].fatto;
-             in_ordine++) {
-            lotto& pronto = lotti[in_ordine];
-            for (std::size_t i = 0; i < pronto.partite.size() && !deciso; i++) {
-                if (sprt != nullptr) deciso = sprt->aggiungi(o, pronto.partite[i]);
-                if (file != nullptr) file->scrivi(pronto.righe[i]);
-            }
-            pronto.partite = {};
-            pronto.righe = {};
-        }
-        if (!o.silenzio && n >= 100 && !fallito) {
-            std::fprintf(stderr, "\r%lld/%lld games (%lld processes)", fatte, n, o.processi);
-            if (fatte == n || deciso) std::fprintf(stderr, "\n");
+        bool presi = false;
+        for (; ogni_partita && !fallito && !deciso && in_ordine < lotti.size() &&
+               lotti[in_ordine].finite == lotti[in_ordine].quante;
+             in_ordine++)
+            prendi(lotti[in_ordine], lotti[in_ordine].quante), presi = true;
+        // What is in order is on disk, for a run killed outright.
+        if (presi && file != nullptr) file->svuota();
+        if (!fallito) {
+            // The counts so far: the test's are those of the games it took,
+            // in order.
+            risultati finora;
+            if (sprt != nullptr)
+                finora = sprt->r;
+            else
+                for (const incontro& c : incontri) finora.aggiungi(c.r);
+            progresso.segna(sprt != nullptr ? sprt->partite : ogni_partita ? esito.giocate : fatte, finora);
         }
     }
+    if (!fallito) progresso.chiudi();
     // A failure leaves the table incomplete; a decision leaves the games
     // after it unneeded.
     for (attivo& a : attivi) {
@@ -331,4 +433,20 @@ void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro
         close(a.p.uscita);
     }
     if (fallito) guasto("the games were not all played");
+    if (deciso || std::all_of(lotti.begin(), lotti.end(), [](const lotto& l) { return l.finite == l.quante; }))
+        return esito;  // whole, whatever came after
+    // Cut short: the games in order up to the first one missing, in whole
+    // pairs with --pairs; those after it are dropped.
+    esito.segnale = segnale_arrivato() != 0 ? segnale_arrivato() : SIGTERM;
+    if (ogni_partita && in_ordine < lotti.size() && lotti[in_ordine].finite > 0) {
+        lotto& l = lotti[in_ordine];
+        long long prese = l.finite - (o.coppie ? l.finite % 2 : 0);
+        esito.scartate += l.finite - prese;
+        prendi(l, prese);
+        if (deciso) return fine_run{0, esito.giocate, 0};
+        in_ordine++;
+    }
+    if (ogni_partita)
+        for (std::size_t i = in_ordine; i < lotti.size(); i++) esito.scartate += std::max(0LL, lotti[i].finite);
+    return esito;
 }

@@ -36,7 +36,9 @@ struct tratto {
 // last U mod N.
 std::vector<tratto> piano(const opzioni& o, std::size_t incontri);
 
-// One game added to its match's counts, and with --pairs the pair it ends.
+// One game added to its match's counts, and with --pairs the pair it ends:
+// the one count of games and pairs, for the games played in this process
+// and for those read back from the processes and the files.
 void conta_partita(const opzioni& o, incontro& c, const partita_giocata& p);
 
 // The test, fed the games in their order: the games it took, their counts,
@@ -51,6 +53,24 @@ struct fine_sprt {
     bool aggiungi(const opzioni& o, const partita_giocata& p);
 };
 
+// SIGINT and SIGTERM cut a run short instead of ending the program: from
+// this call on, the first one is only noted, and the run stops starting
+// games. In the process that writes the run (`capo`), a second one ends the
+// program at once, as it would have; a process of --jobs keeps noting
+// them, since its games are its report's, and ends when its parent does.
+void intercetta_segnali(bool capo);
+// The signal that cut the run short; 0 while none has come.
+int segnale_arrivato();
+// Notes a cut as if signal `s` had come (a process of --jobs reported one).
+void nota_segnale(int s);
+
+// How a run played in processes ended.
+struct fine_run {
+    int segnale = 0;        // the signal that cut it short; 0 for a whole run
+    long long giocate = 0;  // the games counted in the table (those written, with a game file)
+    long long scartate = 0;  // games finished after the first one missing, left out
+};
+
 // The one line of --tally.
 void scrivi_conteggio(const opzioni& o, const risultati& r);
 
@@ -60,7 +80,13 @@ void scrivi_conteggio(const opzioni& o, const risultati& r);
 // by one, until the test decides; the runs still being played then are
 // stopped. With a game file, each game's line goes into it in the run's
 // order, whatever the order the processes end in.
-void gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro>& incontri,
-                       const std::vector<tratto>& tratti, fine_sprt* sprt, scrittore_partite* file);
+//
+// On SIGINT or SIGTERM (or a process's report that one cut it short) no
+// run is started any more, the processes are told to stop (SIGTERM), and
+// each reports the games it finished. With a game file or the test, the
+// games are then taken in the run's order up to the first one missing: the
+// rest are counted as dropped, and the table counts only those taken.
+fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<incontro>& incontri,
+                           const std::vector<tratto>& tratti, fine_sprt* sprt, scrittore_partite* file);
 
 #endif

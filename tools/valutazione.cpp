@@ -170,32 +170,43 @@ classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int anc
         if (!risolvi(curva, colonna) || !(colonna[i] > 0)) return c;
         for (std::size_t j = 0; j < m; j++) inversa[j][i] = colonna[j];
     }
-    bool con_coppie = false;
+    // The observed spread of each match's contributions to the slope: pair
+    // by pair where there are pairs, otherwise game by game where the
+    // games' results are given.
+    bool con_coppie = false, con_esiti = false;
+    for (const scontro& s : scontri)
+        for (int k = 0; k < 5; k++) con_coppie = con_coppie || s.coppie[k] > 0;
+    for (const scontro& s : scontri)
+        for (int k = 0; k < 3; k++) con_esiti = con_esiti || s.esiti[k] > 0;
+    const bool sandwich = con_coppie || con_esiti;
     std::vector<std::vector<double>> spread(n, std::vector<double>(n, 0.0));
     for (const scontro& s : scontri) {
         std::size_t a = static_cast<std::size_t>(s.a), b = static_cast<std::size_t>(s.b);
         double e = attesa(r[a], r[b]);
-        for (int k = 0; k < 5; k++) {
-            if (s.coppie[k] <= 0) continue;
-            con_coppie = true;
-            double d = K * (k / 2.0 - 2.0 * e);
-            double w = s.coppie[k] * d * d;
+        auto aggiungi = [&](double quante, double d) {
+            double w = quante * d * d;
             spread[a][a] += w;
             spread[b][b] += w;
             spread[a][b] -= w;
             spread[b][a] -= w;
-        }
+        };
+        if (con_coppie)
+            for (int k = 0; k < 5; k++) aggiungi(s.coppie[k], K * (k / 2.0 - 2.0 * e));
+        else
+            for (int k = 0; k < 3; k++) aggiungi(s.esiti[k], K * (k / 2.0 - e));
     }
     for (std::size_t i = 0; i < m; i++) {
         double varianza = inversa[i][i];
-        if (con_coppie) {
+        if (sandwich) {
             varianza = 0.0;
             for (std::size_t j = 0; j < m; j++)
                 for (std::size_t k = 0; k < m; k++)
                     varianza += inversa[i][j] * spread[liberi[j]][liberi[k]] * inversa[k][i];
         }
-        if (!(varianza > 0)) return c;
-        c.errore[liberi[i]] = Z_95 * std::sqrt(varianza);
+        // Games that all end alike (every one a draw, say) spread nothing:
+        // their bar is 0, as a match's is.
+        if (!(varianza > 0) && !(sandwich && varianza > -1e-12)) return c;
+        c.errore[liberi[i]] = Z_95 * std::sqrt(std::fmax(varianza, 0.0));
     }
     c.elo = r;
     c.finita = true;

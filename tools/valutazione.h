@@ -40,6 +40,12 @@ struct scontro {
     // the one observation they are) rather than from the games as if each
     // were on its own.
     double coppie[5] = {0, 0, 0, 0, 0};
+    // Without pairs: the games in which `a` made k/2 points of 1 (a loss, a
+    // draw, a win). When any match has them, the error bars come from the
+    // games' own results (the sandwich form again, a game the observation),
+    // so that draws, which spread the points less than a coin toss would,
+    // narrow the bars as they should.
+    double esiti[3] = {0, 0, 0};
 };
 
 struct classifica {
@@ -54,7 +60,10 @@ struct classifica {
 // logistic Elo model, P(a beats b) = 1 / (1 + 10^((Rb - Ra) / 400)), each
 // game's points counted as that many wins out of one (so a draw is half a
 // win and half a loss, as Ordo counts it), with player `ancora` held at 0.
-// The error bars come from the curvature of the likelihood at its top.
+// The error bars come from the curvature of the likelihood at its top,
+// or, where the matches give their pairs or their games' results, from the
+// sandwich estimate: the inverse curvature on both sides of the observed
+// spread of the slope, pair by pair or game by game.
 classifica stima_elo(int giocatori, const std::vector<scontro>& scontri, int ancora);
 
 enum class verdetto { continua, accetta_h0, accetta_h1 };

@@ -233,16 +233,31 @@ int winstub_differiti_in_attesa() {
     return static_cast<int>(differiti().coda.size());
 }
 
+namespace {
+
+// Takes the `k`-th kept function out of the queue: false when there is none.
+bool prendi_differito(int k, lavoro* l) {
+    std::lock_guard<std::mutex> lock(differiti().m);
+    auto& coda = differiti().coda;
+    if (k < 0 || static_cast<std::size_t>(k) >= coda.size()) return false;
+    *l = std::move(coda[static_cast<std::size_t>(k)]);
+    coda.erase(coda.begin() + k);
+    return true;
+}
+
+}  // namespace
+
 bool winstub_esegui_differito(int k) {
     lavoro l;
-    {
-        std::lock_guard<std::mutex> lock(differiti().m);
-        auto& coda = differiti().coda;
-        if (k < 0 || static_cast<std::size_t>(k) >= coda.size()) return false;
-        l = std::move(coda[static_cast<std::size_t>(k)]);
-        coda.erase(coda.begin() + k);
-    }
+    if (!prendi_differito(k, &l)) return false;
     std::thread([l] { esegui(l); }).join();
+    return true;
+}
+
+bool winstub_esegui_differito_qui(int k) {
+    lavoro l;
+    if (!prendi_differito(k, &l)) return false;
+    esegui(l);
     return true;
 }
 

@@ -1,7 +1,7 @@
 # Runs the match runner with each of a list of bad arguments and checks that
 # every run is refused with exit code 2, a message naming the trouble on
 # standard error and no table on standard output.
-# cmake -DPARTITE=<runner> -P argomenti_errati.cmake
+# cmake -DPARTITE=<runner> -DVERSIONE=<version> -P argomenti_errati.cmake
 set(casi
     "--skill1|11|takes a whole number"
     "--games|0|takes a whole number"
@@ -25,6 +25,16 @@ set(casi
     "--shard|1/3|--shard needs --record"
     "--shard|4/3|--record|x.txt|--shard takes K/N"
     "--shard|0/3|--record|x.txt|--shard takes K/N"
+    "--shard|+1/3|--record|x.txt|--shard takes K/N"
+    "--shard|01/03|--record|x.txt|--shard takes K/N"
+    "--games|+5|takes a whole number"
+    "--games|05|takes a whole number"
+    "--seed| 7|takes a whole number"
+    "--first|0x10|takes a whole number"
+    "--round-robin|01-3|--round-robin takes skills"
+    "--match|2-03|--replay|x.txt|--game|1|--match takes the two skills"
+    "--sprt|0| 5|two Elo differences"
+    "--sprt|0|0x10|two Elo differences"
     "--pairs|--games|7|whole pairs"
     "--pairs|--first|2|--games|4|whole pairs"
     "--record|missing file name"
@@ -52,3 +62,16 @@ foreach(caso IN LISTS casi)
         message(FATAL_ERROR "partite ${parti} printed a table:\n${uscita}")
     endif()
 endforeach()
+
+# --help (or -h) prints the usage on standard output and succeeds, whatever
+# else the line holds; --version prints the version.
+foreach(aiuto "--help" "-h" "--skill1;11;--help")
+    execute_process(COMMAND ${PARTITE} ${aiuto} OUTPUT_VARIABLE uscita ERROR_VARIABLE errori RESULT_VARIABLE esito)
+    if(NOT esito EQUAL 0 OR NOT errori STREQUAL "" OR NOT uscita MATCHES "^usage: partite .*--record .*--version")
+        message(FATAL_ERROR "partite ${aiuto} ended with ${esito}:\n${uscita}${errori}")
+    endif()
+endforeach()
+execute_process(COMMAND ${PARTITE} --version OUTPUT_VARIABLE uscita ERROR_VARIABLE errori RESULT_VARIABLE esito)
+if(NOT esito EQUAL 0 OR NOT uscita STREQUAL "partite ${VERSIONE}\n")
+    message(FATAL_ERROR "partite --version ended with ${esito}, printing \"${uscita}\" (not version ${VERSIONE}):\n${errori}")
+endif()

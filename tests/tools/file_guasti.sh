@@ -65,6 +65,27 @@ modifica run.txt 3 'sub(/--skill1 3/, "--skill1 11")'
 rifiutato run.txt "run.txt:3: the run's options: --skill1 takes a whole number"
 modifica fine.txt 10 '$0 = "end 7 games"'
 rifiutato fine.txt "fine.txt:10: the end line counts 7 games, but the file has 6"
+# A game missing or twice, the end line left as it was: reported at the
+# game's own line, where the numbering breaks, not at the end line.
+awk 'NR != 6' buono.txt >manca_fine.txt
+rifiutato manca_fine.txt "manca_fine.txt:6: game 4 of match 3-2, where the run has game 3 of match 3-2"
+awk '{ print } NR == 5 { print }' buono.txt >doppia_fine.txt
+rifiutato doppia_fine.txt "doppia_fine.txt:6: game 2 of match 3-2, where the run has game 3 of match 3-2"
+# The last game missing: where game 6 should stand.
+awk 'NR != 9' buono.txt >ultima.txt
+rifiutato ultima.txt "ultima.txt:9: the end line counts 6 games, but the file has 5"
+# Another version's file, or no version at all, names both versions.
+versione=$("$partite" --version | sed 's/^partite //')
+modifica versione.txt 2 '$0 = "version 1.96"'
+rifiutato versione.txt "versione.txt:2: a game file of partite 1.96, but this is partite $versione"
+modifica sgorbio.txt 2 '$0 = "version garbage"'
+rifiutato sgorbio.txt "sgorbio.txt:2: a game file of partite garbage, but this is partite $versione"
+# Bytes that are not plain text are still refused where Windows' line ends
+# and byte-order mark are taken: a CR within a line, a mark after the start.
+modifica cr.txt 6 '$0 = $0 "\r "'
+rifiutato cr.txt "cr.txt:6: a character that is not plain text (code 13)"
+modifica segno.txt 5 '$0 = "\357\273\277" $0'
+rifiutato segno.txt "segno.txt:5: a character that is not plain text (code 239)"
 # A game missing, a game twice, a line cut short, a file cut at a line's end.
 awk 'NR != 6 && !/^end/ { print } /^end/ { print "end 5 games" }' buono.txt >manca.txt
 rifiutato manca.txt "manca.txt:6: game 4 of match 3-2, where the run has game 3 of match 3-2"
@@ -86,6 +107,38 @@ rifiutato parti "altra3.txt:3: a run other than that of parte1.txt" --merge part
 rifiutato parte1.txt "parte1.txt:4: this is shard 1/3 of a run"
 rifiutato intero "buono.txt:4: not a shard's file" --merge buono.txt parte2.txt
 "$partite" --merge parte3.txt parte1.txt parte2.txt >/dev/null || { echo "the three shards were refused"; exit 1; }
+for k in 1 2 3; do sed "2s/.*/version 1.96/" parte$k.txt >vecchia$k.txt; done
+rifiutato parti "vecchia1.txt:2: a game file of partite 1.96, but this is partite $versione" \
+    --merge vecchia1.txt vecchia2.txt vecchia3.txt
+rifiutato parti "standard input (-) can be read only once" --merge parte1.txt - -
+# A file as a Windows editor saves it (CR LF, a byte-order mark), and one
+# read from standard input, replay to the same table; so does a shard.
+senza_tempi() { grep -v '^time \|^games per second ' "$1"; }
+"$partite" --replay buono.txt >buono.tab
+sed 's/$/\r/' buono.txt >crlf.txt
+printf '\357\273\277' | cat - crlf.txt >bom.txt
+for nome in crlf.txt bom.txt -; do
+    esito=0
+    "$partite" --replay "$nome" <bom.txt >altro.tab 2>errori.txt || esito=$?
+    if [ "$esito" -ne 0 ] || ! senza_tempi buono.tab | cmp -s - "$(senza_tempi altro.tab >altro2.tab; echo altro2.tab)"; then
+        echo "FAILED: --replay $nome: exit $esito: $(cat errori.txt)"
+        sbagli=$((sbagli + 1))
+    fi
+done
+"$partite" --merge parte1.txt parte2.txt parte3.txt >parti.tab
+"$partite" --merge parte1.txt - parte3.txt <parte2.txt >parti_stdin.tab &&
+    senza_tempi parti.tab >a.tab && senza_tempi parti_stdin.tab >b.tab && cmp -s a.tab b.tab ||
+    { echo "FAILED: --merge with a shard on standard input"; sbagli=$((sbagli + 1)); }
+# A partial file (a run cut short) replays the games it holds, and says so.
+awk 'NR <= 7 { print } END { print "partial 4 games, 1 dropped" }' buono.txt >parziale.txt
+if "$partite" --replay parziale.txt >parziale.tab 2>errori.txt &&
+    grep -q "parziale.txt holds a run cut short: its first 4 games, and 1 finished after them were dropped" errori.txt &&
+    grep -q "^Skill 3 vs skill 2, each from both corners, 4 games, seed 4" parziale.tab; then
+    echo "replayed the partial file: $(cat errori.txt)"
+else
+    echo "FAILED: the partial file: $(cat errori.txt) $(cat parziale.tab)"
+    sbagli=$((sbagli + 1))
+fi
 # A file that is refused writes nothing where --record asked.
 rifiutato mossa_illegale.txt "mossa_illegale.txt:4:" --replay mossa_illegale.txt --record copia.txt
 [ ! -e copia.txt ] && [ ! -e copia.txt.part ] || { echo "a refused replay left a file behind"; sbagli=$((sbagli + 1)); }

@@ -3,8 +3,10 @@
 # records its games, the run that does not, the replay of its game file and
 # the merge of three shards played as GNU parallel's local jobs all print
 # the same table and ratings (apart from the time lines), and the game
-# files are the same bytes whatever --jobs and however the run was cut. A
-# game replayed alone gives the same record as the same game played alone.
+# files are the same bytes whatever --jobs, with the computer's moves on the
+# runner's thread or on threads of their own (--threads), and however the
+# run was cut. A game replayed alone gives the same record as the same
+# game played alone.
 #   registra_rigioca.sh <runner>
 partite=$1
 lavoro=$(mktemp -d)
@@ -27,12 +29,16 @@ for coppie in "" --pairs; do
         "$partite" $run --jobs 2 >solo.txt &&
             "$partite" $run --jobs 1 --record tutto.txt >registrato.txt &&
             "$partite" $run --jobs 2 --record tutto2.txt >/dev/null &&
+            "$partite" $run --jobs 2 --threads --record fili.txt >fili.tab &&
             "$partite" --replay tutto.txt --record rigiocato.txt >rigioca.txt
     } || { echo "a run with ${coppie:-no pairs} failed"; exit 1; }
     grep -q '^   1 skill ' solo.txt || { echo "no ratings:"; cat solo.txt; exit 1; }
     uguali solo.txt registrato.txt "${coppie:-games} recorded"
     uguali solo.txt rigioca.txt "${coppie:-games} replayed"
     cmp tutto.txt tutto2.txt || { echo "--jobs 1 and --jobs 2 recorded different files"; exit 1; }
+    # The workers on threads of their own, as in the game: the same games.
+    uguali solo.txt fili.tab "${coppie:-games} with --threads"
+    cmp tutto.txt fili.txt || { echo "--threads recorded another file"; exit 1; }
     cmp tutto.txt rigiocato.txt || { echo "the replay recorded another file"; exit 1; }
     [ "$(grep -c '^game ' tutto.txt)" -eq 72 ] || { echo "the file does not hold the 72 games"; exit 1; }
     # The shards as local jobs of GNU parallel, then the merge.
@@ -76,3 +82,49 @@ attese=$(awk '/^game / {
 grep -qF "Pairs by the first skill's points, 0 - 1/2 - 1 - 3/2 - 2: $attese" coppie.tab ||
     { echo "the table's pairs are not the file's ($attese):"; cat coppie.tab; exit 1; }
 echo "the pairs of 300 games: $attese, as in the file"
+# --record to what is not a regular file writes straight to it: a pipe
+# stays a pipe, and standard output ("-") carries the file, the table going
+# to standard error. A symbolic link stays a link: its target is written,
+# through a .part beside the target, none beside the link.
+run="--skill1 3 --skill2 2 --games 30 --seed 8 --swap-sides --quiet"
+# shellcheck disable=SC2086
+"$partite" $run --record vero.txt >vero.tab || { echo "the plain recording failed"; exit 1; }
+mkfifo tubo
+cat tubo >dal_tubo.txt &
+lettore=$!
+# shellcheck disable=SC2086
+esito=0
+"$partite" $run --jobs 2 --record tubo >tubo.tab || esito=$?
+# A runner that never opened the pipe leaves its reader waiting.
+if [ "$esito" -ne 0 ] || [ ! -p tubo ]; then
+    kill "$lettore" 2>/dev/null
+    echo "the recording into a pipe failed (exit $esito), or replaced the pipe"
+    exit 1
+fi
+wait "$lettore"
+cmp vero.txt dal_tubo.txt || { echo "the pipe got another file"; exit 1; }
+uguali vero.tab tubo.tab "a pipe"
+# shellcheck disable=SC2086
+"$partite" $run --record - >da_stdout.txt 2>stdout.tab || { echo "the recording to standard output failed"; exit 1; }
+cmp vero.txt da_stdout.txt || { echo "standard output got another file"; exit 1; }
+uguali vero.tab stdout.tab "the table beside a file on standard output"
+"$partite" --replay vero.txt --record - --quiet 2>/dev/null | "$partite" --replay - --quiet >ripreso.tab ||
+    { echo "a replay to standard output, replayed from standard input, failed"; exit 1; }
+uguali vero.tab ripreso.tab "a replay through a pipe"
+# A process substitution of bash: a link to a pipe.
+if command -v bash >/dev/null; then
+    # shellcheck disable=SC2086
+    bash -c '"$0" "$@" --record >(cat >sostituzione.txt); wait $!' "$partite" $run >/dev/null ||
+        { echo "the recording into a process substitution failed"; exit 1; }
+    cmp vero.txt sostituzione.txt || { echo "the process substitution got another file"; exit 1; }
+fi
+mkdir cartella
+for legame in assoluto relativo; do
+    rm -f collegamento.txt cartella/bersaglio.txt
+    if [ $legame = assoluto ]; then ln -s "$lavoro/cartella/bersaglio.txt" collegamento.txt; else ln -s cartella/bersaglio.txt collegamento.txt; fi
+    # shellcheck disable=SC2086
+    "$partite" $run --jobs 2 --record collegamento.txt >/dev/null || { echo "the recording through a link failed"; exit 1; }
+    [ -L collegamento.txt ] && cmp vero.txt cartella/bersaglio.txt && [ ! -e collegamento.txt.part ] &&
+        [ ! -e cartella/bersaglio.txt.part ] || { echo "the $legame link was replaced, or its target not written"; ls -l . cartella; exit 1; }
+done
+echo "a pipe, standard output and a symbolic link's target written as users expect"

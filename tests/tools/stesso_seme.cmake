@@ -2,7 +2,8 @@
 # apart from the time lines: with the same options (the same seed gives the
 # same games), or with PRIMA added for the first run and SECONDA for the
 # second (one process against several must give the same table). ATTESO
-# is a text the table must hold (by default the Elo line).
+# is a list of patterns (regular expressions) the table must match (by
+# default the Elo line).
 # cmake -DPARTITE=<runner> [-DCOMUNI=<options>] [-DPRIMA=<options>] [-DSECONDA=<options>] [-DATTESO=<text>]
 #       -P stesso_seme.cmake
 if(NOT DEFINED COMUNI)
@@ -24,8 +25,9 @@ endif()
 if(NOT DEFINED ATTESO)
     set(ATTESO "Elo difference")
 endif()
-string(FIND "${uscita_PRIMA}" "${ATTESO}" dove)
-if(dove EQUAL -1)
-    message(FATAL_ERROR "no \"${ATTESO}\" in:\n${uscita_PRIMA}")
-endif()
+foreach(atteso IN LISTS ATTESO)
+    if(NOT uscita_PRIMA MATCHES "${atteso}")
+        message(FATAL_ERROR "no \"${atteso}\" in:\n${uscita_PRIMA}")
+    endif()
+endforeach()
 message(STATUS "${uscita_PRIMA}")

@@ -137,6 +137,65 @@ TEST(Valutazione, TreGiocatoriCoerenti) {
     EXPECT_LT(c.errore[1], 1.959964 / (K * std::sqrt(20.0 * 0.1875)));
 }
 
+// A two-player round robin's bar from its games' results agrees with the
+// match's own bar, worked independently from the variance of the per-game
+// scores (stima_da_partite), within 2%: with 81% draws, as between skills
+// 3 and 8, where the games taken as coin tosses give a bar 2.3 times too
+// wide, and with few draws.
+TEST(Valutazione, BarreDaiRisultatiDellePartite) {
+    struct caso {
+        double vinte, pari, perse;  // of the second player, B, against A
+    };
+    for (const caso& k : {caso{230, 1620, 150}, caso{900, 300, 800}}) {
+        const double n = k.vinte + k.pari + k.perse;
+        scontro s{1, 0, n, k.vinte + k.pari / 2};
+        s.esiti[0] = k.perse, s.esiti[1] = k.pari, s.esiti[2] = k.vinte;
+        const classifica c = stima_elo(2, {s}, 0);
+        ASSERT_TRUE(c.finita);
+        const stima_partite m = stima_da_partite(static_cast<long long>(k.vinte), static_cast<long long>(k.perse),
+                                                 static_cast<long long>(k.pari));
+        ASSERT_TRUE(m.con_errore);
+        EXPECT_NEAR(c.errore[1] / m.errore, 1.0, 0.02) << k.pari << " draws";
+        EXPECT_NEAR(c.elo[1], elo(m.punteggio), 1e-6);
+        // The curvature alone, blind to the draws.
+        const classifica moneta = stima_elo(2, {{1, 0, n, k.vinte + k.pari / 2}}, 0);
+        if (k.pari / n > 0.75) {
+            EXPECT_GT(moneta.errore[1], 2.0 * c.errore[1]);
+        }
+    }
+}
+
+// Three players whose every match has a per-game variance of its score
+// exactly half the coin toss's, e (1 - e) - d / 4 = e (1 - e) / 2 with a
+// draw share d = 2 e (1 - e): the sandwich is then half the inverse
+// curvature, so every bar is that of the games as coin tosses over sqrt(2).
+// Without draws (each variance e (1 - e)) the two are the same.
+TEST(Valutazione, BarreDaiRisultatiTreGiocatori) {
+    // The ratings 0, 190.85 and 381.70 of TreGiocatoriCoerenti: B scores
+    // 3/4 against A and against C's 1/4, C 9/10 against A.
+    auto partite = [](int a, int b, double n, double e_b, double pari) {
+        scontro s{b, a, n, n * e_b};
+        s.esiti[1] = n * pari;
+        s.esiti[2] = n * (e_b - pari / 2);
+        s.esiti[0] = n * (1 - e_b - pari / 2);
+        return s;
+    };
+    const std::vector<scontro> moneta = {{1, 0, 160.0, 120.0}, {2, 1, 320.0, 240.0}, {2, 0, 80.0, 72.0}};
+    const classifica c = stima_elo(3, moneta, 0);
+    ASSERT_TRUE(c.finita);
+    const classifica con_patte =
+        stima_elo(3, {partite(0, 1, 160, 0.75, 0.375), partite(1, 2, 320, 0.75, 0.375), partite(0, 2, 80, 0.9, 0.18)}, 0);
+    const classifica senza_patte =
+        stima_elo(3, {partite(0, 1, 160, 0.75, 0.0), partite(1, 2, 320, 0.75, 0.0), partite(0, 2, 80, 0.9, 0.0)}, 0);
+    ASSERT_TRUE(con_patte.finita);
+    ASSERT_TRUE(senza_patte.finita);
+    for (int i = 1; i < 3; i++) {
+        EXPECT_NEAR(con_patte.elo[i], c.elo[i], 1e-6);
+        EXPECT_NEAR(con_patte.errore[i], c.errore[i] / std::sqrt(2.0), 1e-6 * c.errore[i]);
+        EXPECT_NEAR(senza_patte.errore[i], c.errore[i], 1e-6 * c.errore[i]);
+    }
+}
+
 TEST(Valutazione, NessunaStimaFinita) {
     // A player who made every point, or none, has no finite rating.
     EXPECT_FALSE(stima_elo(2, {{0, 1, 10.0, 10.0}}, 0).finita);

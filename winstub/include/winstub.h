@@ -93,5 +93,10 @@ int winstub_differiti_in_attesa();
 // own, and returns once it has returned; its handle is then signalled.
 // False, running nothing, when there is no such function.
 bool winstub_esegui_differito(int k);
+// The same on the calling thread: the function runs there, to its end,
+// before this returns. For a program that would otherwise only wait for
+// the thread it started (the match runner, after each computer move), so
+// that no move crosses threads.
+bool winstub_esegui_differito_qui(int k);
 
 #endif
