@@ -2,7 +2,7 @@
 #include "presenza.h"
 
 #include <algorithm>
-#include <cwchar>
+#include <initializer_list>
 #include <vector>
 
 std::wstring nome_presenza(const wchar_t* prefisso, std::wstring percorso) {
@@ -29,10 +29,12 @@ std::wstring identita_cartella(const std::wstring& cartella) {
     BOOL letto = GetFileInformationByHandle(h, &info);
     CloseHandle(h);
     if (!letto || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)) return std::wstring();
-    wchar_t testo[40];
-    swprintf(testo, sizeof testo / sizeof testo[0], L"id %08lX %08lX %08lX",
-             static_cast<unsigned long>(info.dwVolumeSerialNumber), static_cast<unsigned long>(info.nFileIndexHigh),
-             static_cast<unsigned long>(info.nFileIndexLow));
+    std::wstring testo = L"id";
+    for (DWORD numero : {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow}) {
+        testo += L' ';
+        for (int spostamento = 28; spostamento >= 0; spostamento -= 4)
+            testo += L"0123456789ABCDEF"[(numero >> spostamento) & 0xF];
+    }
     return testo;
 }
 
