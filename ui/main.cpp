@@ -6,10 +6,11 @@
 // are defined here, in one place, so that the order holds. The instance
 // handle is stored by WinMain as its first step.
 //
-// `presenza` is the named mutex of the exe's folder, held for the whole run,
-// by which the installer and the uninstaller see that the game is running
-// (presenza.h). The log is created or truncated, except while another copy
-// of the game writes the same file: then this copy writes no log.
+// `presenza` holds the named mutexes of the exe's folder (by its identity
+// and by its path) for the whole run, by which the installer and the
+// uninstaller see that the game is running (presenza.h). The log is created
+// or truncated, except while another copy of the game writes the same file
+// (through whatever path): then this copy writes no log.
 #include <windows.h>
 
 #include <fstream>
@@ -20,7 +21,7 @@
 #include "presenza.h"
 #include "programma.h"
 
-HANDLE presenza = annuncia_presenza();
+presenza_gioco presenza = annuncia_presenza();
 std::ofstream logfile = apri_log();
 bitmap sfondo("Tutto261.dib");
 partita game;
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     HWND hWnd = crea_finestra();
     if (hWnd == nullptr) {
         logfile << "niente finestra!\n";
+        logfile.flush();
         return 0;
     }
     prepara_partita(hWnd);

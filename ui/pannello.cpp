@@ -235,6 +235,9 @@ void on_fine_torneo(HWND hWnd, LPARAM lParam) {
     }
     logfile << "Ciclo finito\npatte: " << stats[1] << "\nvittorie player 1: " << stats[0]
             << "\nvittorie player 2: " << stats[2] << "\n";
+    // On disk at once: a game killed, or a session logged off, before the
+    // next line keeps its tournament's tally.
+    logfile.flush();
 }
 
 void on_command(HWND hWnd, WPARAM wParam) {

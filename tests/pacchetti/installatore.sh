@@ -18,9 +18,17 @@
 # did), one whose uninstaller fails (the installer removes each itself, file
 # by file); a read-only exe in an install of 1.95's kind, uninstalled by a
 # root that has dropped its override of file permissions (setpriv), as a
-# player meets them.
-# The silent uninstall then leaves no file, no shortcut and no entry, and the
-# prefix's files as they were before (but for the user's file).
+# player meets them. The game started through a second drive letter and
+# through a symbolic link to its folder: the installer and the registered
+# quiet uninstall command refuse, and a second copy through the link leaves
+# the first one's log byte for byte. A list of the install's files tampered
+# with (wildcards, paths out of the folder, a short name, a line through a
+# link, a name no package has): upgrades with the uninstaller there, missing
+# or failing, and the uninstaller, remove none of the user's files. A file
+# the uninstaller cannot remove keeps the install listed.
+# The registered quiet uninstall command then leaves no file, no shortcut and
+# no entry, and the prefix's files as they were before (but for the user's
+# file).
 #   installatore.sh SETUP.exe VERSION PUBLISHER PREFIX HTML TEST.exe AUTOMA.exe PROJECT.nsi
 set -eu
 setup=$1 versione=$2 editore=$3 prefisso=$4 html=$5 prova=$6 automa=$7 progetto=$8
@@ -45,6 +53,10 @@ tracce() {
 elenco() { (cd "$prefisso/drive_c" && find . | grep -iv '/temp\(/\|$\)' | LC_ALL=C sort); }
 
 cartella="$prefisso/drive_c/Program Files/Vorandel 32"
+altra="$prefisso/drive_c/Giochi/Vorandel32"
+altra_win='C:\Giochi\Vorandel32'
+terza="$prefisso/drive_c/Giochi/Terza"
+terza_win='C:\Giochi\Terza'
 chiave='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorandel 32'
 
 if [ -f "$prefisso/.pronto" ] && [ -n "$(tracce)" ]; then
@@ -54,8 +66,9 @@ fi
 "$radice/scripts/prefisso-wine" "$prefisso"
 attendi
 # No program of the prefix outlives the test, whatever check fails (the game
-# started below would run on, holding the test's output open).
-trap 'WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true' EXIT
+# started below would run on, holding the test's output open), and the
+# second drive letter made below goes.
+trap 'WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true; rm -f "$prefisso/dosdevices/s:"' EXIT
 prima=$(elenco)
 
 echo "installatore.sh: $(basename "$setup") /S"
@@ -91,7 +104,8 @@ uno_solo() {
         grep -c 'DisplayName *REG_SZ *Vorandel 32$' || true)
     [ "$u_voci" -eq 1 ] || male "$u_voci entries for Vorandel 32 in the list of installed programs"
     voce=$(esegui reg query "$chiave" | tr -d '\r')
-    for coppia in "DisplayVersion=$u_versione" "InstallLocation=$u_win" "UninstallString=\"$u_win\\Uninstall.exe\""; do
+    for coppia in "DisplayVersion=$u_versione" "InstallLocation=$u_win" "UninstallString=\"$u_win\\Uninstall.exe\"" \
+        "QuietUninstallString=\"$u_win\\Uninstall.exe\" /S /FINE _?=$u_win"; do
         nome=${coppia%%=*}
         [ "$(valore "$nome")" = "${coppia#*=}" ] || male "the entry's $nome is \"$(valore "$nome")\", not \"${coppia#*=}\""
     done
@@ -107,23 +121,31 @@ attendi
 [ -f "$cartella/voran32.log" ] || male "the game wrote no log in $cartella"
 
 # Into another folder: the first install goes, log and all.
-altra="$prefisso/drive_c/Giochi/Vorandel32"
-altra_win='C:\Giochi\Vorandel32'
 echo "installatore.sh: $(basename "$setup") /S /D=$altra_win"
 esegui "$setup" /S "/D=$altra_win"
 attendi
 [ ! -e "$cartella" ] || male "the install in another folder left $cartella: $(ls -A "$cartella" | tr '\n' ' ')"
 uno_solo "$altra" "$altra_win" "$versione"
 
+# Started from a folder (through the path WINFOLDER), the game runs until
+# the test ends it. Its log is made after its folder's mutexes: once the log
+# is there, the game is seen running. The log's arrival is polled for, with
+# a limit only a game that never starts reaches.
+#   avvia FOLDER WINFOLDER
+avvia() {
+    rm -f "$1/voran32.log"
+    (cd "$1" && esegui "$2\\vorandel32.exe" >/dev/null 2>&1 &)
+    a_attesa=0
+    until [ -f "$1/voran32.log" ]; do
+        [ $a_attesa -lt 240 ] || male "the game did not start in $2 within 2 minutes"
+        sleep 0.5
+        a_attesa=$((a_attesa + 1))
+    done
+}
+
 # While the game runs there, neither the uninstaller nor the installer
 # touches anything: both end with exit code 2.
-(cd "$altra" && esegui "$altra_win\\vorandel32.exe" >/dev/null 2>&1 &)
-attesa=0
-until [ -f "$altra/voran32.log" ] && [ $attesa -ge 4 ]; do
-    [ $attesa -lt 40 ] || male "the game did not start in $altra_win"
-    sleep 0.5
-    attesa=$((attesa + 1))
-done
+avvia "$altra" "$altra_win"
 prima_del_rifiuto=$(cd "$altra" && find . | LC_ALL=C sort)
 echo "installatore.sh: Uninstall.exe /S _?=$altra_win while the game runs"
 codice=0
@@ -156,21 +178,6 @@ elenco_atteso=$( (cd "$altra" && find . -type f ! -name 'Uninstall.*' ! -name vo
     echo 'manuale\') | sed 's/$/\r/')
 [ "$(cat "$altra/Uninstall.lst")" = "$elenco_atteso" ] || male "Uninstall.lst is not the list of the files installed: $(cat "$altra/Uninstall.lst")"
 
-# Started from a folder, the game runs until the test ends it. Its log is
-# made after its folder's mutex: once the log is there, the game is seen
-# running. The log's arrival is polled for, with a limit only a game that
-# never starts reaches.
-#   avvia FOLDER WINFOLDER
-avvia() {
-    rm -f "$1/voran32.log"
-    (cd "$1" && esegui "$2\\vorandel32.exe" >/dev/null 2>&1 &)
-    a_attesa=0
-    until [ -f "$1/voran32.log" ]; do
-        [ $a_attesa -lt 240 ] || male "the game did not start in $2 within 2 minutes"
-        sleep 0.5
-        a_attesa=$((a_attesa + 1))
-    done
-}
 # The files under FOLDER, and the entry, as they are.
 stato() { (cd "$1" && find . | LC_ALL=C sort); esegui reg query "$chiave" | tr -d '\r'; }
 
@@ -199,11 +206,134 @@ esegui "$setup" /S
 attendi
 uno_solo "$altra" "$altra_win" "$versione" appunti.txt
 
+# The registered quiet uninstall command of the install there is, run as it
+# stands: its exit code.
+silenzioso() {
+    s_comando=$(esegui reg query "$chiave" /v QuietUninstallString | tr -d '\r' |
+        sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
+    s_exe=${s_comando#\"}
+    s_exe=${s_exe%%\"*}
+    s_codice=0
+    # The arguments hold no spaces here: split as a command line would.
+    # shellcheck disable=SC2086
+    esegui "$s_exe" ${s_comando#\"*\" } || s_codice=$?
+    return $s_codice
+}
+
+# The game started through another path to its folder: a second drive
+# letter for C: (as subst makes one) and a symbolic link to the folder. The
+# installer and the registered quiet uninstall command refuse with exit code
+# 2, and change nothing.
+#   rifiuta_da WINFOLDER
+rifiuta_da() {
+    avvia "$altra" "$1"
+    r_prima="$(stato "$altra")$(find "$prefisso/drive_c" -iname '*vorandel*.lnk')"
+    echo "installatore.sh: $(basename "$setup") /S and the quiet uninstall while the game runs from $1"
+    r_codice=0
+    esegui "$setup" /S || r_codice=$?
+    [ "$r_codice" -eq 2 ] || male "the installer ended with $r_codice while the game ran from $1, not 2"
+    r_codice=0
+    silenzioso || r_codice=$?
+    [ "$r_codice" -eq 2 ] || male "the quiet uninstall command ended with $r_codice while the game ran from $1, not 2"
+    [ "$(stato "$altra")$(find "$prefisso/drive_c" -iname '*vorandel*.lnk')" = "$r_prima" ] ||
+        male "a refusal changed $altra_win while the game ran from $1"
+}
+ln -sfn ../drive_c "$prefisso/dosdevices/s:"
+rifiuta_da 'S:\Giochi\Vorandel32'
+WINEPREFIX="$prefisso" wineserver -k
+attendi
+collegamento="$prefisso/drive_c/Collegamento"
+ln -sfn "$altra" "$collegamento"
+rifiuta_da 'C:\Collegamento'
+# A second copy started in the folder through the link (here one without its
+# sprite sheet, which ends at once) leaves the first copy's log byte for byte.
+cp "$altra/voran32.log" "$prefisso/../log-prima"
+mv "$altra/Tutto261.dib" "$prefisso/../Tutto261.dib"
+esegui start /wait /d 'C:\Collegamento' 'C:\Collegamento\vorandel32.exe' || male "the second copy through the link failed"
+mv "$prefisso/../Tutto261.dib" "$altra/Tutto261.dib"
+cmp "$prefisso/../log-prima" "$altra/voran32.log" || male "a second copy through a link changed the first copy's log"
+rm "$prefisso/../log-prima" "$collegamento" "$prefisso/dosdevices/s:"
+WINEPREFIX="$prefisso" wineserver -k
+attendi
+rm "$altra/voran32.log"
+uno_solo "$altra" "$altra_win" "$versione" appunti.txt
+
+# A list of the install's files tampered with, the user's files around it:
+# no upgrade, whether the earlier uninstaller is there, missing or failing,
+# and no uninstall removes any of them. The lines: wildcards, a path from
+# the root, through a drive, UNC, with "..", ".", trailing dots or spaces or
+# an empty component, short names (Wine's for "appunti della partita.txt",
+# and Windows' kind), a line through a symbolic link inside the folder to a
+# folder outside it, and a name no package has.
+fuori="$prefisso/drive_c/Fuori"
+# The user's files in FOLDER and outside it, and the link.
+utente_crea() {
+    echo mine >"$1/appunti.txt"
+    echo mine >"$1/partita.sav"
+    echo mine >"$1/appunti della partita.txt"
+    echo mine >"$1/manuale/note.txt"
+    mkdir -p "$fuori"
+    echo mine >"$fuori/vittima.txt"
+    echo mine >"$prefisso/drive_c/vittima.txt"
+    echo mine >"$prefisso/drive_c/Giochi/vittima.txt"
+    ln -sfn "$fuori" "$1/fuori"
+}
+utente_attesi=$(printf '%s\n' . './appunti della partita.txt' ./appunti.txt ./fuori ./manuale ./manuale/note.txt ./partita.sav)
+# After an upgrade from FOLDER (or its uninstall): exactly the user's files
+# there, and those outside; then they go.
+utente_restano() {
+    [ "$(cd "$1" && find . | LC_ALL=C sort)" = "$utente_attesi" ] ||
+        male "$2 left in $1, or removed a file of the user's: $(cd "$1" && find . | tr '\n' ' ')"
+    for f in "$fuori/vittima.txt" "$prefisso/drive_c/vittima.txt" "$prefisso/drive_c/Giochi/vittima.txt"; do
+        [ -f "$f" ] || male "$2 removed $f, outside the install"
+    done
+    rm -r "$1" "$fuori" "$prefisso/drive_c/vittima.txt" "$prefisso/drive_c/Giochi/vittima.txt"
+}
+# The lines added to the list of the install in FOLDER (WINFOLDER).
+manometti() {
+    m_corto=$(esegui cmd /c "dir /x $2" | tr -d '\r' | sed -n 's/.* \([^ ]*~[^ ]*\) *appunti della partita\.txt$/\1/p')
+    [ -n "$m_corto" ] || male "no short name for \"appunti della partita.txt\" in $2"
+    for riga in '*' '*.*' '*.txt' 'manuale\*' '?ppunti.txt' '<ppunti.txt' 'appunti">txt' \
+        'C:\vittima.txt' 'C:vittima.txt' '\vittima.txt' '..\vittima.txt' '..\..\vittima.txt' \
+        '\\localhost\C$\vittima.txt' '\\?\C:\vittima.txt' '/vittima.txt' \
+        "$m_corto" 'APPUNT~1.TXT' 'manuale\\note.txt' '.\partita.sav' 'appunti.txt.' 'partita.sav ' \
+        'appunti.txt:$DATA' 'fuori\vittima.txt' 'fuori\' 'dati\altro.bin' 'dati\'; do
+        printf '%s\r\n' "$riga"
+    done >>"$1/Uninstall.lst"
+}
+#   giro HOW FROM FROMWIN TO TOWIN
+giro() {
+    utente_crea "$2"
+    manometti "$2" "$3"
+    case $1 in
+    mancante) rm "$2/Uninstall.exe" ;;
+    guasto) cp "$prefisso/drive_c/windows/system32/reg.exe" "$2/Uninstall.exe" ;;
+    esac
+    echo "installatore.sh: $(basename "$setup") /S /D=$5 over a tampered list, the uninstaller $1"
+    esegui "$setup" /S "/D=$5"
+    attendi
+    utente_restano "$2" "the upgrade with the uninstaller $1"
+    uno_solo "$4" "$5" "$versione"
+}
+rm "$altra/appunti.txt"
+giro presente "$altra" "$altra_win" "$terza" "$terza_win"
+giro mancante "$terza" "$terza_win" "$altra" "$altra_win"
+giro guasto "$altra" "$altra_win" "$terza" "$terza_win"
+utente_crea "$terza"
+manometti "$terza" "$terza_win"
+echo "installatore.sh: Uninstall.exe /S over a tampered list"
+esegui "$terza_win\\Uninstall.exe" /S
+attendi
+utente_restano "$terza" "the uninstaller"
+[ -z "$(tracce)" ] || male "the uninstaller over a tampered list left: $(tracce)"
+esegui "$setup" /S "/D=$altra_win"
+attendi
+echo "mine" >"$altra/appunti.txt"
+uno_solo "$altra" "$altra_win" "$versione" appunti.txt
+
 # Its uninstaller deleted: the next install, elsewhere, removes the earlier
 # one by its list, and only what the list names (the user's file stays).
 rm "$altra/Uninstall.exe"
-terza="$prefisso/drive_c/Giochi/Terza"
-terza_win='C:\Giochi\Terza'
 echo "installatore.sh: $(basename "$setup") /S /D=$terza_win after Uninstall.exe was deleted"
 esegui "$setup" /S "/D=$terza_win"
 attendi
@@ -288,10 +418,36 @@ esegui "$setup" /S "/D=$altra_win"
 attendi
 echo "mine" >"$altra/appunti.txt"
 uno_solo "$altra" "$altra_win" "$versione" appunti.txt
+
+# A file the uninstaller cannot remove (its folder read-only, for a player
+# without root's override): the uninstaller ends with exit code 1 and keeps
+# the install listed, with its list, its uninstaller and its shortcut, so
+# that the next installer finds it and removes the rest.
+chmod a-w "$altra/manuale"
+WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true
+attendi
+echo "installatore.sh: Uninstall.exe /S with files it cannot remove"
+codice=0
+senza_override "$altra_win\\Uninstall.exe" /S "_?=$altra_win" || codice=$?
+WINEPREFIX="$prefisso" wineserver -k 2>/dev/null || true
+attendi
+chmod u+w "$altra/manuale"
+[ "$codice" -eq 1 ] || male "the uninstaller that could not remove its files ended with $codice, not 1"
+[ -f "$altra/Uninstall.exe" ] && [ -f "$altra/Uninstall.lst" ] || male "the uninstaller that left files removed its own"
+[ -n "$(find "$prefisso/drive_c" -iname '*vorandel*.lnk')" ] || male "the uninstaller that left files removed the shortcut"
+esegui reg query "$chiave" >/dev/null 2>&1 || male "the uninstaller that left files removed the entry"
+echo "installatore.sh: $(basename "$setup") /S over what that uninstaller left"
+esegui "$setup" /S
+attendi
+echo "mine" >"$altra/appunti.txt"
+uno_solo "$altra" "$altra_win" "$versione" appunti.txt
 cartella=$altra
 
-echo "installatore.sh: Uninstall.exe /S"
-esegui "$altra_win\\Uninstall.exe" /S
+echo "installatore.sh: the registered quiet uninstall command"
+silenzioso || male "the quiet uninstall command ended with $?"
+# The entry is gone when the command returns; its uninstaller and folder
+# once the copy it leaves behind has removed them.
+! esegui reg query "$chiave" >/dev/null 2>&1 || male "the quiet uninstall command returned before removing the entry"
 attendi
 [ "$(ls -A "$cartella")" = appunti.txt ] || male "the uninstaller left in $cartella: $(ls -A "$cartella" | tr '\n' ' ')"
 rm "$cartella/appunti.txt"

@@ -2,7 +2,9 @@
 // its sprite sheet it ends at once and silently; with it, it shows its
 // maximised window with the panel, keeps running when the close question is
 // answered No, and ends with exit code 0 after Yes. A second copy started in
-// the same folder leaves the first one's log whole.
+// the same folder leaves the first one's log whole, also when it may not
+// open the log's mutex, and lets go of that mutex at once; a tournament's
+// tally is on disk as soon as it is written, for a game killed right after.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "finestra_prova.h"
+#include "presenza.h"
 
 namespace {
 
@@ -62,6 +65,15 @@ struct gioco {
     }
     // The log, with the CR LF of a text file read as LF.
     std::string log() { return testo_di_file(cartella + "\\voran32.log"); }
+    // Waits, while the game runs, for the log to hold `testo` (up to two
+    // minutes); the log then.
+    std::string attendi_nel_log(const std::string& testo) {
+        std::string l = log();
+        for (DWORD inizio = GetTickCount(); l.find(testo) == std::string::npos && GetTickCount() - inizio < 120000;
+             l = log())
+            if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) return log();
+        return l;
+    }
     // Waits, while the game runs, for a visible top-level window of the game
     // of class `classe`.
     HWND attendi(const char* classe) {
@@ -155,6 +167,99 @@ TEST(Avvio, UnaSecondaCopiaLasciaIlLogAllaPrima) {
     gioco terza("vorandel_due", false, true);
     EXPECT_EQ(terza.fine(), 0);
     EXPECT_EQ(terza.log(), "INIZIO!\n");
+}
+
+// A copy that writes no log lets go of the log's mutex at once: once the
+// first copy has ended, a third starts the log afresh while the second still
+// runs.
+TEST(Avvio, UnaCopiaSenzaLogNonTieneIlMutexDelLog) {
+    gioco prima("vorandel_tre", true);
+    HWND w1 = prima.attendi("Finestra principale");
+    ASSERT_NE(w1, nullptr) << "no main window";
+    gioco seconda("vorandel_tre", true, true);
+    HWND w2 = seconda.attendi("Finestra principale");
+    ASSERT_NE(w2, nullptr) << "the second copy did not start";
+    EXPECT_EQ(prima.chiudi(w1), 0);
+    ASSERT_TRUE(seconda.vivo());
+
+    DeleteFileA((prima.cartella + "\\Tutto261.dib").c_str());
+    gioco terza("vorandel_tre", false, true);
+    EXPECT_EQ(terza.fine(), 0);
+    EXPECT_EQ(terza.log(), "INIZIO!\n") << "the copy that wrote no log kept the log's mutex";
+    EXPECT_EQ(seconda.chiudi(w2), 0);
+}
+
+// A mutex that nobody may open, as one an administrator's or another user's
+// game holds: the game's attempt to create it fails with access denied.
+struct mutex_negato {
+    HANDLE h = nullptr;
+    explicit mutex_negato(const std::wstring& nome) {
+        SECURITY_DESCRIPTOR sd;
+        ACL vuota;
+        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+        InitializeAcl(&vuota, sizeof vuota, ACL_REVISION);
+        SetSecurityDescriptorDacl(&sd, TRUE, &vuota, FALSE);
+        SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+        h = CreateMutexW(&sa, FALSE, nome.c_str());
+    }
+    ~mutex_negato() {
+        if (h != nullptr) CloseHandle(h);
+    }
+};
+
+// A copy whose log mutex, by the folder's identity or by its path (as an
+// earlier game names it), cannot be created writes no log: the log there,
+// the first copy's, stays byte for byte.
+TEST(Avvio, UnMutexDelLogNegatoLasciaIlLogAllaPrima) {
+    gioco vuota("vorandel_negato", false);  // makes the folder
+    ASSERT_EQ(vuota.fine(), 0);
+    std::wstring cartella(vuota.cartella.begin(), vuota.cartella.end());
+    std::wstring per_percorso = nome_presenza(L"Global\\Vorandel32 log ", cartella) + L"/voran32.log";
+    std::wstring per_identita = L"Global\\Vorandel32 log " + identita_cartella(cartella);
+    ASSERT_NE(per_identita, L"Global\\Vorandel32 log ") << "the folder has no identity";
+    const std::string della_prima = "INIZIO!\nMainProc: ciclo iniziato\nCiclo finito\npatte: 1\n";
+    for (const std::wstring& nome : {per_identita, per_percorso}) {
+        mutex_negato negato(nome);
+        ASSERT_NE(negato.h, nullptr);
+        HANDLE prova = CreateMutexW(nullptr, FALSE, nome.c_str());
+        DWORD errore = GetLastError();
+        if (prova != nullptr) CloseHandle(prova);
+        ASSERT_EQ(prova, nullptr) << "the denied mutex could be opened";
+        ASSERT_EQ(errore, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+        HANDLE f = CreateFileA((vuota.cartella + "\\voran32.log").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        DWORD scritti = 0;
+        WriteFile(f, della_prima.data(), static_cast<DWORD>(della_prima.size()), &scritti, nullptr);
+        CloseHandle(f);
+        gioco seconda("vorandel_negato", false, true);
+        EXPECT_EQ(seconda.fine(), 0);
+        EXPECT_EQ(seconda.log(), della_prima) << "a copy refused the log's mutex wrote the log";
+    }
+}
+
+// "Stop tournament", and the game killed as soon as the tally is written:
+// the tally is in the log.
+TEST(Avvio, IlConteggioDelTorneoRestaNelLogDiUnGiocoUcciso) {
+    gioco g("vorandel_ucciso", true);
+    HWND w = g.attendi("Finestra principale");
+    ASSERT_NE(w, nullptr) << "no main window";
+    std::string log = nuovo_torneo(g, w, 0);
+    ASSERT_NE(log.find("MainProc: ciclo iniziato\n"), std::string::npos) << log;
+    HWND pannello = FindWindowExA(w, nullptr, "specchietto!", nullptr);
+    HWND stop = FindWindowExA(pannello, nullptr, "Button", "Stop tournament");
+    ASSERT_NE(stop, nullptr);
+    PostMessageA(pannello, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(stop), BN_CLICKED), reinterpret_cast<LPARAM>(stop));
+    log = g.attendi_nel_log("vittorie player 2: ");
+    ASSERT_TRUE(g.vivo()) << log;
+    TerminateProcess(g.pi.hProcess, 99);
+    ASSERT_EQ(WaitForSingleObject(g.pi.hProcess, 30000), WAIT_OBJECT_0);
+    log = g.log();
+    std::size_t ciclo = log.find("Ciclo finito\npatte: ");
+    ASSERT_NE(ciclo, std::string::npos) << "no tally on disk while the game ran:\n" << log;
+    EXPECT_NE(log.find("\nvittorie player 1: ", ciclo), std::string::npos) << log;
+    EXPECT_NE(log.find("\nvittorie player 2: ", ciclo), std::string::npos) << log;
 }
 
 }  // namespace
