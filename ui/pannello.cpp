@@ -33,7 +33,7 @@ bool riferito = false;
 bool non_riferito(const char* cosa, LPARAM lParam) {
     if (riferito) return false;
     logfile << "specchietto: " << cosa << " del torneo " << static_cast<std::uint32_t>(lParam)
-            << " scartato: non viene dalla finestra principale\n";
+            << " scartato: non viene dalla finestra principale\n" << std::flush;
     return true;
 }
 
@@ -188,7 +188,7 @@ void on_nuovo_torneo(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     int quante = static_cast<int>(wParam);
     if (quante < 1) return;
     if (!annunciato || static_cast<std::uint32_t>(lParam) != torneo_annunciato) {
-        logfile << "specchietto: inizio del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n";
+        logfile << "specchietto: inizio del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n" << std::flush;
         return;
     }
     annunciato = false;
@@ -207,7 +207,7 @@ void conta(HWND hWnd, int colonna, LPARAM lParam) {
     if (non_riferito("risultato", lParam)) return;
     if (partite <= 0) return;
     if (static_cast<std::uint32_t>(lParam) != torneo) {
-        logfile << "specchietto: risultato del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n";
+        logfile << "specchietto: risultato del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n" << std::flush;
         return;
     }
     stats[colonna] += 1;
@@ -226,7 +226,7 @@ void on_vittoria(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 void on_fine_torneo(HWND hWnd, LPARAM lParam) {
     if (non_riferito("fine", lParam)) return;
     if (static_cast<std::uint32_t>(lParam) != torneo) {
-        logfile << "specchietto: fine del torneo " << static_cast<std::uint32_t>(lParam) << " scartata\n";
+        logfile << "specchietto: fine del torneo " << static_cast<std::uint32_t>(lParam) << " scartata\n" << std::flush;
         return;
     }
     if (partite != 0) {
