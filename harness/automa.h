@@ -7,6 +7,8 @@
 //   passi.cpp     the steps of the end-to-end run, one command each
 //   tornei.cpp    the soak: tournament after tournament, disturbed at random
 //   bufera.cpp    the storm from outside: commands, closes and ends posted
+//   ascolto.cpp   the game played through a screen reader's eyes (MSAA and
+//                 the events the game raises, read by lettore.h's core)
 //   automa.cpp    the commands and their arguments
 #ifndef VORANDEL_AUTOMA_H
 #define VORANDEL_AUTOMA_H
@@ -97,6 +99,10 @@ int quiete();
 int esci();
 int aiuto();
 int sistema(const char* versione, const char* tipo);
+
+// ------------------------------------- ascolto.cpp: through a screen reader
+
+int lettore();
 
 // ------------------------------------------------------ tornei.cpp: the soak
 

@@ -14,7 +14,13 @@ std::deque<evento> eventi;
 
 // Called by Windows on this thread, also from inside a call to another
 // process: it only queues.
+DWORD processo_ascoltato = 0;
+
 void CALLBACK ascolta(HWINEVENTHOOK, DWORD tipo, HWND hwnd, LONG oggetto, LONG figlio, DWORD, DWORD quando) {
+    if (processo_ascoltato != 0) {
+        DWORD p = 0;
+        if (hwnd == nullptr || GetWindowThreadProcessId(hwnd, &p) == 0 || p != processo_ascoltato) return;
+    }
     eventi.push_back(evento{tipo, hwnd, oggetto, figlio, quando});
 }
 
@@ -71,9 +77,11 @@ std::string utf8(const wchar_t* s) {
 bool inizia(DWORD processo) {
     if (!com_aperto) com_aperto = SUCCEEDED(CoInitialize(nullptr));
     if (!com_aperto) return false;
+    // Wine delivers nothing to a hook limited to one process: every
+    // process's events are heard, and those of others are left out here.
+    processo_ascoltato = processo;
     if (gancio == nullptr)
-        gancio = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, ascolta, processo, 0,
-                                 WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+        gancio = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, ascolta, 0, 0, WINEVENT_OUTOFCONTEXT);
     return gancio != nullptr;
 }
 

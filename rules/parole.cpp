@@ -224,7 +224,7 @@ std::string annuncio_fine_torneo(const conti_torneo& c) {
 std::string posizione(const fotografia& f, const conti_torneo* c) {
     std::string s;
     for (int p = 0; p < 2; p++)
-        s += giocatore(f, p, true) + "'s token: " +
+        s += giocatore(f, p, false) + "'s token: " +
              cella(static_cast<int>(f.col[p]), static_cast<int>(f.riga[p])) + ". ";
     if (f.turno < 0) {
         std::string fine = annuncio_fine(f);

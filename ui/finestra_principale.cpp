@@ -24,6 +24,13 @@
 // A player can do without the mouse: the keys of the board (WM_KEYDOWN) go
 // to the match, and S stops the running tournament as the panel's button
 // does. WM_SYSKEYDOWN, and so the menus through F10 and Alt, are Windows'.
+//
+// A player can do without the screen: the window answers a screen reader's
+// WM_GETOBJECT with the board's accessible object (plancia_accessibile.h),
+// raises the focus event when a key moves the frame and when the window gets
+// the keyboard focus, and announces each move, pass and end of a game or a
+// tournament (between two computers only the ends); P announces the whole
+// position, once per press.
 #include "finestra_principale.h"
 
 #include <algorithm>
@@ -32,6 +39,8 @@
 #include "aiuto.h"
 #include "comune.h"
 #include "dialoghi.h"
+#include "parole.h"
+#include "plancia_accessibile.h"
 #include "programma.h"
 #include "risorse.h"
 
@@ -140,13 +149,45 @@ LRESULT chiudi(HWND hWnd) {
     return 0;
 }
 
-// A posted move, performed only if it belongs to the turn in progress.
+conti_torneo conti_del_pannello() { return infoWin != nullptr ? infoWin->conti() : conti_torneo{}; }
+
+bool tra_computer() {
+    e_tipo tipi[2];
+    int livello[2];
+    game.get_opzioni(tipi, livello);
+    return tipi[0] == COMPUTER && tipi[1] == COMPUTER;
+}
+
+// After a message that may have counted a tournament's game or ended the
+// tournament (`partite` games were left before it, with tallies `prima`):
+// one announcement of the game's result with the tallies, and of the
+// tournament's end.
+void annuncia_torneo(HWND hWnd, int partite, const conti_torneo& prima) {
+    conti_torneo ora = conti_del_pannello();
+    std::string frase;
+    if (ora.vittorie[0] + ora.vittorie[1] + ora.patte > prima.vittorie[0] + prima.vittorie[1] + prima.patte)
+        frase = parole::annuncio_partita_torneo(game.fotografa(), ora);
+    if (partite > 0 && regista().partite() == 0)
+        frase += (frase.empty() ? "" : " ") + parole::annuncio_fine_torneo(ora);
+    annuncia(hWnd, frase);
+}
+
+// A posted move, performed only if it belongs to the turn in progress; then
+// announced (between two computers, only the end it brings).
 LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const fotografia prima = game.fotografa();
     regista().mossa(hWnd, wParam, lParam);
+    const fotografia dopo = game.fotografa();
+    if (!tra_computer())
+        annuncia(hWnd, parole::annuncio_mossa(prima, dopo));
+    else if (dopo.numero == prima.numero && prima.turno >= 0)
+        annuncia(hWnd, parole::annuncio_fine(dopo));
     return 0;
 }
 
 LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const int partite = regista().partite();
+    const conti_torneo prima = conti_del_pannello();
     switch (static_cast<unsigned>(LOWORD(wParam)) - CMD_NUOVA_PARTITA) {
     case CMD_NUOVA_PARTITA - CMD_NUOVA_PARTITA:
         if (lParam == 0)
@@ -173,6 +214,7 @@ LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     default:  // 32002 and every id outside the menu's range
         break;
     }
+    annuncia_torneo(hWnd, partite, prima);
     return 0;
 }
 
@@ -189,12 +231,32 @@ bool ferma_torneo_da_tastiera() {
     return true;
 }
 
+// The key that announces the whole position.
+const unsigned TASTO_POSIZIONE = 'P';
+
+void annuncia_posizione(HWND hWnd) {
+    conti_torneo c = conti_del_pannello();
+    annuncia(hWnd, parole::posizione(game.fotografa(), regista().partite() > 0 ? &c : nullptr));
+}
+
+// Whether a key that acted has moved or removed the frame (rather than
+// played a move): Tab, Esc and the dedicated arrows.
+bool muove_la_cornice(unsigned tasto, LPARAM lParam) {
+    bool freccia = tasto == VK_UP || tasto == VK_DOWN || tasto == VK_LEFT || tasto == VK_RIGHT;
+    return tasto == VK_TAB || tasto == VK_ESCAPE || (freccia && ((lParam >> 24) & 1) != 0);
+}
+
 // A key: the board's keys go to the match (bit 24 of lParam is the
 // extended-key bit that tells the dedicated arrows from the numeric
 // keypad's), S to the tournament. One of these keys that can do nothing
 // gives the short beep; every other key goes on to DefWindowProcA.
 LRESULT al_tasto(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     const unsigned tasto = static_cast<unsigned>(wParam);
+    if (tasto == TASTO_POSIZIONE) {
+        // Once per press: a key held down repeats with bit 30 set.
+        if (((lParam >> 30) & 1) == 0) annuncia_posizione(hWnd);
+        return 0;
+    }
     int esito;
     if (tasto == TASTO_FERMA_TORNEO)
         esito = ferma_torneo_da_tastiera() ? 1 : 0;
@@ -202,18 +264,38 @@ LRESULT al_tasto(HWND hWnd, WPARAM wParam, LPARAM lParam) {
         esito = game.tasto_uomo(hWnd, tasto, static_cast<int>((lParam >> 24) & 1), GetKeyState(VK_SHIFT) < 0);
     if (esito < 0) return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);
     if (esito == 0) MessageBeep(MB_OK);
+    if (esito == 1 && tasto != TASTO_FERMA_TORNEO && muove_la_cornice(tasto, lParam)) segnala_fuoco(hWnd);
     return 0;
+}
+
+// The keyboard focus comes to the board: a screen reader hears the framed
+// target, or the board.
+LRESULT al_fuoco(HWND hWnd) {
+    segnala_fuoco(hWnd);
+    return 0;
+}
+
+// A screen reader asks for the board's object; every other object id is
+// Windows'.
+LRESULT oggetto_accessibile(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    return rispondi(hWnd, wParam, lParam, fonte_plancia(hWnd));
 }
 
 // The end of the game numbered lParam.
 LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
+    const int partite = regista().partite();
+    const conti_torneo prima = conti_del_pannello();
     regista().fine_partita(hWnd, messg, wParam, lParam);
+    annuncia_torneo(hWnd, partite, prima);
     return 0;
 }
 
 // The end of the tournament numbered lParam.
 LRESULT fine_torneo(HWND hWnd, LPARAM lParam) {
+    const int partite = regista().partite();
+    const conti_torneo prima = conti_del_pannello();
     regista().fine_torneo(hWnd, static_cast<std::uint32_t>(lParam));
+    annuncia_torneo(hWnd, partite, prima);
     return 0;
 }
 
@@ -232,6 +314,10 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         return al_mouse(hWnd, punto, wParam, lParam);
     case WM_KEYDOWN:
         return al_tasto(hWnd, wParam, lParam);
+    case WM_SETFOCUS:
+        return al_fuoco(hWnd);
+    case WM_GETOBJECT:
+        return oggetto_accessibile(hWnd, wParam, lParam);
     case WM_CLOSE:
     case WM_DESTROY:
         return chiudi(hWnd);

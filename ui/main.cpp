@@ -11,6 +11,7 @@
 // (presenza.h). The log is created or truncated, except while another copy
 // of the game writes the same file: then this copy writes no log.
 #include <windows.h>
+#include <objbase.h>
 
 #include <fstream>
 
@@ -34,6 +35,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     if (registra_classe() == 0) return 0;
     // Without its sprite sheet the game has nothing to show: it ends silently.
     if (!sfondo.esiste()) return 0;
+    // COM, single-threaded, for the objects a screen reader asks the
+    // windows for.
+    const bool com = SUCCEEDED(CoInitialize(nullptr));
 
     HWND hWnd = crea_finestra();
     if (hWnd == nullptr) {
@@ -49,5 +53,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    if (com) CoUninitialize();
     return static_cast<int>(msg.wParam);
 }

@@ -6,6 +6,11 @@
 // once and no box's loop can lose them (see regia.h); the balance that each
 // paint of the board hands over is posted.
 //
+// A screen reader reads the panel through its own accessible object: its
+// name gives the tallies and the games left, its value the balance, and the
+// panel raises a name or value change whenever they change. The "Stop
+// tournament" button stays the standard control that it is.
+//
 // The panel counts only for the tournament it was last told of through
 // nuovo_torneo: a start is taken only from that method, and a result or an
 // end only with that tournament's number (lParam), so that nothing another
@@ -18,6 +23,7 @@
 #include <cstdint>
 
 #include "comune.h"
+#include "parole.h"
 
 // Where the panel stands in the main window's client area, to the right of
 // the board, and its outer size, frame included; fixed for the whole run.
@@ -70,6 +76,8 @@ public:
         manda(MSG_VITTORIA, static_cast<WPARAM>(p), static_cast<LPARAM>(torneo));
     }
     HWND finestra() const { return handle; }
+    // The tallies and the games left, as the panel shows them.
+    conti_torneo conti() const;
 };
 
 #endif
