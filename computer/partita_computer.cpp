@@ -5,6 +5,7 @@
 
 #include "computer.h"
 #include "partita.h"
+#include "posta.h"
 
 namespace {
 
@@ -95,8 +96,14 @@ DWORD WINAPI Thread(LPVOID param) {
     // The post's end is noted too, and `riprendi` waits for it when it finds
     // the first note without the second: so noting and posting are one step
     // as far as it can see, and a move on its way is never searched twice.
+    // A post that Windows refuses (a full queue) is tried again a few
+    // times, then given up: the turn stays noted as posted, so `riprendi`
+    // (after a box, or on the window's timer) finds the move missing and
+    // searches again. The worker never waits longer than those few tries: a
+    // new game waits for it without pumping messages.
     annota(p->serie_postata, arg->firma);
-    PostMessageA(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma));
+    posta_con_tentativi(arg->hWnd, MSG_MOSSA, static_cast<WPARAM>(L_migliore), static_cast<LPARAM>(arg->firma),
+                        PAUSA_TRA_TENTATIVI_MS);
     annota(p->serie_consegnata, arg->firma);
     SetEvent(p->segnale);
     SetEvent(p->mutex);

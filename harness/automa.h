@@ -4,7 +4,10 @@
 //   schermo.cpp   the pointer and the board's cells, and reading the screen:
 //                 the highlighted targets, a screenshot checked, the panel's
 //                 tallies
-//   passi.cpp     the steps of the end-to-end run, one command each
+//   passi.cpp     the end-to-end steps that neither play nor type: the game
+//                 found, the view, Help, Exit, the Windows version
+//   giocate.cpp   the end-to-end steps played with the pointer
+//   tastiera.cpp  the end-to-end step of the keyboard alone
 //   tornei.cpp    the soak: tournament after tournament, disturbed at random
 //   bufera.cpp    the storm from outside: commands, closes and ends posted
 //   ascolto.cpp   the game played through a screen reader's eyes (MSAA and
@@ -84,21 +87,27 @@ int verifica(const char* file_geometria, const char* file_ppm, int partite);
 bool cattura(const RECT& r, immagine& im);
 bool leggi_conti(int conto[3]);
 
-// ---------------------------------------------- passi.cpp: the end-to-end steps
+// ----------------------------------- passi.cpp: the steps that do not play
 
 int attendi();
 int vista(bool ripristinata);
+int esci();
+int aiuto();
+int sistema(const char* versione, const char* tipo);
+
+// ------------------------------- giocate.cpp: the steps played with the pointer
+
 int umano();
-int tastiera();
 int attendi_quiete(DWORD quiete, DWORD massimo, int* scatole_fine, bool col_mouse = false);
 int torneo();
 int stop();
 int quadro(const char* file);
 int fotografa(int ms);
 int quiete();
-int esci();
-int aiuto();
-int sistema(const char* versione, const char* tipo);
+
+// ------------------------------------- tastiera.cpp: the keyboard alone
+
+int tastiera();
 
 // ------------------------------------- ascolto.cpp: through a screen reader
 

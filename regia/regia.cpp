@@ -4,6 +4,7 @@
 
 // The menu command that the tournament posts to the window between games.
 #include "comandi.h"
+#include "posta.h"
 
 namespace {
 
@@ -61,6 +62,17 @@ int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         logfile.flush();
         return 0;
     }
+    // The end must say what the game itself posted: another program that
+    // posts an end with the right number but another winner or kind is
+    // refused, and the game's own end is still taken.
+    UINT propria = 0;
+    WPARAM vincitore = 0;
+    if (lParam != 0 && game.fine_da_prendere(&propria, &vincitore) == static_cast<std::uint32_t>(lParam) &&
+        (propria != messg || vincitore != wParam)) {
+        logfile << "MainProc: fine della partita " << lParam << " scartata: non e' la fine che la partita ha dato\n";
+        logfile.flush();
+        return 0;
+    }
     if (!game.accetta_fine(static_cast<std::uint32_t>(lParam))) return 0;
     if (restanti == 0) {
         int voce = messg == MSG_VITTORIA ? VOCE_VITTORIA : messg == MSG_BLOCCO ? VOCE_BLOCCO : VOCE_PATTA;
@@ -77,13 +89,49 @@ int regia::fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     else
         finestra.patta(finestra.dati, numero_torneo);
     restanti--;
+    // Either post, refused by Windows, is carried out by riprendi from the
+    // state noted here (the window's timer calls it then).
     if (restanti == 0) {
         chiusura_chiesta = numero_torneo;
-        PostMessageA(hWnd, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero_torneo));
+        posta_con_tentativi(hWnd, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero_torneo));
     } else {
-        PostMessageA(hWnd, COMANDO, CMD_NUOVA_PARTITA, static_cast<LPARAM>(game.numero_partita()));
+        posta_con_tentativi(hWnd, COMANDO, CMD_NUOVA_PARTITA, static_cast<LPARAM>(game.numero_partita()));
     }
     return 1;
+}
+
+int regia::comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    switch (static_cast<unsigned>(wParam & 0xFFFF)) {
+    case CMD_NUOVA_PARTITA:
+        if (lParam == 0) return nuova_partita(hWnd);  // the user's, from the menu
+        return partita_successiva(hWnd, static_cast<std::uint32_t>(lParam));
+    case CMD_NUOVO_TORNEO:
+        return nuovo_torneo(hWnd);
+    case CMD_AIUTO:
+        // The help file, or the HTML manual where Windows has no Help engine.
+        return aiuto(hWnd);
+    case CMD_ABOUT:
+        return informazioni(hWnd);
+    case CMD_ESCI:
+        return esci(hWnd);
+    case CMD_OPZIONI:
+        return opzioni(hWnd);
+    default:  // 32002 and every id outside the menu's range
+        return 0;
+    }
+}
+
+// A player who said Yes to abandoning a game that has meanwhile ended
+// learns how it ended before the board changes: the question's premise no
+// longer held, and a result nobody saw would be lost to them.
+void regia::fine_durante_la_domanda(HWND hWnd) {
+    UINT messg = 0;
+    WPARAM wParam = 0;
+    std::uint32_t finita = game.fine_da_prendere(&messg, &wParam);
+    if (restanti != 0 || finita == 0) return;
+    logfile << "MainProc: la partita " << finita << " e' finita durante la domanda\n";
+    logfile.flush();
+    fine_partita(hWnd, messg, wParam, static_cast<LPARAM>(finita));
 }
 
 int regia::nuova_partita(HWND hWnd) {
@@ -93,6 +141,7 @@ int regia::nuova_partita(HWND hWnd) {
         riprendi(hWnd);
         return 0;
     }
+    if (chiesto) fine_durante_la_domanda(hWnd);
     game.ricomincia(hWnd);
     drena(hWnd);
     finestra.ridisegna(finestra.dati, hWnd);
@@ -123,6 +172,7 @@ int regia::nuovo_torneo(HWND hWnd) {
             riprendi(hWnd);
             return 0;
         }
+        fine_durante_la_domanda(hWnd);
     }
     restanti = PARTITE_TORNEO;
     if (++numero_torneo == 0) numero_torneo = 1;
@@ -139,12 +189,15 @@ int regia::nuovo_torneo(HWND hWnd) {
 }
 
 int regia::fine_torneo(HWND hWnd, std::uint32_t numero) {
-    // The running tournament (from the panel's button), or the one whose
-    // last game has just been tallied; any other is over already.
-    bool in_corso = numero != 0 && numero == numero_torneo && (restanti > 0 || chiusura_chiesta == numero);
-    if (!in_corso) {
+    // The one whose last game has just been tallied, or the running one
+    // stopped with the panel's button; nobody else can end a tournament, so
+    // an end posted by another program, even with the right number, changes
+    // nothing.
+    bool chiesta = numero != 0 && numero == numero_torneo &&
+                   (chiusura_chiesta == numero || (restanti > 0 && finestra.torneo_fermato(finestra.dati) == numero));
+    if (!chiesta) {
         logfile << "MainProc: fine del torneo " << numero << " scartata: il torneo in corso e' " << numero_torneo
-                << (restanti > 0 ? "" : ", finito") << "\n";
+                << (restanti > 0 ? ", e nessuno ne ha chiesto la fine" : ", finito") << "\n";
         logfile.flush();
         return 0;
     }
@@ -187,8 +240,34 @@ int regia::aiuto(HWND hWnd) {
 
 int regia::esci(HWND hWnd) {
     if (rifiuta("esci")) return 0;
-    PostMessageA(hWnd, WM_CLOSE, 0, 0);
+    // The question comes once the menu is over; with the queue full, now.
+    if (!PostMessageA(hWnd, WM_CLOSE, 0, 0)) chiudi(hWnd);
     return 1;
+}
+
+int regia::tasto(HWND hWnd, unsigned vk, LPARAM lParam, unsigned modificatori) {
+    const int ripetuto = static_cast<int>((lParam >> 30) & 1);
+    int esito;
+    if (vk == TASTO_FERMA_TORNEO) {
+        // Ctrl+S and Alt+S are other programs' and Windows' keys.
+        if ((modificatori & (CON_CTRL | CON_ALT)) != 0) return TASTO_ALTRUI;
+        esito = !ripetuto && restanti > 0 && finestra.ferma != nullptr && finestra.ferma(finestra.dati) ? 1 : 0;
+    } else {
+        esito = game.tasto_uomo(hWnd, vk, static_cast<int>((lParam >> 24) & 1),
+                                (modificatori & CON_MAIUSCOLO) != 0 ? 1 : 0, ripetuto);
+    }
+    if (esito < 0) return TASTO_ALTRUI;
+    if (esito == 0) return ripetuto ? TASTO_MUTO : TASTO_BEEP;
+    return TASTO_FATTO;
+}
+
+int regia::sveglia(HWND hWnd) {
+    std::uint32_t rinunce = post_rinunciati();
+    if (rinunce == rinunce_viste) return game.riprendi(hWnd);
+    logfile << "sveglia: " << rinunce - rinunce_viste << " messaggi rifiutati da Windows, il gioco riprende\n";
+    logfile.flush();
+    rinunce_viste = rinunce;
+    return riprendi(hWnd);
 }
 
 bool regia::chiudi(HWND hWnd) {

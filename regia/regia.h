@@ -53,6 +53,24 @@ enum e_voce {
     VOCE_TORNEO = 5,
 };
 
+// The main window's timer (WM_TIMER, which Windows makes when the queue is
+// empty rather than posts, so that a full queue never holds it back): its
+// id and its period. On each tick `regia::sveglia` puts back into motion
+// what a post refused by Windows left behind (see posta.h).
+inline constexpr unsigned TIMER_RIPRESA = 1;
+inline constexpr UINT PERIODO_RIPRESA_MS = 500;
+
+// The modifier keys held with a key, as the window reads them for
+// `regia::tasto`.
+enum e_modificatore : unsigned { CON_MAIUSCOLO = 1, CON_CTRL = 2, CON_ALT = 4 };
+
+// What the window does after a key (`regia::tasto`): hand it on to
+// DefWindowProc, give the short beep, or nothing more.
+enum e_esito_tasto { TASTO_ALTRUI = -1, TASTO_BEEP = 0, TASTO_FATTO = 1, TASTO_MUTO = 2 };
+
+// The key that stops the running tournament, as the panel's button does.
+inline constexpr unsigned TASTO_FERMA_TORNEO = 'S';
+
 // What the window does for the decisions. `dati` is handed back to every
 // function.
 struct sportello {
@@ -85,6 +103,9 @@ struct sportello {
     void (*aiuto)(void* dati, HWND hWnd) = nullptr;
     // The program is to end: "Are you sure?" was answered Yes.
     void (*esci)(void* dati) = nullptr;
+    // The panel's "Stop tournament" pressed from the keyboard; false when
+    // it could do nothing.
+    bool (*ferma)(void* dati) = nullptr;
 };
 
 class regia {
@@ -97,9 +118,16 @@ public:
     // MSG_VITTORIA, MSG_BLOCCO, MSG_PATTA for the game numbered lParam.
     // Outside a tournament one "End" box; in one, the panel's tally and the
     // next game (or the end of the tournament after its last). The end of
-    // any game but the one that has just ended is refused.
+    // any game but the one that has just ended is refused, and so is one
+    // whose kind or winner is not the one the game itself posted.
     int fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam);
-    // "New game" from the menu: asks while a game is in progress.
+    // A menu command (WM_COMMAND): each of comandi.h to its method below;
+    // "New game" with a game's number in lParam is the tournament's own.
+    int comando(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    // "New game" from the menu: asks while a game is in progress. A game
+    // that ends while the question is open shows its "End" box once the
+    // question is over, whatever the answer; after Yes the new game then
+    // begins (and likewise for "New tournament").
     int nuova_partita(HWND hWnd);
     // The tournament's own "New game", posted when game `numero` ended: only
     // while the tournament runs and no game has begun since.
@@ -107,9 +135,20 @@ public:
     // "New tournament": asks while a game is in progress.
     int nuovo_torneo(HWND hWnd);
     // MSG_FINE_TORNEO for tournament `numero` (its lParam): the tournament
-    // ends; one of another tournament, or one already ended, changes
-    // nothing but one log line.
+    // ends, when this tournament's end was asked for: after its last game
+    // (by these decisions) or with the panel's "Stop tournament". Any other,
+    // with any number, changes nothing but one log line.
     int fine_torneo(HWND hWnd, std::uint32_t numero);
+    // A key pressed in the window (WM_KEYDOWN, its virtual key and lParam,
+    // with the modifiers held): the board's keys to the match, S (without
+    // Ctrl or Alt) to the panel's "Stop tournament". A key repeated by
+    // Windows while held (bit 30 of lParam) never plays a move nor stops a
+    // tournament, and never beeps: a key beeps at most once per press.
+    int tasto(HWND hWnd, unsigned vk, LPARAM lParam, unsigned modificatori);
+    // The window's timer: after a post that Windows refused, the game is put
+    // back into motion (`riprendi`); otherwise a computer move that is
+    // missing is searched again. The result is what `riprendi` gives.
+    int sveglia(HWND hWnd);
     // The Options dialog, then the computer's turn if the player to move
     // has become automatic.
     int opzioni(HWND hWnd);
@@ -138,6 +177,9 @@ private:
     // True (with one log line) when the menu command `cosa` is to be refused
     // because a box is open.
     bool rifiuta(const char* cosa);
+    // After Yes to "New game?" or "New tournament?": the end of an ordinary
+    // game that came while the question was open, shown now.
+    void fine_durante_la_domanda(HWND hWnd);
 
     // The moves of an abandoned game go; those of the game in progress stay.
     void drena(HWND hWnd) { game.scarta_mosse_scadute(hWnd); }
@@ -153,6 +195,8 @@ private:
     // came while one was.
     int aperte = 0;
     bool chiusura_rimandata = false;
+    // The posts given up (post_rinunciati) as last seen by the timer.
+    std::uint32_t rinunce_viste = 0;
 };
 
 #endif

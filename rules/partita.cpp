@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "parole.h"
+#include "posta.h"
 
 partita::partita()
     : turno(-1),
@@ -135,7 +136,9 @@ void partita::termina(HWND hWnd, UINT messaggio, WPARAM wParam) {
     finita = numero;
     fine_messaggio = messaggio;
     fine_wparam = wParam;
-    PostMessageA(hWnd, messaggio, wParam, static_cast<LPARAM>(numero));
+    // Refused even after its tries, the end stays to be taken (`finita`):
+    // the window's timer takes it.
+    posta_con_tentativi(hWnd, messaggio, wParam, static_cast<LPARAM>(numero));
 }
 
 int partita::accetta_fine(std::uint32_t n) {
@@ -216,8 +219,12 @@ std::int32_t partita::indice_direzione(unsigned d) const {
 // one anticlockwise; the same arrow again goes on to the next of them that
 // is legal, round and round.
 int partita::freccia(HWND hWnd, unsigned d) {
-    const unsigned verso[3] = {d, (d + 1) % 8, (d + 7) % 8};
-    std::int32_t scelte[3];
+    // Directions are numbered clockwise: one step on is the next clockwise,
+    // one step back (N_DIREZIONI - 1 on) the next anticlockwise.
+    constexpr unsigned ORARIO = 1, ANTIORARIO = N_DIREZIONI - 1;
+    constexpr int VERSI_PER_FRECCIA = 3;  // straight, then the two diagonals beside it
+    const unsigned verso[VERSI_PER_FRECCIA] = {d, (d + ORARIO) % N_DIREZIONI, (d + ANTIORARIO) % N_DIREZIONI};
+    std::int32_t scelte[VERSI_PER_FRECCIA];
     int n = 0, dove = -1;
     for (unsigned v : verso) {
         std::int32_t i = indice_direzione(v);
@@ -232,7 +239,7 @@ int partita::freccia(HWND hWnd, unsigned d) {
     return 1;
 }
 
-int partita::tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo) {
+int partita::tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo, int ripetuto) {
     // The numeric keypad's digits as compass directions (index 0 for the
     // digit 1; 5 is no direction): with Num Lock on they come as
     // VK_NUMPAD1 to 9, with it off as the keys printed on them, without the
@@ -267,6 +274,10 @@ int partita::tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo) {
                      tasto == VK_SPACE || tasto == VK_ESCAPE;
     if (!del_gioco) return -1;
     if (turno < 0 || tipo[turno] != UMANO || n_lecite <= 0) return 0;
+    // A held key plays once, on its press: its repeats would play the next
+    // player's move too in a game between two people.
+    bool gioca = cifra != 0 || tasto == VK_RETURN || tasto == VK_SPACE;
+    if (ripetuto && gioca) return 0;
 
     if (cifra != 0) {
         int verso = tastierino[cifra - 1];

@@ -69,8 +69,11 @@ public:
     // a click does, the numeric keypad's 1 to 9 play at once in their
     // compass direction. 1 when the key acted; 0 when it is one of those
     // keys and could do nothing (no person to move, no frame, no legal move
-    // that way): the window beeps; -1 for any other key.
-    int tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo);
+    // that way): the window beeps; -1 for any other key. `ripetuto` is set
+    // for a key held down and repeated by Windows: such a key never plays a
+    // move (Enter, Space and the keypad act once per press; 0), while Tab,
+    // the arrows and Esc act on each repeat as on a press.
+    int tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo, int ripetuto = 0);
     int mossa_macchina(HWND hWnd);
     // Called (through regia::riprendi) after each box or dialog the main
     // window has shown, whose loop can drop a posted message (see regia.h).

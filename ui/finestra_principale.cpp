@@ -23,7 +23,12 @@
 //
 // A player can do without the mouse: the keys of the board (WM_KEYDOWN) go
 // to the match, and S stops the running tournament as the panel's button
-// does. WM_SYSKEYDOWN, and so the menus through F10 and Alt, are Windows'.
+// does; a key held down plays and stops once, on its press (regia::tasto).
+// WM_SYSKEYDOWN, and so the menus through F10 and Alt, are Windows'.
+//
+// A timer (WM_TIMER) puts the game back into motion when Windows has
+// refused one of its posts (a queue filled by another program), so that a
+// lost computer move or tournament game never waits for a box.
 //
 // A player can do without the screen: the window answers a screen reader's
 // WM_GETOBJECT with the board's accessible object (plancia_accessibile.h),
@@ -101,6 +106,16 @@ void fine_nel_pannello(void*, std::uint32_t torneo) {
 
 std::uint32_t fermato_nel_pannello(void*) { return infoWin != nullptr ? infoWin->torneo_fermato() : 0; }
 
+// S during a tournament clicks the panel's "Stop tournament", which ends
+// the tournament it belongs to.
+bool ferma_dal_pannello(void*) {
+    if (infoWin == nullptr || infoWin->finestra() == nullptr) return false;
+    HWND pannello = infoWin->finestra();
+    SendMessageA(pannello, WM_COMMAND, MAKEWPARAM(ID_STOP, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(pannello, ID_STOP)));
+    return true;
+}
+
 // The balance bar, from the board as it stands.
 void bilancia_pannello(void*, HWND) {
     if (infoWin != nullptr) infoWin->bilancia(game.equilibrio());
@@ -115,14 +130,23 @@ regia& regista() {
     static regia r(game, sportello{nullptr, domanda, avviso, dialogo_opzioni, torneo_nel_pannello,
                                    vittoria_nel_pannello, patta_nel_pannello, fermato_nel_pannello,
                                    ridisegna_tutto, fine_nel_pannello, bilancia_pannello, informazioni, aiuto,
-                                   esci});
+                                   esci, ferma_dal_pannello});
     return r;
 }
 
 // ------------------------------------------------ the cases of MainProc
 
+// The timer runs for the whole run: each tick looks for what a post
+// refused by Windows left behind (regia::sveglia), which costs next to
+// nothing when there is none.
 LRESULT alla_creazione(HWND hWnd) {
     ridisegna_tutto(nullptr, hWnd);
+    SetTimer(hWnd, TIMER_RIPRESA, PERIODO_RIPRESA_MS, nullptr);
+    return 0;
+}
+
+LRESULT al_timer(HWND hWnd, WPARAM wParam) {
+    if (wParam == TIMER_RIPRESA) regista().sveglia(hWnd);
     return 0;
 }
 
@@ -185,50 +209,13 @@ LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// A menu command, or the tournament's own "New game" (regia::comando).
 LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     const int partite = regista().partite();
     const conti_torneo prima = conti_del_pannello();
-    switch (static_cast<unsigned>(LOWORD(wParam)) - CMD_NUOVA_PARTITA) {
-    case CMD_NUOVA_PARTITA - CMD_NUOVA_PARTITA:
-        if (lParam == 0)
-            regista().nuova_partita(hWnd);  // the user's, from the menu
-        else
-            regista().partita_successiva(hWnd, static_cast<std::uint32_t>(lParam));
-        break;
-    case CMD_NUOVO_TORNEO - CMD_NUOVA_PARTITA:
-        regista().nuovo_torneo(hWnd);
-        break;
-    case CMD_AIUTO - CMD_NUOVA_PARTITA:
-        // The help file, or the HTML manual where Windows has no Help engine.
-        regista().aiuto(hWnd);
-        break;
-    case CMD_ABOUT - CMD_NUOVA_PARTITA:
-        regista().informazioni(hWnd);
-        break;
-    case CMD_ESCI - CMD_NUOVA_PARTITA:
-        regista().esci(hWnd);
-        break;
-    case CMD_OPZIONI - CMD_NUOVA_PARTITA:
-        regista().opzioni(hWnd);
-        break;
-    default:  // 32002 and every id outside the menu's range
-        break;
-    }
+    regista().comando(hWnd, wParam, lParam);
     annuncia_torneo(hWnd, partite, prima);
     return 0;
-}
-
-// The key that stops the running tournament, as the panel's button does.
-const unsigned TASTO_FERMA_TORNEO = 'S';
-
-// S during a tournament clicks the panel's "Stop tournament", which ends
-// the tournament it belongs to; outside one it can do nothing.
-bool ferma_torneo_da_tastiera() {
-    if (regista().partite() == 0 || infoWin == nullptr || infoWin->finestra() == nullptr) return false;
-    HWND pannello = infoWin->finestra();
-    SendMessageA(pannello, WM_COMMAND, MAKEWPARAM(ID_STOP, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(pannello, ID_STOP)));
-    return true;
 }
 
 // The key that announces the whole position.
@@ -246,26 +233,32 @@ bool muove_la_cornice(unsigned tasto, LPARAM lParam) {
     return tasto == VK_TAB || tasto == VK_ESCAPE || (freccia && ((lParam >> 24) & 1) != 0);
 }
 
-// A key: the board's keys go to the match (bit 24 of lParam is the
-// extended-key bit that tells the dedicated arrows from the numeric
-// keypad's), S to the tournament. One of these keys that can do nothing
-// gives the short beep; every other key goes on to DefWindowProcA.
+// A key: the board's keys go to the match, S to the tournament
+// (regia::tasto); one that can do nothing gives the short beep, once per
+// press; P announces the position, once per press; every other key goes on
+// to DefWindowProcA. A key that moved the frame moves a screen reader's
+// focus with it.
 LRESULT al_tasto(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    unsigned modificatori = (GetKeyState(VK_SHIFT) < 0 ? CON_MAIUSCOLO : 0u) |
+                            (GetKeyState(VK_CONTROL) < 0 ? CON_CTRL : 0u) | (GetKeyState(VK_MENU) < 0 ? CON_ALT : 0u);
     const unsigned tasto = static_cast<unsigned>(wParam);
-    if (tasto == TASTO_POSIZIONE) {
-        // Once per press: a key held down repeats with bit 30 set.
+    if (tasto == TASTO_POSIZIONE && (modificatori & (CON_CTRL | CON_ALT)) == 0) {
+        // A key held down repeats with bit 30 set.
         if (((lParam >> 30) & 1) == 0) annuncia_posizione(hWnd);
         return 0;
     }
-    int esito;
-    if (tasto == TASTO_FERMA_TORNEO)
-        esito = ferma_torneo_da_tastiera() ? 1 : 0;
-    else
-        esito = game.tasto_uomo(hWnd, tasto, static_cast<int>((lParam >> 24) & 1), GetKeyState(VK_SHIFT) < 0);
-    if (esito < 0) return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);
-    if (esito == 0) MessageBeep(MB_OK);
-    if (esito == 1 && tasto != TASTO_FERMA_TORNEO && muove_la_cornice(tasto, lParam)) segnala_fuoco(hWnd);
-    return 0;
+    switch (regista().tasto(hWnd, tasto, lParam, modificatori)) {
+    case TASTO_ALTRUI:
+        return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);
+    case TASTO_BEEP:
+        MessageBeep(MB_OK);
+        return 0;
+    case TASTO_FATTO:
+        if (tasto != TASTO_FERMA_TORNEO && muove_la_cornice(tasto, lParam)) segnala_fuoco(hWnd);
+        return 0;
+    default:
+        return 0;
+    }
 }
 
 // The keyboard focus comes to the board: a screen reader hears the framed
@@ -318,6 +311,8 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         return al_fuoco(hWnd);
     case WM_GETOBJECT:
         return oggetto_accessibile(hWnd, wParam, lParam);
+    case WM_TIMER:
+        return al_timer(hWnd, wParam);
     case WM_CLOSE:
     case WM_DESTROY:
         return chiudi(hWnd);

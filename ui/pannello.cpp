@@ -28,6 +28,26 @@ std::uint32_t fermato = 0;     // number of the tournament last stopped
 // panel takes.
 bool annunciato = false;
 std::uint32_t torneo_annunciato = 0;
+// A result or an end being sent by vittoria, patta or fine_torneo: the only
+// ones the panel takes.
+bool riferito = false;
+
+// A message the panel's own methods are not sending: one log line.
+bool non_riferito(const char* cosa, LPARAM lParam) {
+    if (riferito) return false;
+    logfile << "specchietto: " << cosa << " del torneo " << static_cast<std::uint32_t>(lParam)
+            << " scartato: non viene dalla finestra principale\n";
+    return true;
+}
+
+// Sends a result or an end to the panel from its own methods, marked as
+// theirs for the time of the send.
+void riferisci(HWND handle, UINT messg, WPARAM wParam, LPARAM lParam) {
+    if (handle == nullptr) return;
+    riferito = true;
+    SendMessageA(handle, messg, wParam, lParam);
+    riferito = false;
+}
 
 HWND pannello = nullptr;        // the panel's own window
 
@@ -218,6 +238,7 @@ void on_nuovo_torneo(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 // box and the games left never go below zero; nor does one that names
 // another tournament.
 void conta(HWND hWnd, int colonna, LPARAM lParam) {
+    if (non_riferito("risultato", lParam)) return;
     if (partite <= 0) return;
     if (static_cast<std::uint32_t>(lParam) != torneo) {
         logfile << "specchietto: risultato del torneo " << static_cast<std::uint32_t>(lParam) << " scartato\n";
@@ -238,6 +259,7 @@ void on_vittoria(HWND hWnd, WPARAM wParam, LPARAM lParam) {
 // show at once, and the tallies in the log. The end of another tournament
 // changes nothing but one log line.
 void on_fine_torneo(HWND hWnd, LPARAM lParam) {
+    if (non_riferito("fine", lParam)) return;
     if (static_cast<std::uint32_t>(lParam) != torneo) {
         logfile << "specchietto: fine del torneo " << static_cast<std::uint32_t>(lParam) << " scartata\n";
         return;
@@ -367,6 +389,12 @@ std::uint32_t specchietto::torneo_fermato() const { return handle != nullptr ? f
 conti_torneo specchietto::conti() const { return conti_attuali(); }
 
 int specchietto::fine_torneo(std::uint32_t numero) {
-    manda(MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero));
+    riferisci(handle, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero));
     return 1;
+}
+
+void specchietto::patta(std::uint32_t numero) { riferisci(handle, MSG_PATTA, 0, static_cast<LPARAM>(numero)); }
+
+void specchietto::vittoria(int p, std::uint32_t numero) {
+    riferisci(handle, MSG_VITTORIA, static_cast<WPARAM>(p), static_cast<LPARAM>(numero));
 }

@@ -11,10 +11,12 @@
 // panel raises a name or value change whenever they change. The "Stop
 // tournament" button stays the standard control that it is.
 //
-// The panel counts only for the tournament it was last told of through
-// nuovo_torneo: a start is taken only from that method, and a result or an
-// end only with that tournament's number (lParam), so that nothing another
-// program posts to the panel changes what it shows.
+// The panel counts only what the main window tells it through these
+// methods: a start, a result or an end is taken only while nuovo_torneo,
+// vittoria, patta or fine_torneo is sending it, and a result or an end only
+// with the number (lParam) of the tournament it was last told of. Anything
+// another program posts or sends to the panel, with any numbers, is refused
+// with one log line and changes nothing it shows.
 #ifndef VORANDEL_PANNELLO_H
 #define VORANDEL_PANNELLO_H
 
@@ -70,11 +72,9 @@ public:
     // log.
     int fine_torneo(std::uint32_t torneo = 0);
     // A draw, or a game that ended with no move left, in tournament `torneo`.
-    void patta(std::uint32_t torneo = 0) { manda(MSG_PATTA, 0, static_cast<LPARAM>(torneo)); }
+    void patta(std::uint32_t torneo = 0);
     // A win of player p (0 or 1) in tournament `torneo`.
-    void vittoria(int p, std::uint32_t torneo = 0) {
-        manda(MSG_VITTORIA, static_cast<WPARAM>(p), static_cast<LPARAM>(torneo));
-    }
+    void vittoria(int p, std::uint32_t torneo = 0);
     HWND finestra() const { return handle; }
     // The tallies and the games left, as the panel shows them.
     conti_torneo conti() const;

@@ -62,6 +62,10 @@ struct lavoro {
 };
 
 std::atomic<winstub_gancio_post> gancio_post{nullptr};
+// Posts to refuse (winstub_rifiuta_post), under the queues' lock.
+UINT da_rifiutare_messaggio = 0;
+int da_rifiutare = 0;
+std::atomic<int> rifiutati{0};
 std::atomic<winstub_gancio_post> gancio_prima_del_post{nullptr};
 std::atomic<winstub_gancio_avvio> gancio_avvio{nullptr};
 std::atomic<winstub_gancio_attesa> gancio_attesa{nullptr};
@@ -244,6 +248,16 @@ bool winstub_esegui_differito(int k) {
 
 int winstub_thread_in_corso() { return thread_in_corso.load(); }
 
+void winstub_rifiuta_post(UINT messaggio, int quante) {
+    std::lock_guard<std::mutex> l(code_finestre().m);
+    da_rifiutare_messaggio = messaggio;
+    da_rifiutare = quante > 0 ? quante : 0;
+}
+
+int winstub_post_rifiutati() { return rifiutati.load(); }
+
+void Sleep(DWORD dwMilliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds)); }
+
 BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (winstub_gancio_post g = gancio_prima_del_post.load()) {
         bool esiste;
@@ -258,6 +272,12 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         auto it = code_finestre().code.find(hWnd);
         if (hWnd == nullptr || it == code_finestre().code.end()) {
             ultimo_errore = 1400;  // ERROR_INVALID_WINDOW_HANDLE
+            return FALSE;
+        }
+        if (da_rifiutare > 0 && (da_rifiutare_messaggio == 0 || da_rifiutare_messaggio == Msg)) {
+            da_rifiutare--;
+            rifiutati++;
+            ultimo_errore = 1816;  // ERROR_NOT_ENOUGH_QUOTA
             return FALSE;
         }
         MSG m{};

@@ -1,6 +1,8 @@
 // A storm on the match, its worker and the main window's own decisions
 // (`regia`, the same code MainProc calls): new games, new tournaments,
-// Options, "Stop tournament", pointer moves and clicks at random moments,
+// Options, About, Help topics, Exit and close requests, "Stop tournament"
+// (the button and S), pointer moves and clicks at random moments, ends and
+// moves forged by another program, and posts that Windows refuses,
 // interleaved with the window's queue, modal boxes and dialogs included,
 // which keep dispatching the queue while they are open. Some boxes are
 // closed from another program, and then their loop drops a queued message,
@@ -8,9 +10,13 @@
 // end of a tournament. After each box the decisions put the game back into
 // motion from its own state.
 //
-// The window's side here is only what MainProc shows: the boxes and the
-// Options dialog answered with seeded choices, and the panel's tally. A
+// The window's side here is only what MainProc shows, every entry of its
+// `sportello`: the boxes and the Options dialog answered with seeded
+// choices, the panel's tally, its end of a tournament and its button. Every
+// queued message goes to the decisions as MainProc sends it (smista.h). A
 // ledger of its own watches every turn and every game and fails the storm on
+//   - a box or dialog opened while another is open (one at a time, whatever
+//     is posted), checked as each opens and after every step;
 //   - a halt: the computer to move, no move queued and none posted by a
 //     worker within a generous wait; a tournament with no game on the board
 //     and none coming; an ended game whose end nobody will take;
@@ -18,7 +24,8 @@
 //     for, or one that moves another token or along a direction not dealt;
 //   - the end of a game taken twice, for another game, or saying another
 //     result; a result tallied in another tournament;
-//   - a tournament finished with tallies that do not add up to its games.
+//   - a tournament finished with tallies that do not add up to its games, or
+//     ended before its last game with nobody stopping it.
 //
 // A storm is made by its seed alone: the user's choices, the deals, and the
 // moments at which the computer's workers run. The stand-in keeps each
@@ -49,17 +56,16 @@
 #include "estrazioni.h"
 #include "finestra_prova.h"
 #include "ispettori.h"
-#include "partita.h"
-#include "regia.h"
 #include "comandi.h"
-
+#include "partita.h"
+#include "posta.h"
+#include "regia.h"
+#include "smista.h"
 
 namespace {
 
 // Games in a tournament, as the main window plays them.
 constexpr int GIOCHI_TORNEO = PARTITE_TORNEO;
-// Nested boxes and dialogs at most: a deeper one is answered at once.
-constexpr int PROFONDITA_MASSIMA = 6;
 
 long long da_ambiente(const char* nome, long long normale) {
     const char* v = std::getenv(nome);
@@ -82,6 +88,7 @@ struct clima {
     double perdita;
     double informazioni;   // how often a step opens the About box
     double consegna = 0.3;  // how often a step runs a worker that waits to run
+    double rifiuti = 0.0;   // how often a step has Windows refuse the next few posts of a kind
 };
 
 // What a box's loop dropped, by kind.
@@ -92,7 +99,7 @@ const char* const NOMI_PERSE[TIPI_PERSI] = {"a move", "an end of a game", "a tou
 struct conti {
     long long passi = 0, mosse = 0, rifiutate = 0, attese = 0, partite = 0, fini_prese = 0, fini_rifiutate = 0,
               scatole = 0, tornei = 0, tornei_completi = 0, tornei_fermati = 0, stop = 0, riprese = 0,
-              lavoratori = 0;
+              lavoratori = 0, uscite = 0, aiuti = 0, falsi = 0, rifiuti = 0, sveglie = 0;
     long long perse[TIPI_PERSI] = {};
 };
 
@@ -149,6 +156,7 @@ public:
     // No worker may outlive the match it was started for: those still
     // waiting to run run now.
     ~finestra() {
+        winstub_rifiuta_post(0, 0);
         lavoratori_a_comando::tutti();
         i.attendi_lavoratori();
     }
@@ -161,14 +169,22 @@ public:
             n.passi++;
             if (passo % c.fase == 0) vento = c.venti[caso() % 3];
             if (passo % 1000 == 0) winstub_invalidazioni(w);  // nobody paints here
+            if (uscito) {
+                uscito = false;
+                n.riprese += r.riprendi(w);
+            }
             if (uno_su(c.informazioni))
                 PostMessageA(w, WM_COMMAND, CMD_ABOUT, 0);
+            else if (uno_su(c.rifiuti))
+                rifiuta_post();
             else if (lavoratori_a_comando::in_attesa() > 0 && uno_su(consegna))
                 lavora();
             else if (uno_su(vento))
                 capriccio();
             else
                 flusso();
+            // Between two steps no box is open.
+            if (profondita != 0 || r.occupata()) fallisci("a box is still open between two steps");
         }
     }
 
@@ -221,8 +237,10 @@ private:
         lavoratori_a_comando::esegui(k);
     }
 
-    // The boxes, the dialog and the panel, as MainProc shows them.
-    static bool sp_domanda(void* f, HWND, int) { return static_cast<finestra*>(f)->domanda(); }
+    // The boxes, the dialog and the panel, as MainProc shows them: every
+    // entry of the window's `sportello`.
+    static finestra& di(void* f) { return *static_cast<finestra*>(f); }
+    static bool sp_domanda(void* f, HWND, int voce) { return di(f).domanda(voce); }
     static void sp_avviso(void* f, HWND, int voce) { static_cast<finestra*>(f)->avviso(voce); }
     static void sp_opzioni(void* f, HWND) { static_cast<finestra*>(f)->opzioni(); }
     static void sp_nuovo_torneo(void* f, int partite, std::uint32_t t) {
@@ -232,8 +250,26 @@ private:
     static void sp_patta(void* f, std::uint32_t t) { static_cast<finestra*>(f)->risultato(1, -1, t); }
     static std::uint32_t sp_fermato(void* f) { return static_cast<finestra*>(f)->fermato_pannello; }
     static void sp_ridisegna(void* f, HWND) { static_cast<finestra*>(f)->in_gioco(); }
-    regia r{game, sportello{this, sp_domanda, sp_avviso, sp_opzioni, sp_nuovo_torneo, sp_vittoria, sp_patta,
-                            sp_fermato, sp_ridisegna}};
+    static void sp_finito(void* f, std::uint32_t t) { di(f).torneo_finito(t); }
+    static void sp_bilancia(void* f, HWND) { di(f).bilanciata = true; }
+    static void sp_informazioni(void* f, HWND) { di(f).modale(); }
+    static void sp_aiuto(void* f, HWND) {
+        di(f).n.aiuti++;
+        di(f).modale();
+    }
+    // Yes to "Are you sure?": the program would end here, with nothing put
+    // back into motion. The storm goes on instead, as a program started
+    // again would, from the game's state: at the next step.
+    static void sp_esci(void* f) {
+        di(f).n.uscite++;
+        di(f).uscito = true;
+    }
+    static bool sp_ferma(void* f) { return di(f).stop(); }
+    const sportello voci{this, sp_domanda, sp_avviso, sp_opzioni, sp_nuovo_torneo, sp_vittoria, sp_patta,
+                         sp_fermato, sp_ridisegna, sp_finito, sp_bilancia, sp_informazioni, sp_aiuto, sp_esci,
+                         sp_ferma};
+    const bool voci_piene = pieno(voci);  // checked by every storm
+    regia r{game, voci};
 
     // The panel's own state: the tallies, the games it still counts, the
     // tournament it counts for and the one its button last stopped.
@@ -242,6 +278,10 @@ private:
     std::uint32_t torneo_pannello = 0, fermato_pannello = 0;
     int profondita = 0;  // boxes and dialogs open, one inside the other
     bool ultima_tallita = false;  // a tournament's last result has just been tallied
+    bool perdi_subito = false;    // the next box is closed from outside at once and drops a message
+    bool uscito = false;          // "Are you sure?" answered Yes: the game goes on from its state
+    bool bilanciata = false;      // the balance bar brought up to date
+    int rifiuti_visti = 0;        // posts refused by the stand-in, as last seen by the timer
 
     // The ledger.
     std::uint32_t ultimo_turno = 0;    // the last turn performed
@@ -276,6 +316,14 @@ private:
             gestisci(m);
             return;
         }
+        // The queue is empty: Windows makes the timer's message now. It is
+        // needed once a post has been refused; otherwise it ticks at random
+        // (capriccio), so that what the boxes' recovery does is seen too.
+        if (winstub_post_rifiutati() != rifiuti_visti) {
+            rifiuti_visti = winstub_post_rifiutati();
+            timer();
+            return;
+        }
         if (r.partite() > 0 && game.stato() == FERMO) {
             fallisci("a tournament is running with no game on the board and none coming");
             return;
@@ -307,7 +355,8 @@ private:
         }
     }
 
-    // MainProc's dispatch: every case goes to the decisions.
+    // MainProc's dispatch (smista), with the ledger's own checks around a
+    // move and an end.
     void gestisci(const MSG& m) {
         evento(EV_MESSAGGIO, m.message, m.wParam, m.lParam);
         switch (m.message) {
@@ -317,63 +366,70 @@ private:
         case MSG_VITTORIA:
         case MSG_BLOCCO:
         case MSG_PATTA:
-            if (!r.fine_partita(w, m.message, m.wParam, m.lParam)) n.fini_rifiutate++;
+            if (!smista(r, w, m)) n.fini_rifiutate++;
             if (ultima_tallita) {
                 // The tournament's last result is tallied and its end queued.
-                // Now and then a box was waiting behind this end (About,
-                // asked for just before), and is closed from another program
-                // at once: its loop drops the end of the tournament.
+                // Now and then About was asked for just before, and is closed
+                // from another program at once: its loop drops the end of
+                // the tournament.
                 ultima_tallita = false;
                 if (uno_su(perdita)) {
-                    n.scatole++;
-                    evento(EV_SCATOLA, 0, 0, 0);
-                    perdi_un_messaggio();
-                    n.riprese += r.riprendi(w);
+                    perdi_subito = true;
+                    n.riprese += r.informazioni(w);
+                    perdi_subito = false;
                 }
             }
             break;
-        case WM_COMMAND:
-            switch (static_cast<unsigned>(m.wParam & 0xFFFF)) {
-            case CMD_NUOVA_PARTITA:
-                if (m.lParam == 0)
-                    r.nuova_partita(w);
-                else
-                    r.partita_successiva(w, static_cast<std::uint32_t>(m.lParam));
-                break;
-            case CMD_NUOVO_TORNEO:
-                r.nuovo_torneo(w);
-                break;
-            case CMD_OPZIONI:
-                r.opzioni(w);
-                break;
-            case CMD_ABOUT:
-                // A box of the window's own: after it, as after every box,
-                // the game is put back into motion.
-                modale();
-                n.riprese += r.riprendi(w);
-                break;
-            default:
-                break;
-            }
-            break;
-        case MSG_FINE_TORNEO:
-            r.fine_torneo(w, static_cast<std::uint32_t>(m.lParam));
-            break;
         default:
+            smista(r, w, m);
             break;
         }
+    }
+
+    // The window's timer, as Windows makes it when the queue is empty.
+    void timer() {
+        n.sveglie++;
+        MSG t{};
+        t.hwnd = w;
+        t.message = WM_TIMER;
+        t.wParam = TIMER_RIPRESA;
+        evento(EV_MESSAGGIO, t.message, t.wParam, 0);
+        n.riprese += smista(r, w, t);
+    }
+
+    // Windows refuses the next few posts of one kind (a queue filled by
+    // another program): a computer's move, an end of a game, the
+    // tournament's next game, the end of a tournament.
+    void rifiuta_post() {
+        static const UINT tipi[] = {MSG_MOSSA, MSG_VITTORIA, MSG_PATTA, MSG_BLOCCO, WM_COMMAND, MSG_FINE_TORNEO};
+        n.rifiuti++;
+        winstub_rifiuta_post(tipi[caso() % 6], 1 + static_cast<int>(caso() % (2 * TENTATIVI_POST)));
     }
 
     // A modal box or dialog: the queue goes on being worked until the user
     // answers, the computer's moves included. A box closed from another
     // program takes one more message after it has ended and drops it: here
     // any one of those queued, of any kind. The decisions' recovery follows
-    // in the caller.
+    // in the caller. Only one box is ever open: one that opens inside
+    // another fails the storm.
     void modale() {
         n.scatole++;
         evento(EV_SCATOLA, 0, static_cast<WPARAM>(profondita), 0);
-        if (profondita >= PROFONDITA_MASSIMA) return;
+        if (!voci_piene) fallisci("the storm's window leaves an entry of its sportello empty");
+        if (profondita != 0 || !r.occupata()) {
+            std::ostringstream s;
+            s << "a box opened with " << profondita << " already open"
+              << (r.occupata() ? "" : ", and the decisions do not count it as open");
+            fallisci(s.str());
+            return;
+        }
         profondita++;
+        if (perdi_subito) {
+            perdi_subito = false;
+            perdi_un_messaggio();
+            profondita--;
+            return;
+        }
         int quanti = static_cast<int>(caso() % 5);
         for (int k = 0; k < quanti && !guasto; k++) {
             if (uno_su(consegna)) lavora();  // the computer moves while the box is open
@@ -418,10 +474,11 @@ private:
             if (k != via) PostMessageA(w, coda[k].message, coda[k].wParam, coda[k].lParam);
     }
 
-    // A question ("Are you sure?"), answered Yes mostly.
-    bool domanda() {
+    // A question ("Are you sure?"), answered Yes mostly; leaving the game
+    // ("Exit", a close request) now and then.
+    bool domanda(int voce) {
         modale();
-        return uno_su(0.8);
+        return voce == VOCE_CHIUDI ? uno_su(0.2) : uno_su(0.8);
     }
 
     // The "End" box outside a tournament.
@@ -587,14 +644,28 @@ private:
         }
     }
 
-    // The panel's "Stop tournament" button.
-    void stop() {
-        if (restanti == 0) return;
+    // The panel told that tournament `t` is over: only the running one, after
+    // its last game or once stopped.
+    void torneo_finito(std::uint32_t t) {
+        if (t != r.torneo() || t != torneo_pannello) fallisci("the panel was told another tournament ended");
+        if (!fermato && contati < GIOCHI_TORNEO) {
+            std::ostringstream s;
+            s << "tournament " << t << " ended after " << contati << " of its games, and nobody stopped it";
+            fallisci(s.str());
+        }
+        restanti = 0;
+    }
+
+    // The panel's "Stop tournament" button (or S); false when it could do
+    // nothing.
+    bool stop() {
+        if (restanti == 0) return false;
         PostMessageA(w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(torneo_pannello));
         restanti = 0;
         fermato_pannello = torneo_pannello;
         if (torneo_pannello == r.torneo()) fermato = true;
         n.stop++;
+        return true;
     }
 
     // ------------------------------------------------------------ the user
@@ -620,7 +691,7 @@ private:
     // message that somebody else posts with a number that is not the one in
     // play.
     void capriccio() {
-        switch (caso() % 12) {
+        switch (caso() % 16) {
         case 0:
         case 1:
         case 2:
@@ -646,8 +717,45 @@ private:
         case 10:
             estraneo();
             break;
+        case 11:
+            PostMessageA(w, WM_COMMAND, caso() % 2 ? CMD_AIUTO : CMD_ESCI, 0);
+            break;
+        case 12:
+            PostMessageA(w, WM_CLOSE, 0, 0);
+            break;
+        case 13:
+            falso();
+            break;
+        case 14:
+            timer();
+            break;
         default:
             flusso();
+            break;
+        }
+    }
+
+    // Another program that posts an end with the numbers in play: the
+    // running tournament's end, or the end of the game that has just ended
+    // (or is on the board) with another winner or kind. None may be taken.
+    void falso() {
+        n.falsi++;
+        std::uint32_t numero = game.numero_partita();
+        UINT propria = 0;
+        WPARAM vincitore = 0;
+        game.fine_da_prendere(&propria, &vincitore);
+        switch (caso() % 3) {
+        case 0:
+            PostMessageA(w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(r.torneo()));
+            break;
+        case 1:
+            if (propria == MSG_VITTORIA)
+                PostMessageA(w, MSG_VITTORIA, 1 - vincitore, static_cast<LPARAM>(numero));
+            else
+                PostMessageA(w, MSG_VITTORIA, caso() % 2, static_cast<LPARAM>(numero));
+            break;
+        default:
+            PostMessageA(w, propria == MSG_PATTA ? MSG_BLOCCO : MSG_PATTA, 0, static_cast<LPARAM>(numero));
             break;
         }
     }
@@ -706,11 +814,12 @@ conti scatena(const clima& c, sequenza* eventi = nullptr) {
         "seed %u: %lld steps in %.1f s: %lld moves performed, %lld refused; %lld waits for the computer; %lld workers "
         "run; %lld games; %lld ends taken, %lld refused; %lld boxes and dialogs; lost from the queue: %lld moves, %lld "
         "ends, %lld tournament next games, %lld tournament ends, %lld others; %lld tournaments, %lld played out; "
-        "%lld stops, %lld of them just before a tournament's last end; %lld things put back into motion after About\n",
+        "%lld stops, %lld of them just before a tournament's last end; %lld things put back into motion after boxes and "
+        "timer ticks; %lld Help, %lld Exit; %lld forged ends; %lld spells of refused posts, %lld timer ticks\n",
         d.seme, n.passi, s, n.mosse, n.rifiutate, n.attese, n.lavoratori, n.partite, n.fini_prese, n.fini_rifiutate,
         n.scatole, n.perse[PERSA_MOSSA], n.perse[PERSA_FINE], n.perse[PERSA_NUOVA_PARTITA],
         n.perse[PERSA_FINE_TORNEO], n.perse[PERSA_ALTRO], n.tornei, n.tornei_completi, n.stop, n.tornei_fermati,
-        n.riprese);
+        n.riprese, n.aiuti, n.uscite, n.falsi, n.rifiuti, n.sveglie);
     // A storm that played nothing would prove nothing.
     if (n.passi < d.passi) return n;
     EXPECT_GT(n.mosse, d.passi / 10);
@@ -724,6 +833,17 @@ TEST(Tempesta, ComandiACasoNellaCodaDellaFinestra) {
     conti n = scatena(clima{1, 80000, {0.002, 0.05, 0.4}, 3000, 0.6, 0.3, 0.001});
     EXPECT_GT(n.fini_rifiutate, 0);
     EXPECT_GT(n.perse[PERSA_MOSSA], 0);
+}
+
+// Windows refuses posts of every kind now and then, and other programs post
+// ends with the numbers in play: the timer puts the game back into motion,
+// no forged end is taken, and whole tournaments still tally their games.
+TEST(Tempesta, PostRifiutatiEFiniFalse) {
+    conti n = scatena(clima{10, 60000, {0.0005, 0.005, 0.05}, 4000, 0.9, 0.3, 0.002, 0.3, 0.002});
+    EXPECT_GT(n.rifiuti, 20);
+    EXPECT_GT(n.falsi, 20);
+    EXPECT_GT(n.tornei_completi, 2);
+    EXPECT_GT(n.uscite + n.aiuti, 0);
 }
 
 TEST(Tempesta, TorneiDiComputerConDisturbi) {
@@ -763,231 +883,6 @@ TEST(Tempesta, UnSemeRipeteLaStessaTempesta) {
     EXPECT_EQ(k, prima.size()) << "the runs part at event " << k;
     EXPECT_EQ(a.mosse, b.mosse);
     EXPECT_EQ(a.partite, b.partite);
-}
-
-}  // namespace
-
-// ------------------------------------------------ one box at a time
-//
-// Whatever is posted to the window while one of its boxes is open, the box's
-// loop dispatches it through the same decisions: a menu command is refused,
-// close requests make one question once the box is over, an ordinary game's
-// end shows its box after it, and a tournament plays on behind it.
-#include <algorithm>
-
-namespace {
-
-struct banco {
-    partita game;
-    partita_ispettore i{game};
-    HWND w = finestra_prova();
-    // What the boxes, the dialog and the panel saw.
-    int aperte = 0, piu_aperte = 0, uscite = 0, bilance = 0;
-    std::vector<std::string> scatole;  // in the order they opened
-    std::vector<std::uint32_t> fini_pannello;
-    int risultati = 0;
-    std::uint32_t fermato = 0;
-    bool si = false;  // the answer to every question
-
-    static banco& di(void* d) { return *static_cast<banco*>(d); }
-    // A box: open while the queue is worked, as a modal loop does.
-    void scatola(const std::string& cosa) {
-        scatole.push_back(cosa);
-        piu_aperte = std::max(piu_aperte, ++aperte);
-        pompa();
-        aperte--;
-    }
-    static bool domanda(void* d, HWND, int voce) {
-        di(d).scatola(voce == VOCE_CHIUDI ? "chiudi" : "domanda");
-        return di(d).si;
-    }
-    static void avviso(void* d, HWND, int) { di(d).scatola("fine"); }
-    static void opzioni(void* d, HWND) { di(d).scatola("opzioni"); }
-    static void about(void* d, HWND) { di(d).scatola("about"); }
-    static void aiuto(void* d, HWND) { di(d).scatola("aiuto"); }
-    static void nuovo_torneo(void*, int, std::uint32_t) {}
-    static void vittoria(void* d, int, std::uint32_t) { di(d).risultati++; }
-    static void patta(void* d, std::uint32_t) { di(d).risultati++; }
-    static std::uint32_t fermato_pannello(void* d) { return di(d).fermato; }
-    static void ridisegna(void*, HWND) {}
-    static void finito(void* d, std::uint32_t t) { di(d).fini_pannello.push_back(t); }
-    static void bilancia(void* d, HWND) { di(d).bilance++; }
-    static void esci(void* d) { di(d).uscite++; }
-    regia r{game, sportello{this, domanda, avviso, opzioni, nuovo_torneo, vittoria, patta, fermato_pannello,
-                            ridisegna, finito, bilancia, about, aiuto, esci}};
-
-    banco() {
-        e_tipo tipi[2] = {UMANO, UMANO};
-        int livelli[2] = {1, 1};
-        game.set_opzioni(tipi, livelli);
-        game.ricomincia(w);
-        messaggi(w);
-        nuove_righe_log();
-    }
-
-    // MainProc's dispatch, for what is queued now.
-    void pompa() {
-        MSG m;
-        while (PeekMessageA(&m, w, 0, 0, PM_REMOVE)) {
-            switch (m.message) {
-            case WM_COMMAND:
-                switch (static_cast<unsigned>(m.wParam & 0xFFFF)) {
-                case CMD_NUOVA_PARTITA:
-                    if (m.lParam == 0)
-                        r.nuova_partita(w);
-                    else
-                        r.partita_successiva(w, static_cast<std::uint32_t>(m.lParam));
-                    break;
-                case CMD_NUOVO_TORNEO: r.nuovo_torneo(w); break;
-                case CMD_AIUTO: r.aiuto(w); break;
-                case CMD_ABOUT: r.informazioni(w); break;
-                case CMD_ESCI: r.esci(w); break;
-                case CMD_OPZIONI: r.opzioni(w); break;
-                default: break;
-                }
-                break;
-            case WM_CLOSE: r.chiudi(w); break;
-            case MSG_MOSSA: r.mossa(w, m.wParam, m.lParam); break;
-            case MSG_VITTORIA:
-            case MSG_BLOCCO:
-            case MSG_PATTA: r.fine_partita(w, m.message, m.wParam, m.lParam); break;
-            case MSG_FINE_TORNEO: r.fine_torneo(w, static_cast<std::uint32_t>(m.lParam)); break;
-            default: break;
-            }
-        }
-    }
-
-    void tutti_i_comandi() {
-        for (unsigned id = CMD_NUOVA_PARTITA; id <= CMD_OPZIONI; id++) PostMessageA(w, WM_COMMAND, id, 0);
-    }
-
-    // Player 0 one step from its goal, to move, its winning step queued.
-    void vittoria_in_coda() {
-        for (int s = 0; s < 56; s++)
-            if (G_set_frecce[s][0] == 0 && G_set_frecce[s][1] == 1 && G_set_frecce[s][2] == 2)
-                plancia_ispettore::metti_set(i.scacch(), 3, 3, s);  // up, up-right, right
-        i.azzera_registro();
-        i.posiziona(7, 8, 3, 3, 0);
-        PostMessageA(w, MSG_MOSSA, static_cast<WPARAM>(i.indice_di(2)), static_cast<LPARAM>(game.firma()));
-    }
-};
-
-int righe_con(const std::vector<std::string>& righe, const std::string& testo) {
-    return static_cast<int>(std::count_if(righe.begin(), righe.end(),
-                                          [&](const std::string& r) { return r.find(testo) != std::string::npos; }));
-}
-
-// Every menu command and three close requests, posted while About is open:
-// no box opens inside it; the commands are refused with one line each, and
-// the close requests make one question once About is over. Answered No, the
-// game goes on untouched; the balance is brought up to date after each box.
-TEST(UnaScatolaAllaVolta, ComandiEChiusureDuranteUnaScatola) {
-    banco b;
-    std::uint32_t partita = b.game.numero_partita(), turno = b.game.firma();
-    b.tutti_i_comandi();
-    for (int k = 0; k < 3; k++) PostMessageA(b.w, WM_CLOSE, 0, 0);
-    b.r.informazioni(b.w);
-    EXPECT_EQ(b.scatole, (std::vector<std::string>{"about", "chiudi"}));
-    EXPECT_EQ(b.piu_aperte, 1);
-    auto righe = nuove_righe_log();
-    EXPECT_EQ(righe_con(righe, "rifiutato"), 6);
-    EXPECT_EQ(righe_con(righe, "chiusura rimandata"), 1) << "several close requests, one line";
-    EXPECT_EQ(b.bilance, 2);
-    EXPECT_EQ(b.uscite, 0);
-    EXPECT_EQ(b.game.numero_partita(), partita);
-    EXPECT_EQ(b.game.firma(), turno);
-    EXPECT_FALSE(b.r.occupata());
-
-    // With no box open each command opens its own box again ("Exit" by the
-    // close request it posts).
-    b.scatole.clear();
-    for (unsigned id = CMD_NUOVA_PARTITA; id <= CMD_OPZIONI; id++) {
-        PostMessageA(b.w, WM_COMMAND, id, 0);
-        b.pompa();
-    }
-    EXPECT_EQ(b.scatole, (std::vector<std::string>{"domanda", "domanda", "aiuto", "about", "chiudi", "opzioni"}));
-    EXPECT_EQ(b.piu_aperte, 1);
-}
-
-// Close requests during the Options dialog, the question answered Yes
-// afterwards: the program ends after that one question.
-TEST(UnaScatolaAllaVolta, UnaChiusuraDuranteUnDialogoChiudeDopoUnaDomanda) {
-    banco b;
-    b.si = true;
-    PostMessageA(b.w, WM_CLOSE, 0, 0);
-    PostMessageA(b.w, WM_CLOSE, 0, 0);
-    b.r.opzioni(b.w);
-    EXPECT_EQ(b.scatole, (std::vector<std::string>{"opzioni", "chiudi"}));
-    EXPECT_EQ(b.piu_aperte, 1);
-    EXPECT_EQ(b.uscite, 1);
-    EXPECT_FALSE(b.r.occupata());
-
-    // Close requests while "Are you sure?" itself is open are answered by it.
-    b.scatole.clear();
-    b.si = false;
-    PostMessageA(b.w, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(b.r.chiudi(b.w));
-    b.pompa();
-    EXPECT_EQ(b.scatole, std::vector<std::string>{"chiudi"});
-}
-
-// An ordinary game that ends while About is open shows its box once About
-// has closed; a tournament's game that ends then is tallied behind About,
-// and the tournament's next game begins there.
-TEST(UnaScatolaAllaVolta, LaFineDiUnaPartitaAspettaLaScatola) {
-    banco b;
-    b.vittoria_in_coda();
-    std::uint32_t vinta = b.game.numero_partita();
-    b.r.informazioni(b.w);
-    EXPECT_EQ(b.scatole, (std::vector<std::string>{"about", "fine"}));
-    EXPECT_EQ(b.piu_aperte, 1);
-    EXPECT_EQ(righe_con(nuove_righe_log(), "aspetta che la finestra aperta si chiuda"), 1);
-    PostMessageA(b.w, MSG_VITTORIA, 0, static_cast<LPARAM>(vinta));  // once only
-    b.pompa();
-    EXPECT_EQ(b.scatole.size(), 2u);
-
-    b.scatole.clear();
-    ASSERT_EQ(b.r.nuovo_torneo(b.w), 1);  // no game in progress: no question
-    std::uint32_t prima = b.game.numero_partita();
-    b.vittoria_in_coda();
-    b.r.informazioni(b.w);
-    EXPECT_EQ(b.scatole, std::vector<std::string>{"about"});
-    EXPECT_EQ(b.risultati, 1);
-    EXPECT_EQ(b.game.numero_partita(), prima + 1) << "the next game began behind About";
-    EXPECT_EQ(b.r.partite(), PARTITE_TORNEO - 1);
-}
-
-// The panel is told whenever the tournament ends: by its number from
-// outside, with the panel's button, or after its last game; never by the
-// end of another tournament.
-TEST(UnaScatolaAllaVolta, IlPannelloSaQuandoIlTorneoFinisce) {
-    banco b;
-    b.si = true;
-    b.r.nuovo_torneo(b.w);
-    std::uint32_t t = b.r.torneo();
-    PostMessageA(b.w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t + 1));
-    PostMessageA(b.w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t - 1));
-    b.pompa();
-    EXPECT_TRUE(b.fini_pannello.empty());
-    PostMessageA(b.w, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t));
-    b.pompa();
-    EXPECT_EQ(b.fini_pannello, std::vector<std::uint32_t>{t});
-
-    // The button, its message lost: carried out after the next box.
-    b.r.nuovo_torneo(b.w);
-    b.fermato = b.r.torneo();
-    b.r.informazioni(b.w);
-    EXPECT_EQ(b.fini_pannello, (std::vector<std::uint32_t>{t, t + 1}));
-    EXPECT_EQ(b.r.partite(), 0);
-
-    // The last game: fifteen wins.
-    b.r.nuovo_torneo(b.w);
-    for (int k = 0; k < PARTITE_TORNEO; k++) {
-        b.vittoria_in_coda();
-        b.pompa();
-    }
-    EXPECT_EQ(b.risultati, PARTITE_TORNEO);
-    EXPECT_EQ(b.fini_pannello, (std::vector<std::uint32_t>{t, t + 1, t + 2}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "bitmap.h"
+#include "computer.h"
 #include "estrazioni.h"
 #include "finestra_principale.h"
 #include "finestra_prova.h"
@@ -811,6 +813,7 @@ TEST_F(FinestraPrincipale, IlDrenaggioTieneSoloLaMossaDelTurnoInCorso) {
     std::uint32_t firma = game.firma();
     for (std::uint32_t f : {firma - 1, firma, firma + 7})
         PostMessageA(principale, MSG_MOSSA, f - firma + 1, static_cast<LPARAM>(f));
+    premi_stop();  // the end is taken only when the button asked for it
     SendMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
     MSG m;
     ASSERT_TRUE(PeekMessageA(&m, principale, MSG_MOSSA, MSG_MOSSA, PM_REMOVE));
@@ -905,6 +908,79 @@ TEST_F(FinestraPrincipale, UnTorneoConScatoleCheInghiottonoMessaggiGiocaQuindici
     EXPECT_TRUE(std::all_of(scatole.begin(), scatole.end(), [](const scatola& b) { return b.titolo == "About..."; }))
         << "a box other than About opened";
     EXPECT_EQ(game.stato(), FERMO);
+}
+
+// During a tournament between computers another program posts, each time a
+// game has ended and its end waits in the queue, ends with the numbers in
+// play: to the main window the end of that game with every other winner and
+// kind, and the end of the running tournament; to the panel a win and a
+// draw of player 1 and the end of the tournament, with its number. None is
+// taken: the tournament plays exactly its 15 real games, tallies them all,
+// and ends once, after the last.
+TEST_F(FinestraPrincipale, FiniFalseDiAltriProgrammiNonContano) {
+    metti_giocatori(COMPUTER, COMPUTER);
+    risposte.push_back({IDYES});  // the question, if a game is in progress
+    comando(CMD_NUOVO_TORNEO);
+    std::uint32_t primo = game.numero_partita(), t = ultimo_torneo;
+    scatole.clear();
+    nuove_righe_log();
+    int falsi_al_pannello = 0, partite_falsate = 0;
+    std::uint32_t falsata = 0;
+    auto reali = [&] {
+        return conta(ev_pannello, MSG_VITTORIA) + conta(ev_pannello, MSG_PATTA) - falsi_al_pannello;
+    };
+    auto falsifica = [&] {
+        UINT propria = 0;
+        WPARAM vincitore = 0;
+        std::uint32_t n = game.fine_da_prendere(&propria, &vincitore);
+        if (n == 0 || n == falsata) return;
+        falsata = n;
+        partite_falsate++;
+        // The forged ones reach the queue ahead of the real end.
+        MSG vera;
+        if (!PeekMessageA(&vera, principale, MSG_VITTORIA, MSG_PATTA, PM_REMOVE)) return;
+        const std::pair<UINT, WPARAM> fini[4] = {{MSG_VITTORIA, 0}, {MSG_VITTORIA, 1}, {MSG_PATTA, 0}, {MSG_BLOCCO, 0}};
+        for (const auto& f : fini)
+            if (f.first != propria || f.second != vincitore)
+                PostMessageA(principale, f.first, f.second, static_cast<LPARAM>(n));
+        PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t));
+        PostMessageA(pannello, MSG_VITTORIA, 0, static_cast<LPARAM>(t));
+        PostMessageA(pannello, MSG_PATTA, 0, static_cast<LPARAM>(t));
+        PostMessageA(pannello, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t));
+        falsi_al_pannello += 2;
+        PostMessageA(principale, vera.message, vera.wParam, vera.lParam);
+    };
+    ASSERT_TRUE(pompa_finche(
+        [&] {
+            falsifica();
+            return reali() >= 15 && game.stato() == FERMO && game.fine_da_prendere(nullptr, nullptr) == 0;
+        },
+        300000))
+        << reali() << " games tallied";
+    pompa_coda();
+    EXPECT_EQ(reali(), 15);
+    EXPECT_EQ(partite_falsate, 15);
+    EXPECT_EQ(game.numero_partita(), primo + 14) << "exactly 15 games";
+    EXPECT_TRUE(scatole.empty()) << "a box opened during the tournament";
+    auto righe = nuove_righe_log();
+    auto con = [&](const char* testo) {
+        return std::count_if(righe.begin(), righe.end(),
+                             [&](const std::string& r) { return r.find(testo) != std::string::npos; });
+    };
+    EXPECT_EQ(con("non e' la fine che la partita ha dato"), 3 * 15);
+    EXPECT_EQ(con("nessuno ne ha chiesto la fine"), 15);
+    EXPECT_EQ(con("non viene dalla finestra principale"), 3 * 15);
+    // The panel's own tallies, written once by the tournament's one end.
+    EXPECT_EQ(con("Ciclo finito"), 1);
+    auto ciclo = std::find(righe.begin(), righe.end(), std::string("Ciclo finito"));
+    ASSERT_GE(righe.end() - ciclo, 4);
+    int somma = 0;
+    for (int k = 1; k <= 3; k++) somma += std::atoi(ciclo[k].substr(ciclo[k].find(':') + 1).c_str());
+    EXPECT_EQ(somma, 15);
+    // After the tournament the same forged end finds it over.
+    PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(t));
+    pompa_coda();
+    EXPECT_EQ(righe_con("fine del torneo"), 1);
 }
 
 // The end of an earlier tournament, arriving once the next has begun,
@@ -1053,14 +1129,75 @@ TEST_F(FinestraPrincipale, OpzioniDallaTastieraSkill5) {
     EXPECT_EQ(letti, (std::vector<int>{0, 5}));
     ASSERT_EQ(scatole.size(), 2u);
 
-    // The computer, at skill 5, answers a move made with Tab and Enter.
-    std::uint32_t prima = game.firma();
-    if (game.stato() == UMANO) {
-        batti(principale, VK_TAB);
-        batti(principale, VK_RETURN);
-    }
-    ASSERT_TRUE(pompa_finche([&] { return game.firma() > prima + 1 || game.stato() == FERMO; }, 60000));
+    // The computer, at skill 5, answers moves made with Tab and Enter: each
+    // move it plays is the one a search at skill 5 chooses on its position,
+    // and on some of them a search at skill 1 would have chosen another.
     EXPECT_EQ(partita_ispettore{game}.skill()[1], 5);
+    int confrontate = 0, distinte = 0;
+    for (int turni = 0; turni < 60 && (distinte == 0 || confrontate < 3); turni++) {
+        if (game.stato() == FERMO) {
+            comando(CMD_NUOVA_PARTITA);
+            pompa_coda();
+            scatole.clear();
+        }
+        std::uint32_t prima = game.firma();
+        if (game.stato() == UMANO) {
+            batti(principale, VK_TAB);
+            batti(principale, VK_RETURN);
+        }
+        // The computer's turn has begun; its move is not yet played.
+        ASSERT_TRUE(pompa_finche([&] { return game.stato() != UMANO || game.firma() != prima; }, 60000));
+        if (game.stato() != COMPUTER) continue;
+        partita_ispettore g{game};
+        situazione s{g.scacch(), {g.ped(0), g.ped(1)}, g.turno(), g.n_lecite(), {g.direz()[0], g.direz()[1], g.direz()[2]}, 5};
+        std::int32_t a_cinque = scegli_mossa(s);
+        s.livello = 1;
+        std::int32_t a_uno = scegli_mossa(s);
+        std::uint32_t turno_computer = game.firma();
+        std::size_t da = ev_finestra.size();
+        ASSERT_TRUE(pompa_finche([&] { return game.firma() != turno_computer; }, 60000));
+        long giocata = -2;
+        for (std::size_t k = da; k < ev_finestra.size(); k++)
+            if (ev_finestra[k].message == MSG_MOSSA && static_cast<std::uint32_t>(ev_finestra[k].lParam) == turno_computer)
+                giocata = static_cast<long>(static_cast<int>(ev_finestra[k].wParam));
+        EXPECT_EQ(giocata, a_cinque) << "turn " << turno_computer;
+        confrontate++;
+        distinte += a_cinque != a_uno;
+    }
+    EXPECT_GE(confrontate, 3);
+    EXPECT_GT(distinte, 0) << "no position where skill 5 and skill 1 choose differently";
+}
+
+// In a game between two people, keypad 2 held down (its first WM_KEYDOWN,
+// then repeats with bit 30 set, then WM_KEYUP) plays one move, player 1's
+// turn then having a move that way too; a second press plays that one.
+TEST_F(FinestraPrincipale, UnTastoTenutoGiocaUnaMossa) {
+    partita_ispettore g{game};
+    // Two sets of arrows with down among them (a set stands on one cell).
+    int giu[2] = {set_di(3, 4, 5), set_di(2, 4, 6)};
+    ASSERT_GE(std::min(giu[0], giu[1]), 0);
+    plancia_ispettore::metti_set(g.scacch(), 6, 6, giu[0]);  // player 0's moves, from player 1's cell
+    plancia_ispettore::metti_set(g.scacch(), 3, 4, giu[1]);  // player 1's, once player 0 stands there
+    g.azzera_registro();
+    g.posiziona(3, 3, 6, 6, 0);
+    ASSERT_GE(g.indice_di(4), 0);
+    ridisegna_tutto();
+    pompa_coda();
+    azzera();
+    DWORD lp = 1 | (MapVirtualKeyA(VK_NUMPAD2, 0) << 16);
+    PostMessageA(principale, WM_KEYDOWN, VK_NUMPAD2, static_cast<LPARAM>(lp));
+    for (int k = 0; k < 8; k++) PostMessageA(principale, WM_KEYDOWN, VK_NUMPAD2, static_cast<LPARAM>(lp | 1u << 30));
+    PostMessageA(principale, WM_KEYUP, VK_NUMPAD2, static_cast<LPARAM>(lp | 0xC0000000u));
+    pompa_coda();
+    EXPECT_EQ(conta(ev_finestra, MSG_MOSSA), 1);
+    EXPECT_EQ(casella(0), 34u);
+    EXPECT_EQ(casella(1), 66u) << "the held key played player 1's move too";
+    ASSERT_EQ(game.stato(), UMANO);
+    EXPECT_GE(partita_ispettore{game}.indice_di(4), 0);
+    batti(principale, VK_NUMPAD2);
+    pompa_coda();
+    EXPECT_EQ(casella(1), 67u);
+    EXPECT_TRUE(scatole.empty());
 }
 
 // S stops the running tournament as the panel's button does, once; outside
@@ -1175,8 +1312,9 @@ TEST_F(FinestraPrincipale, UnaChiusuraDuranteUnaScatolaChiudeDopoUnaDomanda) {
 }
 
 // After a box the balance bar shows the board as it stands, whatever the
-// panel was told before; a tournament ended from outside with its number
-// shows on the panel as ended (its tallies go to the log).
+// panel was told before; a tournament's end posted from outside with its
+// number changes nothing, and the tournament then stopped with S shows on
+// the panel as ended (its tallies go to the log).
 TEST_F(FinestraPrincipale, IlPannelloDiceIlVeroDopoOgniScatola) {
     SendMessageA(pannello, MSG_PERCENTO, 0, 0);  // a stale balance: all red
     UpdateWindow(pannello);
@@ -1193,11 +1331,16 @@ TEST_F(FinestraPrincipale, IlPannelloDiceIlVeroDopoOgniScatola) {
     nuove_righe_log();
     PostMessageA(principale, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(ultimo_torneo));
     pompa_coda();
+    EXPECT_EQ(conta(ev_pannello, MSG_FINE_TORNEO), 0);
+    EXPECT_EQ(righe_con("nessuno ne ha chiesto la fine"), 1);
+    batti(principale, 'S');
+    pompa_coda();
     ASSERT_EQ(conta(ev_pannello, MSG_FINE_TORNEO), 1);
     auto fine = std::find_if(ev_pannello.begin(), ev_pannello.end(),
                              [](const MSG& e) { return e.message == MSG_FINE_TORNEO; });
     EXPECT_EQ(static_cast<std::uint32_t>(fine->lParam), ultimo_torneo);
     EXPECT_EQ(righe_con("Ciclo finito"), 1);
+    EXPECT_TRUE(std::none_of(scatole.begin(), scatole.end(), [](const scatola& b) { return b.titolo == "End"; }));
 }
 
 }  // namespace

@@ -187,9 +187,10 @@ TEST_F(Pannello, OperazioniMandanoEPostano) {
     svuota(pannello);
 }
 
-// The panel counts for the tournament it was told of, and for no other:
-// what another program posts to it (a start, results and ends of other
-// tournaments or of none) changes nothing but one log line each. The stop
+// The panel counts for the tournament it was told of, and only what its
+// own methods tell it: what another program posts or sends to it (a start,
+// results and ends, of other tournaments, of none, or with the running
+// tournament's own number) changes nothing but one log line each. The stop
 // button shows the tournament over at once.
 TEST_F(Pannello, ContaSoloPerIlSuoTorneo) {
     info->nuovo_torneo(15, 3);
@@ -198,14 +199,23 @@ TEST_F(Pannello, ContaSoloPerIlSuoTorneo) {
     PostMessageA(pannello, MSG_VITTORIA, 0, 0);
     PostMessageA(pannello, MSG_PATTA, 0, 2);
     PostMessageA(pannello, MSG_FINE_TORNEO, 0, 4);
+    // The running tournament's own number, posted and sent from outside.
+    PostMessageA(pannello, MSG_VITTORIA, 1, 3);
+    PostMessageA(pannello, MSG_PATTA, 0, 3);
+    PostMessageA(pannello, MSG_FINE_TORNEO, 0, 3);
+    SendMessageA(pannello, MSG_VITTORIA, 0, 3);
+    SendMessageA(pannello, MSG_FINE_TORNEO, 0, 3);
     info->vittoria(0, 4);
     info->patta(2);
     conteggi("  0", "  0", "  0", "Games left:  15");
     Righe righe = nuove_righe_log();
-    EXPECT_EQ(righe.size(), 7u);
+    EXPECT_EQ(righe.size(), 12u);
     EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
                             [](const std::string& r) { return r.find("scartat") != std::string::npos; }),
-              7);
+              12);
+    EXPECT_EQ(std::count_if(righe.begin(), righe.end(),
+                            [](const std::string& r) { return r.find("non viene dalla finestra") != std::string::npos; }),
+              8);
     info->vittoria(0, 3);
     conteggi("  1", "  0", "  0", "Games left:  14");
     stop();

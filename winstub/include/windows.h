@@ -96,6 +96,7 @@ typedef struct tagRGBQUAD {
 
 #define WM_CLOSE 0x0010
 #define WM_COMMAND 0x0111
+#define WM_TIMER 0x0113
 #define WM_USER 0x0400
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
@@ -160,6 +161,8 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES lpThreadAttributes, SIZE_T dwStackSize
                     LPDWORD lpThreadId);
 BOOL CloseHandle(HANDLE hObject);
 DWORD GetLastError();
+// The stand-in pauses for real; nothing a test checks depends on how long.
+void Sleep(DWORD dwMilliseconds);
 
 // Files (read-only, as the sprite-sheet loader needs them).
 HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,

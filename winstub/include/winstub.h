@@ -72,6 +72,14 @@ void winstub_all_avvio(winstub_gancio_avvio gancio);
 typedef void (*winstub_gancio_attesa)(HANDLE oggetto);
 void winstub_prima_di_attendere(winstub_gancio_attesa gancio);
 
+// The next `quante` posts of message `messaggio` (0: of any message) to a
+// window that exists are refused, as Windows refuses a post to a full
+// queue: PostMessageA returns FALSE, last error 1816 (not enough quota), and
+// queues nothing. 0 refuses none from now on. The posts refused so far are
+// counted (winstub_post_rifiutati).
+void winstub_rifiuta_post(UINT messaggio, int quante);
+int winstub_post_rifiutati();
+
 // From now on (`si` true), CreateThread starts nothing: it keeps the thread
 // function and its argument, and hands back a handle as usual. A test then
 // runs the functions kept, at moments of its own choosing, with
