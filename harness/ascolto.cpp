@@ -91,7 +91,8 @@ struct ascoltatore {
     bool attendi_frase(const char* perche) {
         evento e;
         auto voluto = [this](const evento& v) {
-            return e_allarme(v) || (pannello_letto != nullptr && v.tipo == EVENT_OBJECT_NAMECHANGE && v.hwnd == pannello);
+            return e_allarme(v) ||
+                   (pannello_letto != nullptr && v.tipo == EVENT_OBJECT_NAMECHANGE && v.hwnd == pannello);
         };
         if (!lettore::attendi_evento(voluto, LIMITE_EVENTO, &e)) {
             difetti += errore("no announcement within %lu s %s", LIMITE_EVENTO / 1000, perche);
@@ -385,7 +386,8 @@ int lettore() {
     if (o.plancia != nullptr) o.plancia->Release();
     if (o.pannello_letto != nullptr) o.pannello_letto->Release();
     if (esito == 0 && o.difetti == 0)
-        dice("read through MSAA: %d announcements, %d moves of the computer, each announced", o.frasi, o.mosse_computer);
+        dice("read through MSAA: %d announcements, %d moves of the computer, each announced", o.frasi,
+             o.mosse_computer);
     lettore::finisci();
     lettore::basta();
     return esito != 0 || o.difetti != 0 ? 1 : 0;

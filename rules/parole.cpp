@@ -81,7 +81,8 @@ std::string verso_e_arrivo(const fotografia& f, int i) {
 // the direction of that one step; false when it is no single step.
 bool passo(unsigned c0, unsigned r0, unsigned c1, unsigned r1, unsigned* d) {
     for (unsigned k = 0; k < N_DIREZIONI; k++)
-        if (c0 + static_cast<unsigned>(G_direzioni[k][0]) == c1 && r0 + static_cast<unsigned>(G_direzioni[k][1]) == r1) {
+        if (c0 + static_cast<unsigned>(G_direzioni[k][0]) == c1 &&
+            r0 + static_cast<unsigned>(G_direzioni[k][1]) == r1) {
             *d = k;
             return true;
         }

@@ -197,14 +197,15 @@ void annuncia_torneo(HWND hWnd, int partite, const conti_torneo& prima) {
 }
 
 // A posted move, performed only if it belongs to the turn in progress; then
-// announced (between two computers, only the end it brings).
+// announced. Between two computers only the end it brings is, outside a
+// tournament: in one, the tally announces it (annuncia_torneo).
 LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     const fotografia prima = game.fotografa();
     regista().mossa(hWnd, wParam, lParam);
     const fotografia dopo = game.fotografa();
     if (!tra_computer())
         annuncia(hWnd, parole::annuncio_mossa(prima, dopo));
-    else if (dopo.numero == prima.numero && prima.turno >= 0)
+    else if (dopo.numero == prima.numero && prima.turno >= 0 && regista().partite() == 0)
         annuncia(hWnd, parole::annuncio_fine(dopo));
     return 0;
 }

@@ -219,7 +219,8 @@ TEST(Parole, OgniFineDiPartitaEDiTorneo) {
     c.restanti = 10;
     dopo.fine = MSG_VITTORIA;
     dopo.vincitore = 0;
-    EXPECT_EQ(parole::annuncio_partita_torneo(dopo, c), "Player 1 wins. Player 1 4, draws 1, Player 2 0, games left 10.");
+    EXPECT_EQ(parole::annuncio_partita_torneo(dopo, c),
+              "Player 1 wins. Player 1 4, draws 1, Player 2 0, games left 10.");
     EXPECT_EQ(parole::testo_pannello(c), "Player 1 4, draws 1, Player 2 0, games left 10");
     EXPECT_NE(parole::posizione(dopo, &c).find(" Tournament: Player 1 4, draws 1, Player 2 0, games left 10."),
               std::string::npos);
