@@ -378,7 +378,9 @@ int lettore() {
     GetWindowThreadProcessId(finestra, &processo);
     pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
     if (pannello == nullptr) return errore("no panel beside the board");
-    lettore::sorveglia(LIMITE_CORSA + LIMITE_EVENTO, "automa lettore");
+    // Three games and a few waits: twice a game's limit is reached only by a
+    // call into the game that never returns.
+    lettore::sorveglia(2 * LIMITE_CORSA, "automa lettore");
     if (!lettore::inizia(processo)) return errore("no event hook on the game's process");
     ascoltatore o;
     o.plancia = lettore::oggetto(finestra);
