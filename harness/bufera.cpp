@@ -3,7 +3,9 @@
 // process while a tournament between computers plays. The boxes they open
 // are answered as a user who wants to play on would, some at once, some
 // only after a few more posts, so that posts keep arriving while a box is
-// open. At no moment may more than one box be open.
+// open. At no moment may more than one box be open. Then, while a
+// tournament plays, forged results and ends with every small number, to
+// the panel and to the main window: none may be counted.
 #include <windows.h>
 
 #include <cstring>
@@ -56,7 +58,8 @@ void rispondi(HWND s) {
 }  // namespace
 
 // `quanti` posts, seeded by `seme`, during a tournament between computers of
-// skill 1; then a tournament that must tally its 15 games; then a close
+// skill 1; then a tournament that must tally its 15 games, whatever another
+// program posts to the panel and the main window meanwhile; then a close
 // request sent while About is open, which must end the game after one
 // question answered Yes.
 int bufera(int quanti, unsigned seme) {
@@ -115,8 +118,29 @@ int bufera(int quanti, unsigned seme) {
          "open at once",
          comandi, chiusure, fini, static_cast<unsigned long>((GetTickCount() - inizio) / 1000), risposte, piu);
 
-    // A tournament afterwards tallies its 15 games, with no box.
+    // A tournament afterwards tallies its 15 games, with no box, while
+    // another program posts results and ends with the numbers in play
+    // among the small ones: wins, draws and blocked games of the games so
+    // far to the main window and of the tournaments so far to the panel,
+    // and the ends of those tournaments to both.
     comando(CMD_NUOVO_TORNEO, IDYES);
+    HWND pannello = FindWindowExA(finestra, nullptr, "specchietto!", nullptr);
+    if (pannello == nullptr) return errore("no panel beside the board");
+    int falsi = 0;
+    for (int giro = 0; giro < 12; giro++) {
+        for (LPARAM n = 1; n <= 256; n++) {
+            PostMessageA(finestra, giro % 3 == 0 ? MSG_VITTORIA : giro % 3 == 1 ? MSG_PATTA : MSG_BLOCCO,
+                         static_cast<WPARAM>(giro % 2), n);
+            falsi++;
+            if (n > 32) continue;
+            PostMessageA(finestra, MSG_FINE_TORNEO, 0, n);
+            PostMessageA(pannello, giro % 2 ? MSG_PATTA : MSG_VITTORIA, static_cast<WPARAM>(n % 2), n);
+            PostMessageA(pannello, MSG_FINE_TORNEO, 0, n);
+            falsi += 3;
+        }
+        pausa(250);
+    }
+    dice("%d forged results and ends posted during the tournament", falsi);
     int scatole_fine = 0;
     if (attendi_quiete(5000, 600000, &scatole_fine) != 0) return 1;
     int conto[3];

@@ -33,6 +33,13 @@
 // its one question once the box is over (several make one), and the end of
 // an ordinary game waits for the box to close to show its own. What opens
 // no box goes on: moves, a tournament's tallies and its next game.
+//
+// A post that Windows refuses (a full queue) leaves the same kind of gap,
+// found from the same state by the window's timer (`sveglia`; posta.h).
+// Other programs can post to the window too: an end of a game is taken only
+// with the game's own number, kind and winner, an end of a tournament only
+// when these decisions or the panel's button asked for it. A move with the
+// right turn number, or a menu command, is what a player may do, and acts.
 #ifndef VORANDEL_REGIA_H
 #define VORANDEL_REGIA_H
 

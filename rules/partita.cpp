@@ -171,7 +171,9 @@ int partita::scarta_mosse_scadute(HWND hWnd) const {
     MSG m;
     while (PeekMessageA(&m, hWnd, MSG_MOSSA, MSG_MOSSA, PM_REMOVE))
         if (static_cast<std::uint32_t>(m.lParam) == serie) tenute.push_back(m);
-    for (const MSG& t : tenute) PostMessageA(hWnd, MSG_MOSSA, t.wParam, t.lParam);
+    // (A computer's move that Windows refuses here is searched again on the
+    // window's timer, as one a box drops.)
+    for (const MSG& t : tenute) posta_con_tentativi(hWnd, MSG_MOSSA, t.wParam, t.lParam);
     return static_cast<int>(tenute.size());
 }
 
