@@ -38,6 +38,14 @@
 //                                  tournament of 15 games, and a close request
 //                                  sent during About, which ends the game
 //                                  after one question
+//   automa lettore                 through MSAA and the game's events alone, as
+//                                  a screen reader: player 1 against the
+//                                  computer to the "End" box, every computer
+//                                  move and the end announced, Tab's focus on
+//                                  a framed target, P once per press; then a
+//                                  tournament whose panel text changes after
+//                                  its first game, stopped with S (announced),
+//                                  its game played to its "End" box
 //   automa esci                    "Exit", answered Yes
 //   automa aiuto                   "Help topics": the help window "Wine Help"
 //                                  opens with no error box, the game answers
@@ -81,7 +89,7 @@ int uso() {
     std::fprintf(stderr,
                  "use: automa attendi | vista [ripristinata] | opzioni human|automatic SKILL human|automatic SKILL |\n"
                  "            umano | tastiera | torneo | stop | quadro FILE | verifica FILE SHOT.ppm [GAMES] | fotografa MS |\n"
-                 "            quiete | tornei N [SEED] | bufera N [SEED] | esci | aiuto |\n"
+                 "            quiete | tornei N [SEED] | bufera N [SEED] | esci | aiuto | lettore |\n"
                  "            sistema [VERSION win32|win64]\n");
     return 2;
 }
@@ -111,6 +119,7 @@ int main(int argc, char** argv) {
     if (cosa == "esci" && argc == 2) return esci();
     if (cosa == "quiete" && argc == 2) return quiete();
     if (cosa == "aiuto" && argc == 2) return aiuto();
+    if (cosa == "lettore" && argc == 2) return lettore();
     if (cosa == "tornei" && (argc == 3 || argc == 4)) {
         int quanti = 0, seme = 1;
         if (!leggi_intero(argv[2], 1, 100000, &quanti) || (argc == 4 && !leggi_intero(argv[3], 0, 2147483647, &seme)))

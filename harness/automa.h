@@ -10,6 +10,8 @@
 //   tastiera.cpp  the end-to-end step of the keyboard alone
 //   tornei.cpp    the soak: tournament after tournament, disturbed at random
 //   bufera.cpp    the storm from outside: commands, closes and ends posted
+//   ascolto.cpp   the game played through a screen reader's eyes (MSAA and
+//                 the events the game raises, read by lettore.h's core)
 //   automa.cpp    the commands and their arguments
 #ifndef VORANDEL_AUTOMA_H
 #define VORANDEL_AUTOMA_H
@@ -106,6 +108,10 @@ int quiete();
 // ------------------------------------- tastiera.cpp: the keyboard alone
 
 int tastiera();
+
+// ------------------------------------- ascolto.cpp: through a screen reader
+
+int lettore();
 
 // ------------------------------------------------------ tornei.cpp: the soak
 

@@ -40,6 +40,8 @@ public:
     // Cell (x, y), both below LATO_PLANCIA: its category and arrow set.
     const casella& casa(unsigned x, unsigned y) const { return matrice[x][y]; }
     int disegna(HDC hdc, RECT zona) const;
+    // Cell (x, y) of the 10 by 10 grid, for the words that describe it.
+    const casella& cella(int x, int y) const { return matrice[x][y]; }
 
     // Where the deal draws its random numbers: the C library's rand() in the
     // game; a test can drive the deal with a sequence of its own.

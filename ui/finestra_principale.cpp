@@ -29,6 +29,13 @@
 // A timer (WM_TIMER) puts the game back into motion when Windows has
 // refused one of its posts (a queue filled by another program), so that a
 // lost computer move or tournament game never waits for a box.
+//
+// A player can do without the screen: the window answers a screen reader's
+// WM_GETOBJECT with the board's accessible object (plancia_accessibile.h),
+// raises the focus event when a key moves the frame and when the window gets
+// the keyboard focus, and announces each move, pass and end of a game or a
+// tournament (between two computers only the ends); P announces the whole
+// position, once per press.
 #include "finestra_principale.h"
 
 #include <algorithm>
@@ -37,6 +44,8 @@
 #include "aiuto.h"
 #include "comune.h"
 #include "dialoghi.h"
+#include "parole.h"
+#include "plancia_accessibile.h"
 #include "programma.h"
 #include "risorse.h"
 
@@ -164,44 +173,123 @@ LRESULT chiudi(HWND hWnd) {
     return 0;
 }
 
-// A posted move, performed only if it belongs to the turn in progress.
+conti_torneo conti_del_pannello() { return infoWin != nullptr ? infoWin->conti() : conti_torneo{}; }
+
+bool tra_computer() {
+    e_tipo tipi[2];
+    int livello[2];
+    game.get_opzioni(tipi, livello);
+    return tipi[0] == COMPUTER && tipi[1] == COMPUTER;
+}
+
+// After a message that may have counted a tournament's game or ended the
+// tournament (`partite` games were left before it, with tallies `prima`):
+// one announcement of the game's result with the tallies, and of the
+// tournament's end.
+void annuncia_torneo(HWND hWnd, int partite, const conti_torneo& prima) {
+    conti_torneo ora = conti_del_pannello();
+    std::string frase;
+    if (ora.vittorie[0] + ora.vittorie[1] + ora.patte > prima.vittorie[0] + prima.vittorie[1] + prima.patte)
+        frase = parole::annuncio_partita_torneo(game.fotografa(), ora);
+    if (partite > 0 && regista().partite() == 0)
+        frase += (frase.empty() ? "" : " ") + parole::annuncio_fine_torneo(ora);
+    annuncia(hWnd, frase);
+}
+
+// A posted move, performed only if it belongs to the turn in progress; then
+// announced. Between two computers only the end it brings is, outside a
+// tournament: in one, the tally announces it (annuncia_torneo).
 LRESULT mossa_postata(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const fotografia prima = game.fotografa();
     regista().mossa(hWnd, wParam, lParam);
+    const fotografia dopo = game.fotografa();
+    if (!tra_computer())
+        annuncia(hWnd, parole::annuncio_mossa(prima, dopo));
+    else if (dopo.numero == prima.numero && prima.turno >= 0 && regista().partite() == 0)
+        annuncia(hWnd, parole::annuncio_fine(dopo));
     return 0;
 }
 
 // A menu command, or the tournament's own "New game" (regia::comando).
 LRESULT comando(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    const int partite = regista().partite();
+    const conti_torneo prima = conti_del_pannello();
     regista().comando(hWnd, wParam, lParam);
+    annuncia_torneo(hWnd, partite, prima);
     return 0;
+}
+
+// The key that announces the whole position.
+const unsigned TASTO_POSIZIONE = 'P';
+
+void annuncia_posizione(HWND hWnd) {
+    conti_torneo c = conti_del_pannello();
+    annuncia(hWnd, parole::posizione(game.fotografa(), regista().partite() > 0 ? &c : nullptr));
+}
+
+// Whether a key that acted has moved or removed the frame (rather than
+// played a move): Tab, Esc and the dedicated arrows.
+bool muove_la_cornice(unsigned tasto, LPARAM lParam) {
+    bool freccia = tasto == VK_UP || tasto == VK_DOWN || tasto == VK_LEFT || tasto == VK_RIGHT;
+    return tasto == VK_TAB || tasto == VK_ESCAPE || (freccia && ((lParam >> 24) & 1) != 0);
 }
 
 // A key: the board's keys go to the match, S to the tournament
 // (regia::tasto); one that can do nothing gives the short beep, once per
-// press; every other key goes on to DefWindowProcA.
+// press; P announces the position, once per press; every other key goes on
+// to DefWindowProcA. A key that moved the frame moves a screen reader's
+// focus with it.
 LRESULT al_tasto(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     unsigned modificatori = (GetKeyState(VK_SHIFT) < 0 ? CON_MAIUSCOLO : 0u) |
                             (GetKeyState(VK_CONTROL) < 0 ? CON_CTRL : 0u) | (GetKeyState(VK_MENU) < 0 ? CON_ALT : 0u);
-    switch (regista().tasto(hWnd, static_cast<unsigned>(wParam), lParam, modificatori)) {
+    const unsigned tasto = static_cast<unsigned>(wParam);
+    if (tasto == TASTO_POSIZIONE && (modificatori & (CON_CTRL | CON_ALT)) == 0) {
+        // A key held down repeats with bit 30 set.
+        if (((lParam >> 30) & 1) == 0) annuncia_posizione(hWnd);
+        return 0;
+    }
+    switch (regista().tasto(hWnd, tasto, lParam, modificatori)) {
     case TASTO_ALTRUI:
         return DefWindowProcA(hWnd, WM_KEYDOWN, wParam, lParam);
     case TASTO_BEEP:
         MessageBeep(MB_OK);
+        return 0;
+    case TASTO_FATTO:
+        if (tasto != TASTO_FERMA_TORNEO && muove_la_cornice(tasto, lParam)) segnala_fuoco(hWnd);
         return 0;
     default:
         return 0;
     }
 }
 
+// The keyboard focus comes to the board: a screen reader hears the framed
+// target, or the board.
+LRESULT al_fuoco(HWND hWnd) {
+    segnala_fuoco(hWnd);
+    return 0;
+}
+
+// A screen reader asks for the board's object; every other object id is
+// Windows'.
+LRESULT oggetto_accessibile(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    return rispondi(hWnd, wParam, lParam, fonte_plancia(hWnd));
+}
+
 // The end of the game numbered lParam.
 LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
+    const int partite = regista().partite();
+    const conti_torneo prima = conti_del_pannello();
     regista().fine_partita(hWnd, messg, wParam, lParam);
+    annuncia_torneo(hWnd, partite, prima);
     return 0;
 }
 
 // The end of the tournament numbered lParam.
 LRESULT fine_torneo(HWND hWnd, LPARAM lParam) {
+    const int partite = regista().partite();
+    const conti_torneo prima = conti_del_pannello();
     regista().fine_torneo(hWnd, static_cast<std::uint32_t>(lParam));
+    annuncia_torneo(hWnd, partite, prima);
     return 0;
 }
 
@@ -220,6 +308,10 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         return al_mouse(hWnd, punto, wParam, lParam);
     case WM_KEYDOWN:
         return al_tasto(hWnd, wParam, lParam);
+    case WM_SETFOCUS:
+        return al_fuoco(hWnd);
+    case WM_GETOBJECT:
+        return oggetto_accessibile(hWnd, wParam, lParam);
     case WM_TIMER:
         return al_timer(hWnd, wParam);
     case WM_CLOSE:

@@ -12,6 +12,7 @@
 // or truncated, except while another copy of the game writes the same file
 // (through whatever path): then this copy writes no log.
 #include <windows.h>
+#include <objbase.h>
 
 #include <fstream>
 
@@ -35,6 +36,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     if (registra_classe() == 0) return 0;
     // Without its sprite sheet the game has nothing to show: it ends silently.
     if (!sfondo.esiste()) return 0;
+    // COM, single-threaded, for the objects a screen reader asks the
+    // windows for.
+    const bool com = SUCCEEDED(CoInitialize(nullptr));
 
     HWND hWnd = crea_finestra();
     if (hWnd == nullptr) {
@@ -51,5 +55,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    if (com) CoUninitialize();
     return static_cast<int>(msg.wParam);
 }

@@ -4,8 +4,11 @@
 // by Proc, on the main thread.
 #include "pannello.h"
 
+#include <oleacc.h>
+
 #include <cstdio>
 
+#include "accessibile.h"
 #include "programma.h"
 #include "risorse.h"
 
@@ -45,6 +48,8 @@ void riferisci(HWND handle, UINT messg, WPARAM wParam, LPARAM lParam) {
     SendMessageA(handle, messg, wParam, lParam);
     riferito = false;
 }
+
+HWND pannello = nullptr;        // the panel's own window
 
 HBRUSH giallo = nullptr;
 HBRUSH rosso = nullptr;
@@ -113,7 +118,33 @@ void on_create(HWND hWnd, const CREATESTRUCTA* cs) {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_STOP)), hInst, nullptr);
     SendMessageA(stop, WM_SETFONT, reinterpret_cast<WPARAM>(carattere_tasto(stop)), FALSE);
     parent = cs->hwndParent;
+    pannello = hWnd;
 }
+
+conti_torneo conti_attuali() {
+    conti_torneo c;
+    c.vittorie[0] = stats[0];
+    c.patte = stats[1];
+    c.vittorie[1] = stats[2];
+    c.restanti = partite;
+    return c;
+}
+
+// What a screen reader hears of the panel: the tallies as its name, the
+// balance as its value.
+class pannello_letto : public fonte {
+public:
+    long figli() const override { return 0; }
+    std::string nome(long) const override { return "Tournament: " + parole::testo_pannello(conti_attuali()); }
+    std::string valore(long) const override { return parole::bilancio(barra_val); }
+    long ruolo(long) const override { return ROLE_SYSTEM_PANE; }
+    long stato(long) const override { return STATE_SYSTEM_READONLY; }
+    bool rettangolo(long, RECT* r) const override { return pannello != nullptr && GetClientRect(pannello, r) != 0; }
+} pannello_parlato;
+
+// The tallies or the games left have changed: a reader that follows the
+// panel reads its name again.
+void nome_cambiato(HWND hWnd) { NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hWnd, OBJID_CLIENT, CHILDID_SELF); }
 
 void disegna_barra(HDC hdc) {
     FillRect(hdc, &barra_rect, rosso);
@@ -176,8 +207,10 @@ void on_percento(HWND hWnd, WPARAM wParam) {
     int valore = static_cast<int>(wParam);
     if (valore < 0) valore = 0;
     if (valore > 100) valore = 100;
+    if (valore == barra_val) return;
     barra_val = valore;
     InvalidateRect(hWnd, &barra_rect, FALSE);
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // A tournament of no games (or fewer) is refused: the tallies stay as they
@@ -196,6 +229,7 @@ void on_nuovo_torneo(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     stats[0] = stats[1] = stats[2] = 0;
     partite = tot_partite = quante;
     InvalidateRect(hWnd, &torneo_rect, TRUE);
+    nome_cambiato(hWnd);
 }
 
 // One finished game of the tournament: column 0 for player 1's wins, 1 for
@@ -213,6 +247,7 @@ void conta(HWND hWnd, int colonna, LPARAM lParam) {
     stats[colonna] += 1;
     partite -= 1;
     InvalidateRect(hWnd, &torneo_rect, TRUE);
+    nome_cambiato(hWnd);
 }
 
 void on_vittoria(HWND hWnd, WPARAM wParam, LPARAM lParam) {
@@ -232,6 +267,7 @@ void on_fine_torneo(HWND hWnd, LPARAM lParam) {
     if (partite != 0) {
         partite = 0;
         InvalidateRect(hWnd, &torneo_rect, TRUE);
+        nome_cambiato(hWnd);
     }
     logfile << "Ciclo finito\npatte: " << stats[1] << "\nvittorie player 1: " << stats[0]
             << "\nvittorie player 2: " << stats[2] << "\n";
@@ -254,6 +290,7 @@ void on_command(HWND hWnd, WPARAM wParam) {
     PostMessageA(parent, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(torneo));
     partite = 0;
     InvalidateRect(hWnd, &torneo_rect, TRUE);  // no games left, on show
+    nome_cambiato(hWnd);
 }
 
 }  // namespace
@@ -288,6 +325,8 @@ LRESULT CALLBACK Proc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         on_command(hWnd, wParam);
         return 0;
+    case WM_GETOBJECT:
+        return rispondi(hWnd, wParam, lParam, pannello_parlato);
     default:
         return DefWindowProcA(hWnd, messg, wParam, lParam);
     }
@@ -349,6 +388,8 @@ int specchietto::nuovo_torneo(int quante, std::uint32_t numero) {
 }
 
 std::uint32_t specchietto::torneo_fermato() const { return handle != nullptr ? fermato : 0; }
+
+conti_torneo specchietto::conti() const { return conti_attuali(); }
 
 int specchietto::fine_torneo(std::uint32_t numero) {
     riferisci(handle, MSG_FINE_TORNEO, 0, static_cast<LPARAM>(numero));

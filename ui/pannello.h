@@ -6,6 +6,11 @@
 // once and no box's loop can lose them (see regia.h); the balance that each
 // paint of the board hands over is posted.
 //
+// A screen reader reads the panel through its own accessible object: its
+// name gives the tallies and the games left, its value the balance, and the
+// panel raises a name or value change whenever they change. The "Stop
+// tournament" button stays the standard control that it is.
+//
 // The panel counts only what the main window tells it through these
 // methods: a start, a result or an end is taken only while nuovo_torneo,
 // vittoria, patta or fine_torneo is sending it, and a result or an end only
@@ -20,6 +25,7 @@
 #include <cstdint>
 
 #include "comune.h"
+#include "parole.h"
 
 // Where the panel stands in the main window's client area, to the right of
 // the board, and its outer size, frame included; fixed for the whole run.
@@ -70,6 +76,8 @@ public:
     // A win of player p (0 or 1) in tournament `torneo`.
     void vittoria(int p, std::uint32_t torneo = 0);
     HWND finestra() const { return handle; }
+    // The tallies and the games left, as the panel shows them.
+    conti_torneo conti() const;
 };
 
 #endif

@@ -3,6 +3,7 @@
 // way to their window procedures, and every box or dialog is answered from
 // inside this thread as it is activated.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -1341,6 +1342,135 @@ TEST_F(FinestraPrincipale, IlPannelloDiceIlVeroDopoOgniScatola) {
     EXPECT_EQ(static_cast<std::uint32_t>(fine->lParam), ultimo_torneo);
     EXPECT_EQ(righe_con("Ciclo finito"), 1);
     EXPECT_TRUE(std::none_of(scatole.begin(), scatole.end(), [](const scatola& b) { return b.titolo == "End"; }));
+}
+
+// The events the board raises, heard by a hook of this thread.
+std::vector<std::pair<DWORD, LONG>> eventi_plancia;
+
+void CALLBACK senti(HWINEVENTHOOK, DWORD tipo, HWND hwnd, LONG oggetto, LONG figlio, DWORD, DWORD) {
+    if (hwnd == principale && oggetto == OBJID_CLIENT) eventi_plancia.emplace_back(tipo, figlio);
+}
+
+int quanti(DWORD tipo) {
+    return static_cast<int>(std::count_if(eventi_plancia.begin(), eventi_plancia.end(),
+                                           [tipo](const std::pair<DWORD, LONG>& e) { return e.first == tipo; }));
+}
+
+std::string testo_di(IAccessible* a, LONG figlio, bool descrizione = false) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = figlio;
+    BSTR b = nullptr;
+    HRESULT hr = descrizione ? a->get_accDescription(v, &b) : a->get_accName(v, &b);
+    std::string s;
+    if (SUCCEEDED(hr) && b != nullptr)
+        for (const wchar_t* c = b; *c != 0; c++) s += static_cast<char>(*c);
+    SysFreeString(b);
+    return s;
+}
+
+long numero_di(IAccessible* a, LONG figlio, bool stato) {
+    VARIANT v, r;
+    VariantInit(&v);
+    VariantInit(&r);
+    v.vt = VT_I4;
+    v.lVal = figlio;
+    if (FAILED(stato ? a->get_accState(v, &r) : a->get_accRole(v, &r)) || r.vt != VT_I4) return -1;
+    return r.lVal;
+}
+
+// What a screen reader reads of the board: only OBJID_CLIENT is the game's
+// (UI Automation's root is Windows'); the targets of the person to move are
+// the focusable cells, at their cells' places; Tab raises the focus event
+// on the framed one, a pointer nothing; P announces the position once per
+// press; a target's default action only posts the move, a cell that is no
+// target refuses, and the move played is announced.
+TEST_F(FinestraPrincipale, UnLettoreDiSchermoSenteLaPlanciaEGliAnnunci) {
+    HRESULT com = CoInitialize(nullptr);
+    ASSERT_TRUE(SUCCEEDED(com));
+    metti_giocatori(UMANO, UMANO);
+    posizione_di_partenza();  // player 0 on its corner: right, down-right, down
+    ridisegna_tutto();
+    pompa_coda();
+    azzera();
+    EXPECT_EQ(SendMessageA(principale, WM_GETOBJECT, 0, static_cast<LPARAM>(-25)), 0);
+
+    IAccessible* a = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(principale, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                         reinterpret_cast<void**>(&a)),
+              S_OK);
+    long figli = 0;
+    a->get_accChildCount(&figli);
+    EXPECT_EQ(figli, 65);
+    EXPECT_EQ(numero_di(a, CHILDID_SELF, false), ROLE_SYSTEM_TABLE);
+    EXPECT_EQ(numero_di(a, 65, false), ROLE_SYSTEM_ALERT);
+    EXPECT_EQ(numero_di(a, 1, false), ROLE_SYSTEM_CELL);
+    EXPECT_EQ(testo_di(a, CHILDID_SELF).rfind("Board: Player 1 to move: 3 moves", 0), 0u) << testo_di(a, CHILDID_SELF);
+    EXPECT_EQ(testo_di(a, 1), "Row 1, column 1: Player 1's token on Player 1's start");
+    for (long id = 1; id <= 64; id++) {
+        bool bersaglio = id == 2 || id == 9 || id == 10;  // right, down, down-right of (1, 1)
+        long s = numero_di(a, id, true);
+        EXPECT_EQ((s & STATE_SYSTEM_FOCUSABLE) != 0, bersaglio) << "cell " << id;
+        EXPECT_EQ((s & STATE_SYSTEM_UNAVAILABLE) != 0, id == 28 || id == 29 || id == 36 || id == 37) << "cell " << id;
+    }
+    EXPECT_EQ(testo_di(a, 10, true), "Move down-right to row 2, column 2.");
+    EXPECT_EQ(testo_di(a, 11, true), "");
+    VARIANT dieci;
+    VariantInit(&dieci);
+    dieci.vt = VT_I4;
+    dieci.lVal = 10;
+    long x = 0, y = 0, l = 0, h = 0;
+    ASSERT_EQ(a->accLocation(&x, &y, &l, &h, dieci), S_OK);
+    RECT r;
+    rettangolo_casella(&r, 2, 2);
+    POINT o{r.left, r.top};
+    ClientToScreen(principale, &o);
+    EXPECT_EQ(x, o.x);
+    EXPECT_EQ(y, o.y);
+    EXPECT_EQ(l, r.right - r.left);
+    EXPECT_EQ(h, r.bottom - r.top);
+
+    eventi_plancia.clear();
+    HWINEVENTHOOK gancio = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, senti, GetCurrentProcessId(),
+                                           GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(gancio, nullptr);
+    batti(principale, VK_TAB);
+    pompa_coda();
+    ASSERT_EQ(quanti(EVENT_OBJECT_FOCUS), 1);
+    EXPECT_EQ(eventi_plancia[0].second, 2) << "Tab frames the first target, right";
+    EXPECT_EQ(numero_di(a, 2, true) & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED),
+              STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED);
+    // A pointer over another target moves the frame, silently.
+    SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(partita_ispettore{game}.indice_di(4)));
+    pompa_coda();
+    EXPECT_EQ(quanti(EVENT_OBJECT_FOCUS), 1);
+
+    DWORD lp = 1 | (MapVirtualKeyA('P', 0) << 16);
+    PostMessageA(principale, WM_KEYDOWN, 'P', static_cast<LPARAM>(lp | 1u << 30));  // held: repeats only
+    pompa_coda();
+    EXPECT_EQ(quanti(EVENT_SYSTEM_ALERT), 0);
+    batti(principale, 'P');
+    pompa_coda();
+    ASSERT_EQ(quanti(EVENT_SYSTEM_ALERT), 1);
+    EXPECT_EQ(eventi_plancia.back().second, 65);
+    EXPECT_EQ(testo_di(a, 65).rfind("Player 1's token: row 1, column 1. Player 2's token: row 1, column 8. ", 0), 0u)
+        << testo_di(a, 65);
+
+    VARIANT tre = dieci;
+    tre.lVal = 3;
+    EXPECT_EQ(a->accDoDefaultAction(tre), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(a->accDoDefaultAction(dieci), S_OK);
+    EXPECT_EQ(casella(0), 11u) << "the action only posts the move";
+    pompa_coda();
+    EXPECT_EQ(casella(0), 22u);
+    ASSERT_EQ(conta(ev_finestra, MSG_MOSSA), 1);
+    EXPECT_EQ(quanti(EVENT_SYSTEM_ALERT), 2);
+    EXPECT_EQ(testo_di(a, 65).rfind("Player 1 moved down-right to row 2, column 2. Player 2 to move: ", 0), 0u)
+        << testo_di(a, 65);
+    UnhookWinEvent(gancio);
+    a->Release();
+    CoUninitialize();
 }
 
 }  // namespace
