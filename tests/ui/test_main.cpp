@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bitmap.h"
+#include "contrasto.h"
 #include "estrazioni.h"
 #include "finestra_principale.h"
 #include "finestra_prova.h"
@@ -767,6 +768,53 @@ TEST_F(FinestraPrincipale, LaCorniceSparisceQuandoIlGiocatoreDiventaAutomatico) 
     UpdateWindow(principale);
     EXPECT_EQ(partita_ispettore{game}.attuale(), -1);
     for (std::size_t k = 0; k < bordo.size(); k++) PIXEL(principale, bordo[k].x, bordo[k].y, prima[k]);
+}
+
+// High-contrast mode turned on (through the drawing's seam, as Wine cannot)
+// while a target is framed: WM_SYSCOLORCHANGE alone has the window draw the
+// frame again, three pixels wide in the highlight colour; turned off,
+// WM_SETTINGCHANGE brings back the one white pixel and the board inside it.
+TEST_F(FinestraPrincipale, IlContrastoElevatoRidisegnaLaCornice) {
+    partita_ispettore g{game};
+    const int destra = posizione_di_partenza();
+    ridisegna_tutto();
+    SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(destra));
+    UpdateWindow(principale);
+    ASSERT_EQ(g.attuale(), destra);
+    const RECT r = g.lecita()[destra];
+    const COLORREF evidenza = GetSysColor(COLOR_HIGHLIGHT);
+    // Four pixels inwards from the middle of the top side and of the left.
+    const int xm = (r.left + r.right) / 2, ym = (r.top + r.bottom) / 2;
+    auto leggi = [&](int k, bool sopra) {
+        HDC hdc = GetDC(principale);
+        COLORREF c = sopra ? GetPixel(hdc, xm, r.top + k) : GetPixel(hdc, r.left + k, ym);
+        ReleaseDC(principale, hdc);
+        return c;
+    };
+    std::vector<COLORREF> prima;
+    for (bool sopra : {true, false})
+        for (int k = 0; k < 4; k++) prima.push_back(leggi(k, sopra));
+    for (std::size_t i = 0; i < prima.size(); i++)
+        ASSERT_NE(prima[i], evidenza) << "the board shows the highlight colour itself";
+    EXPECT_EQ(prima[0], BIANCO);
+    EXPECT_EQ(prima[4], BIANCO);
+
+    bool (*di_windows)() = contrasto_elevato;
+    contrasto_elevato = [] { return true; };
+    UpdateWindow(principale);
+    EXPECT_EQ(leggi(0, true), BIANCO) << "redrawn before the colours changed";
+    SendMessageA(principale, WM_SYSCOLORCHANGE, 0, 0);
+    UpdateWindow(principale);
+    for (bool sopra : {true, false})
+        for (int k = 0; k < 4; k++)
+            EXPECT_EQ(leggi(k, sopra), k < 3 ? evidenza : prima[(sopra ? 0 : 4) + k]) << k << (sopra ? " top" : " left");
+
+    contrasto_elevato = di_windows;
+    SendMessageA(principale, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    UpdateWindow(principale);
+    for (bool sopra : {true, false})
+        for (int k = 0; k < 4; k++) EXPECT_EQ(leggi(k, sopra), prima[(sopra ? 0 : 4) + k]);
+    SendMessageA(principale, WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFF));
 }
 
 // The pointer highlights targets, a click posts its move, and a second move
