@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "parole.h"
+
 partita::partita()
     : turno(-1),
       scacch(),
@@ -290,6 +292,25 @@ int partita::tasto_uomo(HWND hWnd, unsigned tasto, int esteso, int maiuscolo) {
     std::int32_t passo = maiuscolo ? n_lecite - 1 : 1;
     inquadra(hWnd, attuale < 0 ? (maiuscolo ? n_lecite - 1 : 0) : (attuale + passo) % n_lecite);
     return 1;
+}
+
+fotografia partita::fotografa() const {
+    fotografia f;
+    f.turno = turno;
+    for (int p = 0; p < 2; p++) {
+        f.tipo[p] = tipo[p];
+        ped[p].get_pos(&f.col[p], &f.riga[p]);
+    }
+    for (int x = 0; x < LATO_PLANCIA; x++)
+        for (int y = 0; y < LATO_PLANCIA; y++) f.celle[x][y] = scacch.cella(x, y);
+    f.n_lecite = turno < 0 ? 0 : n_lecite;
+    for (int i = 0; i < MOSSE_MAX; i++) f.direz[i] = direz[i];
+    f.attuale = turno < 0 ? -1 : attuale;
+    f.numero = numero;
+    f.serie = serie;
+    f.fine = fine_messaggio;
+    f.vincitore = static_cast<int>(fine_wparam);
+    return f;
 }
 
 e_tipo partita::stato() const { return turno < 0 ? FERMO : tipo[turno]; }

@@ -35,6 +35,7 @@
 #include "plancia32.h"
 
 class specchietto;
+struct fotografia;
 struct partita_ispettore;
 DWORD WINAPI Thread(LPVOID param);
 
@@ -84,6 +85,9 @@ public:
     // The race balance the panel's bar shows, 0 to 100 (50: level).
     int equilibrio() const;
     e_tipo stato() const;
+    // A copy of what the board shows, for the words a screen reader speaks
+    // (parole.h); taken only when they are asked for, never by a paint.
+    fotografia fotografa() const;
     int esegui_mossa(HWND hWnd, int mossa);
     // A posted MSG_MOSSA: performed only when `firma` is the number of the
     // turn in progress; a move made for another game or turn is refused

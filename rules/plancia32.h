@@ -38,6 +38,8 @@ public:
     // number (0 to 3), or -1 when either token stands on its goal.
     int mosse_lecite(unsigned* lecite, const pedina& mia, const pedina& sua) const;
     int disegna(HDC hdc, RECT zona) const;
+    // Cell (x, y) of the 10 by 10 grid, for the words that describe it.
+    const casella& cella(int x, int y) const { return matrice[x][y]; }
 
     // Where the deal draws its random numbers: the C library's rand() in the
     // game; a test can drive the deal with a sequence of its own.
