@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -658,6 +659,70 @@ TEST_F(Opzioni, NomiPerLoScreenReader) {
                             "Player 1: Human|" + casella + "|", "Player 1: Automatic|" + casella + "|checked",
                             "Player 2 skill|6" + barra}));
     CoUninitialize();
+}
+
+// A screen reader in another process (lettore_opzioni) reads each player's
+// boxes and bar with the player in the name, a box's check and a bar's skill
+// as its value; it hears the focus go by Tab from control to control, and
+// the bar's new value after the right arrow, each read through the object
+// the event names; its Esc closes the dialog and the match keeps its
+// options. The dialog runs its own loop meanwhile, as it does for a
+// keyboard.
+TEST_F(Opzioni, UnoScreenReaderDaUnAltroProcesso) {
+    imposta(UMANO, COMPUTER, 3, 7);
+    char cartella[MAX_PATH] = "";
+    GetTempPathA(sizeof cartella, cartella);
+    const std::string file = std::string(cartella) + "vorandel_lettore_opzioni.txt";
+    DeleteFileA(file.c_str());
+    DWORD codice = 99;
+    bool aperto = true;
+    INT_PTR r = apri([&](HWND dlg) {
+        std::string riga = std::string("\"") + VORANDEL_LETTORE_OPZIONI + "\" " +
+                           std::to_string(reinterpret_cast<UINT_PTR>(dlg)) + " \"" + file + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, &riga[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            ADD_FAILURE() << "cannot start " << riga;
+            passo(dlg, IDC_ANNULLA);
+            return;
+        }
+        const auto fine = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+        while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && std::chrono::steady_clock::now() < fine) {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                if (!IsWindow(dlg) || !IsDialogMessageA(dlg, &m)) {
+                    TranslateMessage(&m);
+                    DispatchMessageA(&m);
+                }
+            MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 50, QS_ALLINPUT);
+        }
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 98);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &codice);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        aperto = IsWindowVisible(dlg) != FALSE;
+        if (aperto) passo(dlg, IDC_ANNULLA);
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(codice, 0u);
+    EXPECT_FALSE(aperto);
+    Righe sentito;
+    if (FILE* f = std::fopen(file.c_str(), "r")) {
+        char b[256];
+        while (std::fgets(b, sizeof b, f) != nullptr) sentito.push_back(std::string(b, std::strcspn(b, "\r\n")));
+        std::fclose(f);
+    }
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(sentito, (Righe{"control 3008: Player 1: Human||checked", "control 3009: Player 1: Automatic||",
+                              "control 3013: Player 1 skill|3|", "control 3010: Player 2: Human||",
+                              "control 3011: Player 2: Automatic||checked", "control 3012: Player 2 skill|7|",
+                              "focus: Player 1: Automatic|", "focus: Player 2: Human|",
+                              "focus: Player 2: Automatic|", "focus: Player 2 skill|7", "value: Player 2 skill|8",
+                              "closed"}));
+    EXPECT_EQ(della_partita(), "HC 3 7");
+    imposta(UMANO, UMANO, 1, 1);
 }
 
 }  // namespace
