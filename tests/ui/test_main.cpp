@@ -1076,13 +1076,12 @@ TEST_F(FinestraPrincipale, SoloColTastierinoUnaPartitaArrivaAllaFine) {
 // Space, its skill raised to 5 with the arrow keys, OK with Space; the match
 // takes skill 5, the dialog opened again shows it, and the computer plays.
 TEST_F(FinestraPrincipale, OpzioniDallaTastieraSkill5) {
-    // Opened with two people, the focus is on player 1's "Automatic" (its
-    // bar is disabled): Tab to player 2's "Automatic" (its bar too is
-    // skipped), Space; round to its bar, four steps right; on to OK.
-    std::vector<UINT> tasti{VK_TAB, VK_TAB, VK_SPACE};
-    for (int k = 0; k < 6; k++) tasti.push_back(VK_TAB);
+    // Opened with two people, the focus is on player 1's "Human": Tab past
+    // player 1's "Automatic" (its bar is disabled) and player 2's "Human"
+    // to its "Automatic", Space; on to its bar, four steps right; on to OK.
+    std::vector<UINT> tasti{VK_TAB, VK_TAB, VK_TAB, VK_SPACE, VK_TAB};
     for (int k = 0; k < 4; k++) tasti.push_back(VK_RIGHT);
-    tasti.insert(tasti.end(), {VK_TAB, VK_TAB, VK_TAB, VK_SPACE});
+    tasti.insert(tasti.end(), {VK_TAB, VK_SPACE});
     tasti_scatole.push_back(tasti);
     comando(CMD_OPZIONI);  // sent: back once the dialog has closed
     e_tipo tipi[2];
