@@ -60,10 +60,14 @@ bool di_un_giocatore(HWND c, int& giocatore, parte& p) {
     for (int g = 0; g < 2; g++) {
         const controlli_giocatore& k = G_controlli[g];
         giocatore = g;
-        if (id == k.umano) p = parte::umano;
-        else if (id == k.automatico) p = parte::automatico;
-        else if (id == k.barra) p = parte::barra;
-        else continue;
+        if (id == k.umano)
+            p = parte::umano;
+        else if (id == k.automatico)
+            p = parte::automatico;
+        else if (id == k.barra)
+            p = parte::barra;
+        else
+            continue;
         return true;
     }
     return false;
