@@ -566,8 +566,14 @@ std::vector<COLORREF> contorno(HWND dlg, RECT r) {
     RedrawWindow(dlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     std::vector<COLORREF> v;
     HDC hdc = GetDC(dlg);
-    for (int x = r.left; x < r.right; x++) v.push_back(GetPixel(hdc, x, r.top)), v.push_back(GetPixel(hdc, x, r.bottom - 1));
-    for (int y = r.top; y < r.bottom; y++) v.push_back(GetPixel(hdc, r.left, y)), v.push_back(GetPixel(hdc, r.right - 1, y));
+    for (int x = r.left; x < r.right; x++) {
+        v.push_back(GetPixel(hdc, x, r.top));
+        v.push_back(GetPixel(hdc, x, r.bottom - 1));
+    }
+    for (int y = r.top; y < r.bottom; y++) {
+        v.push_back(GetPixel(hdc, r.left, y));
+        v.push_back(GetPixel(hdc, r.right - 1, y));
+    }
     ReleaseDC(dlg, hdc);
     return v;
 }
