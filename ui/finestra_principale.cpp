@@ -284,6 +284,13 @@ LRESULT fine_partita(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Windows' colours or settings have changed (high-contrast mode among
+// them): the board, its frame and the panel are drawn again.
+LRESULT colori_cambiati(HWND hWnd) {
+    RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return 0;
+}
+
 // The end of the tournament numbered lParam.
 LRESULT fine_torneo(HWND hWnd, LPARAM lParam) {
     const int partite = regista().partite();
@@ -327,6 +334,9 @@ LRESULT CALLBACK MainProc(HWND hWnd, UINT messg, WPARAM wParam, LPARAM lParam) {
         return fine_partita(hWnd, messg, wParam, lParam);
     case MSG_FINE_TORNEO:
         return fine_torneo(hWnd, lParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        return colori_cambiati(hWnd);
     default:
         return DefWindowProcA(hWnd, messg, wParam, lParam);
     }

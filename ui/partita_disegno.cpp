@@ -1,7 +1,8 @@
 // Drawing the match into the main window: the board picture from the sprite
 // sheet, the red arrows of the ordinary cells, the two tokens as masked
 // sprites and the white frame of the highlighted target; every paint also
-// sends the race balance to the info panel.
+// sends the race balance to the info panel. In Windows' high-contrast mode
+// the frame is three pixels wide in the highlight colour (contrasto.h).
 //
 // Where the pieces lie in the sheet, and where arrows and tokens go in the
 // window, is written in geometria_foglio.h, which the sheet's painter shares.
@@ -14,6 +15,7 @@
 
 #include "bitmap.h"
 #include "comune.h"
+#include "contrasto.h"
 #include "geometria_foglio.h"
 #include "partita.h"
 #include "pedina32.h"
@@ -21,6 +23,9 @@
 #include "pannello.h"
 
 namespace {
+
+// The frame's width in high-contrast mode, in pixels.
+constexpr int SPESSORE_CONTRASTO = 3;
 
 // Copies a piece of the sheet, `l` by `h` from column `xs` and row `ys`
 // counted from the bottom, to (`xd`, `yd`). The piece is first cut to the
@@ -49,7 +54,29 @@ void copia_dal_foglio(HDC hdc, int xd, int yd, int l, int h, int xs, int ys, DWO
                   DIB_RGB_COLORS, rop);
 }
 
+// The highlighted target's frame, just inside its rectangle: one white
+// pixel, or in high-contrast mode three in the highlight colour.
+void cornice(HDC hdc, RECT r) {
+    if (!contrasto_elevato()) {
+        FrameRect(hdc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return;
+    }
+    HBRUSH evidenza = GetSysColorBrush(COLOR_HIGHLIGHT);
+    for (int k = 0; k < SPESSORE_CONTRASTO && r.right - r.left > 0 && r.bottom - r.top > 0; k++) {
+        FrameRect(hdc, &r, evidenza);
+        r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+}
+
 }  // namespace
+
+bool contrasto_di_windows() {
+    HIGHCONTRASTA hc{};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+bool (*contrasto_elevato)() = contrasto_di_windows;
 
 int plancia::disegna(HDC hdc, RECT zona) const {
     static HPEN penna_rossa = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
@@ -146,8 +173,7 @@ int partita::disegna(HDC hdc, RECT zona, specchietto& info) const {
     ped[0].disegna(hdc);
     ped[1].disegna(hdc);
 
-    if (attuale >= 0 && attuale < n_lecite && attuale < MOSSE_MAX)
-        FrameRect(hdc, &lecita[attuale], static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (attuale >= 0 && attuale < n_lecite && attuale < MOSSE_MAX) cornice(hdc, lecita[attuale]);
 
     info.aggiorna1(equilibrio());
     return 1;

@@ -4,11 +4,13 @@
 // the dialog's controls (clicks, scroll steps) and reads them back, then ends
 // the dialog with its own OK or Cancel button.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -183,15 +185,15 @@ protected:
 // The start-up options: both "Human" boxes checked, both bars disabled (at
 // 1, the bottom of their range), both numbers 0. Each player's two boxes
 // behave like radio buttons, also when the box already checked is clicked;
-// the other player's controls do not move. Esc (IDCANCEL), the close
-// command and unknown ids leave the dialog open; only its OK and Cancel end it.
+// the other player's controls do not move. IDOK (the dialog's OK has an id
+// of its own) and unknown ids leave the dialog open.
 TEST_F(Opzioni, AvvioECaselleComeRadio) {
     Righe visti;
     std::vector<bool> aperto;
     INT_PTR r = apri([&](HWND dlg) {
         visti = {leggi(dlg)};
-        for (WPARAM w : {MAKEWPARAM(IDCANCEL, BN_CLICKED), WPARAM{0}, MAKEWPARAM(IDOK, BN_CLICKED), WPARAM{999}}) {
-            SendMessageA(dlg, w == 0 ? WM_CLOSE : WM_COMMAND, w, 0);  // 0: the close command
+        for (WPARAM w : {MAKEWPARAM(IDOK, BN_CLICKED), WPARAM{999}}) {
+            SendMessageA(dlg, WM_COMMAND, w, 0);
             svuota(dlg);
             aperto.push_back(IsWindowVisible(dlg) != FALSE);
         }
@@ -205,7 +207,7 @@ TEST_F(Opzioni, AvvioECaselleComeRadio) {
     EXPECT_EQ(r, 0);
     EXPECT_EQ(visti, (Righe{"H/1 0 | H/1 0", "A+1 1 | H/1 0", "A+1 1 | H/1 0", "H/1 0 | H/1 0", "H/1 0 | H/1 0",
                             "H/1 0 | A+1 1", "H/1 0 | A+1 1", "H/1 0 | H/1 0"}));
-    EXPECT_EQ(aperto, (std::vector<bool>{true, true, true, true}));
+    EXPECT_EQ(aperto, (std::vector<bool>{true, true}));
     EXPECT_EQ(nuove_righe_log(), (Righe{RIGA_AVVIO, RIGA_FINE}));
 }
 
@@ -292,8 +294,8 @@ TEST_F(Opzioni, OKConIlComputerDiTurnoNonPostaMosse) {
     imposta(UMANO, UMANO, 1, 1);
 }
 
-// The About dialog: its texts (the icon aside); IDCANCEL leaves it open,
-// its OK ends it.
+// The About dialog: its texts (the icon aside); an unknown id leaves it
+// open, its OK ends it.
 TEST(About, SiApreESiChiudeConOK) {
     std::string testi;
     bool aperto = false;
@@ -307,7 +309,7 @@ TEST(About, SiApreESiChiudeConOK) {
                 GetWindowTextA(c, t, sizeof t);
                 testi += std::string("[") + t + "]";
             }
-            SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(999, BN_CLICKED), 0);
             svuota(dlg);
             aperto = IsWindowVisible(dlg) != FALSE;
             passo(dlg, IDOK);
@@ -342,12 +344,15 @@ TEST(Dialoghi, TestiEntrano) {
 }
 
 // A key on the focused control, taken as the dialog's own loop takes a
-// keyboard's keys (IsDialogMessage first), with what it posts after it.
-void premi(HWND dlg, UINT vk, bool esteso = false) {
-    for (UINT msg : {WM_KEYDOWN, WM_KEYUP}) {
-        DWORD lp = 1 | (MapVirtualKeyA(vk, 0) << 16) | (esteso ? 1u << 24 : 0u) | (msg == WM_KEYUP ? 0xC0000000u : 0u);
+// keyboard's keys (IsDialogMessage first), with what it posts after it;
+// with `alt`, as the system key it is with Alt held down (Alt+F4).
+void premi(HWND dlg, UINT vk, bool esteso = false, bool alt = false) {
+    for (UINT msg : {alt ? WM_SYSKEYDOWN : WM_KEYDOWN, alt ? WM_SYSKEYUP : WM_KEYUP}) {
+        bool su = msg == WM_KEYUP || msg == WM_SYSKEYUP;
+        DWORD lp = 1 | (MapVirtualKeyA(vk, 0) << 16) | (esteso ? 1u << 24 : 0u) | (alt ? 1u << 29 : 0u) |
+                   (su ? 0xC0000000u : 0u);
         MSG m{GetFocus(), msg, vk, static_cast<LPARAM>(lp), 0, {0, 0}};
-        if (!IsDialogMessageA(dlg, &m)) {
+        if (!IsWindow(dlg) || !IsDialogMessageA(dlg, &m)) {
             TranslateMessage(&m);
             DispatchMessageA(&m);
         }
@@ -361,9 +366,12 @@ int fuoco(HWND dlg) {
     return f != nullptr && GetParent(f) == dlg ? GetDlgCtrlID(f) : 0;
 }
 
-// The dialog opens with the focus on its first enabled tab stop, and Tab
-// goes round every enabled one in template order: an automatic player's
-// skill bar is one, a human's (disabled) is skipped.
+// The dialog opens with the focus on its first enabled tab stop, player 1's
+// "Human", and Tab goes round every enabled one in the screen's order: each
+// player's "Human", "Automatic" and skill bar, player 1 first, then OK and
+// Cancel; an automatic player's skill bar is one, a human's (disabled) is
+// skipped. Within a player the stops go down the dialog, and player 2's
+// stand to the right of player 1's, at any resolution.
 TEST(Dialoghi, IlTabRaggiungeLeBarreAbilitate) {
     struct caso {
         e_tipo t0, t1;
@@ -371,13 +379,13 @@ TEST(Dialoghi, IlTabRaggiungeLeBarreAbilitate) {
     };
     const std::vector<caso> casi = {
         {COMPUTER, COMPUTER,
-         {IDC_SCROLL1, IDC_AUTOMATICO1, IDC_UMANO1, IDC_SCROLL2, IDC_AUTOMATICO2, IDC_UMANO2, IDC_OK, IDC_ANNULLA,
-          IDC_SCROLL1}},
+         {IDC_UMANO1, IDC_AUTOMATICO1, IDC_SCROLL1, IDC_UMANO2, IDC_AUTOMATICO2, IDC_SCROLL2, IDC_OK, IDC_ANNULLA,
+          IDC_UMANO1}},
         {UMANO, COMPUTER,
-         {IDC_AUTOMATICO1, IDC_UMANO1, IDC_SCROLL2, IDC_AUTOMATICO2, IDC_UMANO2, IDC_OK, IDC_ANNULLA,
-          IDC_AUTOMATICO1}},
-        {UMANO, UMANO,
-         {IDC_AUTOMATICO1, IDC_UMANO1, IDC_AUTOMATICO2, IDC_UMANO2, IDC_OK, IDC_ANNULLA, IDC_AUTOMATICO1}}};
+         {IDC_UMANO1, IDC_AUTOMATICO1, IDC_UMANO2, IDC_AUTOMATICO2, IDC_SCROLL2, IDC_OK, IDC_ANNULLA, IDC_UMANO1}},
+        {COMPUTER, UMANO,
+         {IDC_UMANO1, IDC_AUTOMATICO1, IDC_SCROLL1, IDC_UMANO2, IDC_AUTOMATICO2, IDC_OK, IDC_ANNULLA, IDC_UMANO1}},
+        {UMANO, UMANO, {IDC_UMANO1, IDC_AUTOMATICO1, IDC_UMANO2, IDC_AUTOMATICO2, IDC_OK, IDC_ANNULLA, IDC_UMANO1}}};
     for (const caso& c : casi) {
         imposta(c.t0, c.t1, 4, 6);
         std::vector<int> visti;
@@ -387,6 +395,20 @@ TEST(Dialoghi, IlTabRaggiungeLeBarreAbilitate) {
                 premi(dlg, VK_TAB);
                 visti.push_back(fuoco(dlg));
             }
+            // The screen's order: top to bottom within each player, player
+            // 2 to the right of player 1, OK and Cancel below them all.
+            auto rettangolo = [&](int id) {
+                RECT r{};
+                GetWindowRect(GetDlgItem(dlg, id), &r);
+                return r;
+            };
+            for (int g = 0; g < 2; g++) {
+                EXPECT_LT(rettangolo(G_umano[g]).top, rettangolo(G_automatico[g]).top);
+                EXPECT_LT(rettangolo(G_automatico[g]).top, rettangolo(G_barra[g]).top);
+                EXPECT_LT(rettangolo(G_barra[g]).bottom, rettangolo(IDC_OK).top);
+            }
+            EXPECT_LT(rettangolo(G_barra[0]).right, rettangolo(G_umano[1]).left);
+            EXPECT_LT(rettangolo(IDC_OK).right, rettangolo(IDC_ANNULLA).left);
             passo(dlg, IDC_ANNULLA);
         });
         EXPECT_EQ(visti, c.giro) << "players " << c.t0 << c.t1;
@@ -400,6 +422,8 @@ TEST(Dialoghi, IlTabRaggiungeLeBarreAbilitate) {
 TEST_F(Opzioni, SkillDallaTastiera) {
     Righe visti;
     INT_PTR r = apri([&](HWND dlg) {
+        EXPECT_EQ(fuoco(dlg), IDC_UMANO1);
+        premi(dlg, VK_TAB);
         EXPECT_EQ(fuoco(dlg), IDC_AUTOMATICO1);
         premi(dlg, VK_SPACE);
         visti.push_back(leggi(dlg));
@@ -423,6 +447,288 @@ TEST_F(Opzioni, SkillDallaTastiera) {
                             "A+3 3" + umano2, "A+4 4" + umano2, "A+3 3" + umano2, "A+3 3" + umano2,
                             "A+3 3" + umano2, "A+1 1" + umano2, "A+10 10" + umano2, "A+5 5" + umano2}));
     EXPECT_EQ(della_partita(), "CH 5 1");
+}
+
+// Enter from every control, reached by Tab alone after the skill of player
+// 1 went up by one: OK is pressed (the match takes the change) from the
+// boxes, the bars and OK itself, also after the focus went past Cancel;
+// from Cancel, Cancel is (the match keeps its options). Enter never checks
+// a box.
+TEST_F(Opzioni, InvioDaOgniControllo) {
+    // The tab stops with both players automatic, from the first.
+    const std::vector<int> giro = {IDC_UMANO1, IDC_AUTOMATICO1, IDC_SCROLL1, IDC_UMANO2, IDC_AUTOMATICO2,
+                                   IDC_SCROLL2, IDC_OK,     IDC_ANNULLA,     IDC_UMANO1};
+    for (std::size_t k = 0; k < giro.size(); k++) {
+        SCOPED_TRACE(testing::Message() << "Enter after " << k << " Tabs from player 1's bar");
+        imposta(COMPUTER, COMPUTER, 4, 6);
+        nuove_righe_log();
+        std::string mostrato;
+        bool aperto = true;
+        INT_PTR r = apri([&](HWND dlg) {
+            for (int i = 0; i < 2; i++) premi(dlg, VK_TAB);
+            EXPECT_EQ(fuoco(dlg), IDC_SCROLL1);
+            premi(dlg, VK_RIGHT, true);
+            for (int i = 0; i < 6; i++) premi(dlg, VK_TAB);  // round to player 1's "Human"
+            for (std::size_t i = 0; i < k; i++) premi(dlg, VK_TAB);
+            EXPECT_EQ(fuoco(dlg), giro[k]);
+            mostrato = leggi(dlg);
+            premi(dlg, VK_RETURN);
+            aperto = IsWindowVisible(dlg) != FALSE;
+            if (aperto) passo(dlg, IDC_ANNULLA);
+        });
+        EXPECT_EQ(r, 0);
+        EXPECT_FALSE(aperto);
+        EXPECT_EQ(mostrato, "A+5 5 | A+6 6");
+        EXPECT_EQ(della_partita(), giro[k] == IDC_ANNULLA ? "CC 4 6" : "CC 5 6");
+        EXPECT_EQ(nuove_righe_log(), (Righe{RIGA_AVVIO, RIGA_FINE}));
+    }
+    imposta(UMANO, UMANO, 1, 1);
+}
+
+// The ways out that Windows users know, after player 1 was made automatic
+// from the keyboard: Esc, Alt+F4, the close box (the system menu's close
+// command), WM_CLOSE from another program and Cancel's own IDCANCEL close
+// the Options dialog and change nothing.
+TEST_F(Opzioni, EscAltF4EChiusuraAnnullano) {
+    struct via {
+        const char* nome;
+        std::function<void(HWND)> esci;
+    };
+    const std::vector<via> vie = {
+        {"Esc", [](HWND d) { premi(d, VK_ESCAPE); }},
+        {"Alt+F4", [](HWND d) { premi(d, VK_F4, false, true); }},
+        {"close box", [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_CLOSE", [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }},
+        {"IDCANCEL", [](HWND d) { SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }},
+    };
+    for (const via& v : vie) {
+        SCOPED_TRACE(v.nome);
+        nuove_righe_log();
+        std::string mostrato;
+        bool aperto = true;
+        INT_PTR r = apri([&](HWND dlg) {
+            premi(dlg, VK_TAB);
+            premi(dlg, VK_SPACE);
+            mostrato = leggi(dlg);
+            v.esci(dlg);
+            svuota(dlg);
+            aperto = IsWindowVisible(dlg) != FALSE;
+            if (aperto) passo(dlg, IDC_ANNULLA);
+        });
+        EXPECT_EQ(r, 0);
+        EXPECT_FALSE(aperto);
+        EXPECT_EQ(mostrato, "A+1 1 | H/1 0");
+        EXPECT_EQ(della_partita(), "HH 1 1");
+        EXPECT_EQ(nuove_righe_log(), (Righe{RIGA_AVVIO, RIGA_FINE}));
+    }
+}
+
+// The About dialog opens with the focus on its OK, the default button, and
+// closes with Enter, Space, Esc, Alt+F4, its close box and WM_CLOSE.
+TEST(About, SiChiudeDallaTastiera) {
+    struct via {
+        const char* nome;
+        std::function<void(HWND)> esci;
+    };
+    const std::vector<via> vie = {
+        {"Enter", [](HWND d) { premi(d, VK_RETURN); }},
+        {"Space", [](HWND d) { premi(d, VK_SPACE); }},
+        {"Esc", [](HWND d) { premi(d, VK_ESCAPE); }},
+        {"Alt+F4", [](HWND d) { premi(d, VK_F4, false, true); }},
+        {"close box", [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_CLOSE", [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }},
+    };
+    for (const via& v : vie) {
+        SCOPED_TRACE(v.nome);
+        bool aperto = true;
+        int primo = 0;
+        LONG stile = 0;
+        INT_PTR r = apri(
+            [&](HWND dlg) {
+                primo = fuoco(dlg);
+                stile = GetWindowLongA(GetDlgItem(dlg, IDOK), GWL_STYLE) & BS_TYPEMASK;
+                v.esci(dlg);
+                svuota(dlg);
+                aperto = IsWindowVisible(dlg) != FALSE;
+                if (aperto) passo(dlg, IDOK);
+            },
+            IDD_ABOUT, AboutProc);
+        EXPECT_EQ(r, 0);
+        EXPECT_FALSE(aperto);
+        EXPECT_EQ(primo, IDOK);
+        EXPECT_EQ(stile, BS_DEFPUSHBUTTON);
+    }
+}
+
+// The pixels of the dialog on the outline of a rectangle, as drawn on the
+// screen (the dialog and its controls painted first).
+std::vector<COLORREF> contorno(HWND dlg, RECT r) {
+    RedrawWindow(dlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<COLORREF> v;
+    HDC hdc = GetDC(dlg);
+    for (int x = r.left; x < r.right; x++) {
+        v.push_back(GetPixel(hdc, x, r.top));
+        v.push_back(GetPixel(hdc, x, r.bottom - 1));
+    }
+    for (int y = r.top; y < r.bottom; y++) {
+        v.push_back(GetPixel(hdc, r.left, y));
+        v.push_back(GetPixel(hdc, r.right - 1, y));
+    }
+    ReleaseDC(dlg, hdc);
+    return v;
+}
+
+// A focused skill bar shows it: a dotted focus rectangle one pixel around
+// its number, which goes when the focus moves on; the other bar's number
+// shows none meanwhile.
+TEST_F(Opzioni, LaBarraColFuocoLoMostra) {
+    imposta(COMPUTER, COMPUTER, 4, 6);
+    apri([&](HWND dlg) {
+        auto attorno = [&](int id) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(dlg, id), &r);
+            MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+            return RECT{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
+        };
+        const COLORREF fondo = GetSysColor(COLOR_BTNFACE);
+        auto segnati = [&](int id) {
+            int n = 0;
+            for (COLORREF c : contorno(dlg, attorno(id))) n += c != fondo;
+            return n;
+        };
+        const int lato = static_cast<int>(contorno(dlg, attorno(IDC_SKILL1)).size());
+        EXPECT_EQ(segnati(IDC_SKILL1), 0);
+        for (int i = 0; i < 2; i++) premi(dlg, VK_TAB);
+        ASSERT_EQ(fuoco(dlg), IDC_SCROLL1);
+        EXPECT_GT(segnati(IDC_SKILL1), lato / 4) << "no focus rectangle around player 1's skill";
+        EXPECT_EQ(segnati(IDC_SKILL2), 0);
+        premi(dlg, VK_RIGHT, true);
+        EXPECT_GT(segnati(IDC_SKILL1), lato / 4) << "the focus rectangle went with the skill's change";
+        for (int i = 0; i < 3; i++) premi(dlg, VK_TAB);
+        ASSERT_EQ(fuoco(dlg), IDC_SCROLL2);
+        EXPECT_EQ(segnati(IDC_SKILL1), 0);
+        EXPECT_GT(segnati(IDC_SKILL2), lato / 4);
+        premi(dlg, VK_TAB);
+        EXPECT_EQ(segnati(IDC_SKILL2), 0);
+        passo(dlg, IDC_ANNULLA);
+    });
+    imposta(UMANO, UMANO, 1, 1);
+}
+
+// What a screen reader in this process hears from each of the players'
+// controls: "name|value|role|checked".
+std::string ascolta(HWND c) {
+    IAccessible* a = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(c, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&a))) ||
+        a == nullptr)
+        return "no object";
+    VARIANT se{};
+    se.vt = VT_I4;
+    se.lVal = CHILDID_SELF;
+    auto testo = [](BSTR b) {
+        std::string t;
+        for (const wchar_t* p = b; p != nullptr && *p != 0; p++) t += static_cast<char>(*p);
+        SysFreeString(b);
+        return t;
+    };
+    BSTR nome = nullptr, valore = nullptr;
+    a->get_accName(se, &nome);
+    a->get_accValue(se, &valore);
+    VARIANT ruolo{}, stato{};
+    a->get_accRole(se, &ruolo);
+    a->get_accState(se, &stato);
+    a->Release();
+    return testo(nome) + "|" + testo(valore) + "|" + std::to_string(ruolo.vt == VT_I4 ? ruolo.lVal : -1) +
+           ((stato.vt == VT_I4 && (stato.lVal & STATE_SYSTEM_CHECKED)) ? "|checked" : "|");
+}
+
+// Each of the players' controls says whose it is; a bar gives the skill
+// that OK would hand over as its value, and follows it; a box says whether
+// it is checked.
+TEST_F(Opzioni, NomiPerLoScreenReader) {
+    CoInitialize(nullptr);
+    imposta(UMANO, COMPUTER, 3, 7);
+    Righe visti;
+    apri([&](HWND dlg) {
+        for (int g = 0; g < 2; g++)
+            for (int id : {G_umano[g], G_automatico[g], G_barra[g]}) visti.push_back(ascolta(GetDlgItem(dlg, id)));
+        passo(dlg, IDC_SCROLL2, SB_LINELEFT);
+        passo(dlg, IDC_AUTOMATICO1);
+        for (int id : {IDC_UMANO1, IDC_AUTOMATICO1, IDC_SCROLL2}) visti.push_back(ascolta(GetDlgItem(dlg, id)));
+        passo(dlg, IDC_ANNULLA);
+    });
+    const std::string casella = "|" + std::to_string(ROLE_SYSTEM_CHECKBUTTON);
+    const std::string barra = "|" + std::to_string(ROLE_SYSTEM_SLIDER) + "|";
+    EXPECT_EQ(visti, (Righe{"Player 1: Human|" + casella + "|checked", "Player 1: Automatic|" + casella + "|",
+                            "Player 1 skill|3" + barra, "Player 2: Human|" + casella + "|",
+                            "Player 2: Automatic|" + casella + "|checked", "Player 2 skill|7" + barra,
+                            "Player 1: Human|" + casella + "|", "Player 1: Automatic|" + casella + "|checked",
+                            "Player 2 skill|6" + barra}));
+    CoUninitialize();
+}
+
+// A screen reader in another process (lettore_opzioni) reads each player's
+// boxes and bar with the player in the name, a box's check and a bar's skill
+// as its value; it hears the focus go by Tab from control to control, and
+// the bar's new value after the right arrow, each read through the object
+// the event names; its Esc closes the dialog and the match keeps its
+// options. The dialog runs its own loop meanwhile, as it does for a
+// keyboard.
+TEST_F(Opzioni, UnoScreenReaderDaUnAltroProcesso) {
+    imposta(UMANO, COMPUTER, 3, 7);
+    char cartella[MAX_PATH] = "";
+    GetTempPathA(sizeof cartella, cartella);
+    const std::string file = std::string(cartella) + "vorandel_lettore_opzioni.txt";
+    DeleteFileA(file.c_str());
+    DWORD codice = 99;
+    bool aperto = true;
+    INT_PTR r = apri([&](HWND dlg) {
+        std::string riga = std::string("\"") + VORANDEL_LETTORE_OPZIONI + "\" " +
+                           std::to_string(reinterpret_cast<UINT_PTR>(dlg)) + " \"" + file + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessA(nullptr, &riga[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            ADD_FAILURE() << "cannot start " << riga;
+            passo(dlg, IDC_ANNULLA);
+            return;
+        }
+        const auto fine = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+        while (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT && std::chrono::steady_clock::now() < fine) {
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+                if (!IsWindow(dlg) || !IsDialogMessageA(dlg, &m)) {
+                    TranslateMessage(&m);
+                    DispatchMessageA(&m);
+                }
+            MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 50, QS_ALLINPUT);
+        }
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 98);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &codice);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        aperto = IsWindowVisible(dlg) != FALSE;
+        if (aperto) passo(dlg, IDC_ANNULLA);
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(codice, 0u);
+    EXPECT_FALSE(aperto);
+    Righe sentito;
+    if (FILE* f = std::fopen(file.c_str(), "r")) {
+        char b[256];
+        while (std::fgets(b, sizeof b, f) != nullptr) sentito.push_back(std::string(b, std::strcspn(b, "\r\n")));
+        std::fclose(f);
+    }
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(sentito, (Righe{"control 3008: Player 1: Human||checked", "control 3009: Player 1: Automatic||",
+                              "control 3013: Player 1 skill|3|", "control 3010: Player 2: Human||",
+                              "control 3011: Player 2: Automatic||checked", "control 3012: Player 2 skill|7|",
+                              "focus: Player 1: Automatic|", "focus: Player 2: Human|",
+                              "focus: Player 2: Automatic|", "focus: Player 2 skill|7", "value: Player 2 skill|8",
+                              "closed"}));
+    EXPECT_EQ(della_partita(), "HC 3 7");
+    imposta(UMANO, UMANO, 1, 1);
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "bitmap.h"
+#include "contrasto.h"
 #include "estrazioni.h"
 #include "finestra_prova.h"
 #include "geometria_foglio.h"
@@ -182,6 +184,51 @@ TEST_F(Disegno, CorniceSoloDelBersaglioEvidenziato) {
             PIXEL(con, x, y, bordo ? BIANCO : senza.at(x, y));
         }
     PIXEL(senza, r.left + 10, r.top, dalla_plancia(r.left + 10, r.top));
+    percentuali();
+}
+
+// Windows' high-contrast mode, as the seam answers it for the tests: on
+// while the object lives, then as it was.
+struct contrasto_acceso {
+    bool (*prima)() = contrasto_elevato;
+    contrasto_acceso() {
+        contrasto_elevato = [] { return true; };
+    }
+    ~contrasto_acceso() { contrasto_elevato = prima; }
+    contrasto_acceso(const contrasto_acceso&) = delete;
+    contrasto_acceso& operator=(const contrasto_acceso&) = delete;
+};
+
+// In high-contrast mode the frame is three pixels wide just inside the
+// target's rectangle, in the system's highlight colour, and nothing else
+// changes; without a highlight there is no frame. Wine reports the mode
+// off, so the drawing asks Windows and draws the one white pixel.
+TEST_F(Disegno, CorniceLargaNelContrastoElevato) {
+    EXPECT_FALSE(contrasto_di_windows());
+    ispettore.posiziona(3, 3, 8, 1, 0);
+    ASSERT_GT(ispettore.n_lecite(), 0);
+    const COLORREF evidenza = GetSysColor(COLOR_HIGHLIGHT);
+    tela senza, con;
+    {
+        contrasto_acceso acceso;
+        ispettore.attuale() = -1;
+        game.disegna(senza.dc, mio_rect, *info);
+        ispettore.attuale() = 0;
+        game.disegna(con.dc, mio_rect, *info);
+    }
+    const RECT r = ispettore.lecita()[0];
+    ASSERT_GT(r.right - r.left, 6);
+    for (int y = 0; y < tela::H; y++)
+        for (int x = 0; x < tela::L; x++) {
+            bool dentro = x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+            int dal_bordo = std::min(std::min(x - r.left, r.right - 1 - x), std::min(y - r.top, r.bottom - 1 - y));
+            PIXEL(con, x, y, dentro && dal_bordo < 3 ? evidenza : senza.at(x, y));
+        }
+    // The seam given back: the one white pixel again.
+    tela di_nuovo;
+    game.disegna(di_nuovo.dc, mio_rect, *info);
+    PIXEL(di_nuovo, r.left, r.top, BIANCO);
+    PIXEL(di_nuovo, r.left + 1, r.top + 1, senza.at(r.left + 1, r.top + 1));
     percentuali();
 }
 

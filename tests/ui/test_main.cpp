@@ -18,6 +18,7 @@
 
 #include "bitmap.h"
 #include "computer.h"
+#include "contrasto.h"
 #include "estrazioni.h"
 #include "finestra_principale.h"
 #include "finestra_prova.h"
@@ -772,6 +773,53 @@ TEST_F(FinestraPrincipale, LaCorniceSparisceQuandoIlGiocatoreDiventaAutomatico) 
     for (std::size_t k = 0; k < bordo.size(); k++) PIXEL(principale, bordo[k].x, bordo[k].y, prima[k]);
 }
 
+// High-contrast mode turned on (through the drawing's seam, as Wine cannot)
+// while a target is framed: WM_SYSCOLORCHANGE alone has the window draw the
+// frame again, three pixels wide in the highlight colour; turned off,
+// WM_SETTINGCHANGE brings back the one white pixel and the board inside it.
+TEST_F(FinestraPrincipale, IlContrastoElevatoRidisegnaLaCornice) {
+    partita_ispettore g{game};
+    const int destra = posizione_di_partenza();
+    ridisegna_tutto();
+    SendMessageA(principale, WM_MOUSEMOVE, 0, centro_bersaglio(destra));
+    UpdateWindow(principale);
+    ASSERT_EQ(g.attuale(), destra);
+    const RECT r = g.lecita()[destra];
+    const COLORREF evidenza = GetSysColor(COLOR_HIGHLIGHT);
+    // Four pixels inwards from the middle of the top side and of the left.
+    const int xm = (r.left + r.right) / 2, ym = (r.top + r.bottom) / 2;
+    auto leggi = [&](int k, bool sopra) {
+        HDC hdc = GetDC(principale);
+        COLORREF c = sopra ? GetPixel(hdc, xm, r.top + k) : GetPixel(hdc, r.left + k, ym);
+        ReleaseDC(principale, hdc);
+        return c;
+    };
+    std::vector<COLORREF> prima;
+    for (bool sopra : {true, false})
+        for (int k = 0; k < 4; k++) prima.push_back(leggi(k, sopra));
+    for (std::size_t i = 0; i < prima.size(); i++)
+        ASSERT_NE(prima[i], evidenza) << "the board shows the highlight colour itself";
+    EXPECT_EQ(prima[0], BIANCO);
+    EXPECT_EQ(prima[4], BIANCO);
+
+    bool (*di_windows)() = contrasto_elevato;
+    contrasto_elevato = [] { return true; };
+    UpdateWindow(principale);
+    EXPECT_EQ(leggi(0, true), BIANCO) << "redrawn before the colours changed";
+    SendMessageA(principale, WM_SYSCOLORCHANGE, 0, 0);
+    UpdateWindow(principale);
+    for (bool sopra : {true, false})
+        for (int k = 0; k < 4; k++)
+            EXPECT_EQ(leggi(k, sopra), k < 3 ? evidenza : prima[(sopra ? 0 : 4) + k]) << k << (sopra ? " top" : " left");
+
+    contrasto_elevato = di_windows;
+    SendMessageA(principale, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    UpdateWindow(principale);
+    for (bool sopra : {true, false})
+        for (int k = 0; k < 4; k++) EXPECT_EQ(leggi(k, sopra), prima[(sopra ? 0 : 4) + k]);
+    SendMessageA(principale, WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFF));
+}
+
 // The pointer highlights targets, a click posts its move, and a second move
 // for a turn already closed is refused.
 TEST_F(FinestraPrincipale, MouseEMosseScadute) {
@@ -1105,13 +1153,12 @@ TEST_F(FinestraPrincipale, SoloColTastierinoUnaPartitaArrivaAllaFine) {
 // Space, its skill raised to 5 with the arrow keys, OK with Space; the match
 // takes skill 5, the dialog opened again shows it, and the computer plays.
 TEST_F(FinestraPrincipale, OpzioniDallaTastieraSkill5) {
-    // Opened with two people, the focus is on player 1's "Automatic" (its
-    // bar is disabled): Tab to player 2's "Automatic" (its bar too is
-    // skipped), Space; round to its bar, four steps right; on to OK.
-    std::vector<UINT> tasti{VK_TAB, VK_TAB, VK_SPACE};
-    for (int k = 0; k < 6; k++) tasti.push_back(VK_TAB);
+    // Opened with two people, the focus is on player 1's "Human": Tab past
+    // player 1's "Automatic" (its bar is disabled) and player 2's "Human"
+    // to its "Automatic", Space; on to its bar, four steps right; on to OK.
+    std::vector<UINT> tasti{VK_TAB, VK_TAB, VK_TAB, VK_SPACE, VK_TAB};
     for (int k = 0; k < 4; k++) tasti.push_back(VK_RIGHT);
-    tasti.insert(tasti.end(), {VK_TAB, VK_TAB, VK_TAB, VK_SPACE});
+    tasti.insert(tasti.end(), {VK_TAB, VK_SPACE});
     tasti_scatole.push_back(tasti);
     comando(CMD_OPZIONI);  // sent: back once the dialog has closed
     e_tipo tipi[2];

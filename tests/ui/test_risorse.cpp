@@ -85,13 +85,16 @@ std::vector<std::uint32_t> stile_e_controlli(int id) {
     return pos <= fine ? v : std::vector<std::uint32_t>{};
 }
 
+// The Options dialog's controls in the screen's order, which is Tab's: each
+// player's group box, "Human", "Automatic", label, number and skill bar,
+// then OK and Cancel. The About dialog has a system menu, for its close box.
 TEST(Risorse, ModelliDeiDialoghi) {
     EXPECT_EQ(stile_e_controlli(IDD_OPZIONI),
-              (std::vector<std::uint32_t>{0x10C800C0, IDC_SCROLL1, 0xFFFF, 0xFFFF, IDC_AUTOMATICO1, IDC_UMANO1,
-                                          IDC_SKILL1, IDC_SCROLL2, 0xFFFF, 0xFFFF, IDC_AUTOMATICO2, IDC_UMANO2,
-                                          IDC_SKILL2, IDC_OK, IDC_ANNULLA}));
+              (std::vector<std::uint32_t>{0x10C800C0, 0xFFFF, IDC_UMANO1, IDC_AUTOMATICO1, 0xFFFF, IDC_SKILL1,
+                                          IDC_SCROLL1, 0xFFFF, IDC_UMANO2, IDC_AUTOMATICO2, 0xFFFF, IDC_SKILL2,
+                                          IDC_SCROLL2, IDC_OK, IDC_ANNULLA}));
     EXPECT_EQ(stile_e_controlli(IDD_ABOUT),
-              (std::vector<std::uint32_t>{0x00C000C0, 0xFFFF, 0xFFFF, IDOK, 0xFFFF, 0xFFFF}));
+              (std::vector<std::uint32_t>{0x00C800C0, 0xFFFF, 0xFFFF, IDOK, 0xFFFF, 0xFFFF}));
 }
 
 // The icon, drawn, shows the board's grey and both tokens, yellow on the
