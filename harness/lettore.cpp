@@ -2,6 +2,7 @@
 // the calls that read an object's child, and the watchdog (see lettore.h).
 #include "lettore.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lettore {
@@ -11,6 +12,9 @@ namespace {
 HWINEVENTHOOK gancio = nullptr;
 bool com_aperto = false;
 std::deque<evento> eventi;
+
+// The longest one wait sleeps before it looks at the queue again.
+constexpr DWORD giro_ms = 20;
 
 // Called by Windows on this thread, also from inside a call to another
 // process: it only queues.
@@ -105,7 +109,7 @@ void pompa(DWORD ms) {
         }
         DWORD passato = GetTickCount() - inizio;
         if (passato >= ms) return;
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passato, QS_ALLINPUT) == WAIT_TIMEOUT) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(ms - passato, giro_ms), QS_ALLINPUT);
     }
 }
 
@@ -129,7 +133,9 @@ bool attendi_evento(const std::function<bool(const evento&)>& scelta, DWORD ms, 
             DispatchMessageW(&m);
             continue;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passato, QS_ALLINPUT);
+        // In rounds of at most a tick: Wine 8 can leave the wait asleep
+        // while the hook's events come in, until the whole limit is spent.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(ms - passato, giro_ms), QS_ALLINPUT);
     }
 }
 
