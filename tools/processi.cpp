@@ -164,8 +164,8 @@ bool leggi_conteggio(const opzioni& o, const std::string& testo, risultati* r) {
 // numbers prima to prima + quante - 1 of the match `livello`, each line
 // kept as written; with `tutte` false, the first of them, as many as a
 // process cut short finished.
-bool leggi_partite(const std::string& testo, const long long livello[2], long long prima, long long quante,
-                   bool tutte, std::vector<partita_giocata>* v, std::vector<std::string>* righe) {
+bool leggi_partite(const opzioni& o, const std::string& testo, const long long livello[2], long long prima,
+                   long long quante, bool tutte, std::vector<partita_giocata>* v, std::vector<std::string>* righe) {
     v->clear();
     righe->clear();
     std::size_t inizio = 0;
@@ -181,6 +181,9 @@ bool leggi_partite(const std::string& testo, const long long livello[2], long lo
         if (p.numero != prima + static_cast<long long>(v->size()) || p.livello[0] != livello[0] ||
             p.livello[1] != livello[1])
             return false;
+        // With one skill on both sides the corners cannot tell which side
+        // is the first skill's: the run's order of corners does.
+        if (p.livello[0] == p.livello[1]) p.d.primo = disposizione_partita(o, p.numero - 1).primo;
         v->push_back(p);
         righe->push_back(riga);
     }
@@ -383,7 +386,7 @@ fine_run gioca_in_processi(const opzioni& o, const char* argv0, std::vector<inco
         const int colpo = WIFSIGNALED(stato) ? WTERMSIG(stato) : 0;
         const bool tagliato = uscita == 128 + SIGINT || uscita == 128 + SIGTERM;
         if ((uscita == 0 || tagliato) && leggi_conteggio(o, a.testo, &parte) &&
-            (!ogni_partita || leggi_partite(a.testo, incontri[l.incontro].livello, l.prima, l.quante, !tagliato,
+            (!ogni_partita || leggi_partite(o, a.testo, incontri[l.incontro].livello, l.prima, l.quante, !tagliato,
                                             &l.partite, &l.righe))) {
             l.finite = tagliato ? parte.vinte[0] + parte.vinte[1] + parte.patte + parte.bloccate + parte.incompiute
                                 : l.quante;

@@ -128,3 +128,16 @@ for legame in assoluto relativo; do
         [ ! -e cartella/bersaglio.txt.part ] || { echo "the $legame link was replaced, or its target not written"; ls -l . cartella; exit 1; }
 done
 echo "a pipe, standard output and a symbolic link's target written as users expect"
+# One skill on both sides: the corners cannot tell which side is the first
+# skill's, so the recorded run must take it from the run's order of corners,
+# as the run that records nothing and the replay do.
+run="--skill1 3 --skill2 3 --swap-sides --games 200 --seed 5 --quiet"
+# shellcheck disable=SC2086
+{
+    "$partite" $run --jobs 2 >stessa.tab &&
+        "$partite" $run --jobs 2 --record stessa.txt >stessa_reg.tab &&
+        "$partite" --replay stessa.txt --quiet >stessa_rig.tab
+} || { echo "a run of skill 3 against itself failed"; exit 1; }
+uguali stessa.tab stessa_reg.tab "one skill on both sides, recorded"
+uguali stessa.tab stessa_rig.tab "one skill on both sides, replayed"
+echo "one skill on both sides: one table, recorded or not"
