@@ -35,10 +35,10 @@ ferma() {
     if [ -n "$pid_ctld" ]; then
         # shellcheck disable=SC2046
         scancel --quiet --full $(squeue -h -o %i 2>/dev/null) 2>/dev/null
-        giri=0
-        while [ -n "$(squeue -h -o %i 2>/dev/null)" ] && [ "$giri" -lt 300 ]; do
+        # The queue is looked at until it is empty, for up to 2 minutes.
+        fino=$(($(date +%s) + 120))
+        while [ -n "$(squeue -h -o %i 2>/dev/null)" ] && [ "$(date +%s)" -lt "$fino" ]; do
             sleep 0.1
-            giri=$((giri + 1))
         done
     fi
     for p in $pid_d $pid_ctld $pid_munge; do kill -TERM "$p" 2>/dev/null; done
@@ -121,14 +121,14 @@ slurmctld -D -f "$SLURM_CONF" >/dev/null 2>&1 &
 pid_ctld=$!
 slurmd -D -N localhost -f "$SLURM_CONF" >/dev/null 2>&1 &
 pid_d=$!
-# The node comes up idle within seconds; our own daemons must still run.
-giri=0
+# The node comes up idle within a second or two: it is looked at until it
+# is, for up to 2 minutes, while our own daemons must still run.
+fino=$(($(date +%s) + 120))
 while [ "$(sinfo -h -n localhost -o %T 2>/dev/null)" != idle ]; do
     for p in $pid_munge $pid_ctld $pid_d; do
         kill -0 "$p" 2>/dev/null || salta "a daemon did not stay up: $(tail -n 3 "$lavoro"/*.log 2>/dev/null | tr '\n' ' ')"
     done
-    giri=$((giri + 1))
-    [ "$giri" -lt 300 ] || salta "the node did not become idle in 30 s: $(sinfo -h -n localhost -o %T 2>&1)"
+    [ "$(date +%s)" -lt "$fino" ] || salta "the node did not become idle in 2 minutes: $(sinfo -h -n localhost -o %T 2>&1)"
     sleep 0.1
 done
 
