@@ -86,6 +86,24 @@ struct Lavoratore : ::testing::Test {
         for (const MSG& e : messaggi(w)) n += e.message == MSG_MOSSA && static_cast<std::uint32_t>(e.lParam) == firma;
         return n;
     }
+    // A new game asked for from another thread while the test holds the
+    // match's event; returns once that thread is about to ask, so that the
+    // caller can let the search go. The thread's handle is the caller's.
+    HANDLE nuova_partita_altrove() {
+        // One event for the whole run (automatic reset): the thread may
+        // still be inside SetEvent when the wait returns.
+        static HANDLE chiesta = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        struct nuova_partita {
+            static DWORD WINAPI avvia(LPVOID p) {
+                SetEvent(chiesta);
+                static_cast<Lavoratore*>(p)->g.ricomincia(static_cast<Lavoratore*>(p)->w);
+                return 0;
+            }
+        };
+        HANDLE nuova = CreateThread(nullptr, 0, nuova_partita::avvia, this, 0, nullptr);
+        EXPECT_EQ(WaitForSingleObject(chiesta, 60000), WAIT_OBJECT_0) << "the thread of the new game never ran";
+        return nuova;
+    }
 };
 
 #ifndef _WIN32
@@ -234,20 +252,9 @@ TEST_F(Lavoratore, NuovaPartitaAttendeLaRicercaELaVecchiaMossaVieneRifiutata) {
     // let go once that thread is about to ask. (Whether it is already
     // waiting by then no clock can say; the check below holds in every
     // order, and OgniPuntoDelPassaggioDiMano forces each one natively.)
-    static HANDLE chiesta;
-    chiesta = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    struct nuova_partita {
-        static DWORD WINAPI avvia(LPVOID p) {
-            SetEvent(chiesta);
-            static_cast<Lavoratore*>(p)->g.ricomincia(static_cast<Lavoratore*>(p)->w);
-            return 0;
-        }
-    };
-    HANDLE nuova = CreateThread(nullptr, 0, nuova_partita::avvia, this, 0, nullptr);
-    EXPECT_EQ(WaitForSingleObject(chiesta, 60000), WAIT_OBJECT_0) << "the thread of the new game never ran";
+    HANDLE nuova = nuova_partita_altrove();
     SetEvent(i.mutex());
     ASSERT_EQ(WaitForSingleObject(nuova, 60000), WAIT_OBJECT_0) << "the new game never began";
-    CloseHandle(chiesta);
     CloseHandle(nuova);
     EXPECT_EQ(i.turno(), 1);
     EXPECT_NE(g.firma(), vecchia);
@@ -625,20 +632,9 @@ TEST_F(Lavoratore, UnaNuovaPartitaSottoUnLavoratoreRestaEsatta) {
     // NuovaPartitaAttendeLaRicercaELaVecchiaMossaVieneRifiutata.
     WaitForSingleObject(i.mutex(), INFINITE);
     EXPECT_EQ(g.mossa_macchina(w), 1);
-    static HANDLE chiesta;
-    chiesta = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    struct nuova_partita {
-        static DWORD WINAPI avvia(LPVOID p) {
-            SetEvent(chiesta);
-            static_cast<Lavoratore*>(p)->g.ricomincia(static_cast<Lavoratore*>(p)->w);
-            return 0;
-        }
-    };
-    HANDLE nuova = CreateThread(nullptr, 0, nuova_partita::avvia, this, 0, nullptr);
-    EXPECT_EQ(WaitForSingleObject(chiesta, 60000), WAIT_OBJECT_0);
+    HANDLE nuova = nuova_partita_altrove();
     SetEvent(i.mutex());
     ASSERT_EQ(WaitForSingleObject(nuova, 60000), WAIT_OBJECT_0) << "the new game never began";
-    CloseHandle(chiesta);
     CloseHandle(nuova);
     messaggi(w);  // the old game's move, refused in the new game
     EXPECT_EQ(i.turno(), 1);
