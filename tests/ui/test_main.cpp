@@ -1438,6 +1438,9 @@ TEST_F(FinestraPrincipale, UnLettoreDiSchermoSenteLaPlanciaEGliAnnunci) {
     ASSERT_TRUE(SUCCEEDED(com));
     metti_giocatori(UMANO, UMANO);
     posizione_di_partenza();  // player 0 on its corner: right, down-right, down
+    // Player 0 will step down-right; the cell it reaches shows up, down and
+    // left, so that player 1 then has a move on every deal.
+    plancia_ispettore::metti_set(partita_ispettore{game}.scacch(), 2, 2, set_di(0, 4, 6));
     ridisegna_tutto();
     pompa_coda();
     azzera();
@@ -1513,7 +1516,7 @@ TEST_F(FinestraPrincipale, UnLettoreDiSchermoSenteLaPlanciaEGliAnnunci) {
     EXPECT_EQ(casella(0), 22u);
     ASSERT_EQ(conta(ev_finestra, MSG_MOSSA), 1);
     EXPECT_EQ(quanti(EVENT_SYSTEM_ALERT), 2);
-    EXPECT_EQ(testo_di(a, 65).rfind("Player 1 moved down-right to row 2, column 2. Player 2 to move: ", 0), 0u)
+    EXPECT_EQ(testo_di(a, 65).rfind("Player 1 moved down-right to row 2, column 2. Player 2 to move: 2 moves", 0), 0u)
         << testo_di(a, 65);
     UnhookWinEvent(gancio);
     a->Release();
