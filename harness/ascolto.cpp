@@ -105,6 +105,18 @@ struct ascoltatore {
         }
         return senti(e);
     }
+
+    // The board read through Active Accessibility can be ahead of the
+    // events: an alert the game raised before that read may still be on its
+    // way to this process. Hears announcements until the last one holds
+    // `atteso`, or fails at the first wait that hears nothing.
+    template <typename Condizione>
+    bool attendi_annuncio(Condizione atteso, const char* perche) {
+        svuota();
+        for (DWORD inizio = GetTickCount(); !atteso(ultima);)
+            if (GetTickCount() - inizio >= LIMITE_EVENTO || !attendi_frase(perche)) return false;
+        return true;
+    }
 };
 
 // A cell's column and row from its child id (1 to 64, reading order).
@@ -229,7 +241,7 @@ int gioca(ascoltatore& o, bool tasti, const std::string& pannello_prima, bool al
         const char* finita = "Board: the game is over. ";
         if (comincia(plancia, finita)) {
             *fine = plancia.substr(std::strlen(finita));
-            if (!contiene(o.ultima, fine->c_str()))
+            if (!o.attendi_annuncio([&](const std::string& u) { return contiene(u, fine->c_str()); }, "for the end"))
                 return errore("the end \"%s\" was not announced: the last announcement is \"%s\"", fine->c_str(),
                               o.ultima.c_str());
             dice("the game is over after %d moves of player 1: \"%s\"", mosse, fine->c_str());
@@ -243,7 +255,10 @@ int gioca(ascoltatore& o, bool tasti, const std::string& pannello_prima, bool al
         long computer = pedina_di(a, 1);
         if (computer != computer_prima) {
             std::string dove = " to " + cella_in_parole(computer) + ".";
-            if (!comincia(o.ultima, "Player 2 (computer) moved ") || !contiene(o.ultima, dove.c_str()))
+            auto annunciata = [&](const std::string& u) {
+                return comincia(u, "Player 2 (computer) moved ") && contiene(u, dove.c_str());
+            };
+            if (!o.attendi_annuncio(annunciata, "for the computer's move"))
                 return errore("the computer moved to %s, but the last announcement is \"%s\"",
                               cella_in_parole(computer).c_str(), o.ultima.c_str());
             o.mosse_computer++;
