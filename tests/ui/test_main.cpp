@@ -1135,11 +1135,20 @@ TEST_F(FinestraPrincipale, ConTabEInvioUnaPartitaControIlComputerArrivaAllaFine)
 }
 
 // Two people playing only with the numeric keypad, its Num Lock on and off
-// by turns, each picking one of the moves it sees, to the "End" box.
+// by turns, each picking one of the moves it sees, to the "End" box. Player
+// 2 picks as the computer at skill 3 would: two players who both wander may
+// play thousands of moves (the draw by repetition remembers only the last
+// placements), one who heads for its goal ends the game in a few dozen.
 TEST_F(FinestraPrincipale, SoloColTastierinoUnaPartitaArrivaAllaFine) {
     int mosse = fino_alla_fine([](int n) {
         partita_ispettore g{game};
-        unsigned d = g.direz()[(n / 2) % g.n_lecite()];
+        std::int32_t i = (n / 2) % g.n_lecite();
+        if (g.turno() == 1) {
+            situazione s{g.scacch(), {g.ped(0), g.ped(1)}, g.turno(), g.n_lecite(),
+                         {g.direz()[0], g.direz()[1], g.direz()[2]}, 3};
+            i = scegli_mossa(s);
+        }
+        unsigned d = g.direz()[i];
         batti(principale, tasto_del_tastierino(d, n % 2 == 0));
     });
     ASSERT_GT(mosse, 0);
